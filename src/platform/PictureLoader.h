@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Picture.h"
+
+#include <QString>
+
+class QIODevice;
+
+// Picture loading for every window and for the screen saver: bitmaps (BMP, headerless DIB,
+// RLE4/RLE8), JPEG, GIF (first frame), icons and cursors, and Windows metafiles. The format is
+// chosen by the file's content; its name does not matter. Photos are turned upright by their
+// orientation tag.
+namespace PictureLoader {
+
+struct Result {
+    Picture picture;
+    QString error; // empty on success
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Loads a picture. With a valid bound, the picture is decoded at the largest size that fits in
+// the bound with its proportions kept (never larger than its natural size), by the cheapest way
+// the format offers: JPEG's reduced-size decoding, metafiles drawn at that size.
+Result load(const QString& path, QSize bound = {});
+Result load(QIODevice& device, QSize bound = {});
+
+// The image-format key for the content that starts with these bytes: "bmp", "dib", "jpeg",
+// "gif", "ico", "wmf" or "emf"; empty when the content is none of them.
+QByteArray formatOf(const QByteArray& head);
+
+// The largest picture accepted, in pixels of its natural size.
+inline constexpr qint64 kLargestNaturalPixels = qint64(1) << 28;
+
+} // namespace PictureLoader

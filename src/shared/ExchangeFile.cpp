@@ -1,0 +1,125 @@
+#include "ExchangeFile.h"
+
+#include "NumericText.h"
+#include "Settings.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <limits>
+
+namespace {
+
+constexpr char kTitleItem[] = "Lumi Vart";
+constexpr qint64 kLargestReadBytes = 1 << 20;
+
+bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
+bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+
+// Skips one delimiter at text[i] (a comma, or a line end with CR LF taken as one).
+qsizetype skipDelimiter(const QString& text, qsizetype i) {
+    if (i >= text.size())
+        return i;
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+        return i + 2;
+    return i + 1;
+}
+
+QString valueOf(const QString& item) {
+    const qsizetype equals = item.indexOf(u'=');
+    return equals < 0 ? item : item.mid(equals + 1);
+}
+
+bool startsWithKey(const QString& item, QStringView key) {
+    return item.startsWith(key, Qt::CaseInsensitive);
+}
+
+// Applies one item; false when its value cannot be taken, which ends the reading.
+bool applyItem(Settings& s, const QString& item) {
+    if (startsWithKey(item, u"IMAGEPATH"))
+        s.ImagePath = valueOf(item).trimmed();
+    if (startsWithKey(item, u"IMAGETEMPO")) {
+        const auto tempo =
+            NumericText::roundedInRange(NumericText::leadingNumber(valueOf(item)),
+                                        std::numeric_limits<qint16>::min(),
+                                        std::numeric_limits<qint16>::max());
+        if (!tempo)
+            return false;
+        s.ImageTempo = static_cast<qint16>(*tempo);
+    }
+    if (startsWithKey(item, u"IMAGEFILTER"))
+        s.ImageFilter = valueOf(item).trimmed();
+    if (startsWithKey(item, u"IMAGEPROTECT")) {
+        const auto number = NumericText::wholeNumber(valueOf(item));
+        const auto protect = number ? NumericText::roundedInRange(*number, 0, 255) : std::nullopt;
+        if (!protect)
+            return false;
+        s.ImageProtect = static_cast<quint8>(*protect);
+    }
+    return true;
+}
+
+} // namespace
+
+QString ExchangeFilePath(const Settings& settings) { return settings.WindowsDir + "/Lumivart.ini"; }
+
+QByteArray exchangeFileContents(const Settings& s) {
+    const QString items[] = {
+        QString::fromLatin1(kTitleItem),
+        "ImagePath = " + s.ImagePath,
+        "ImageTempo = " + QString::number(s.ImageTempo),
+        "ImageFilter = " + s.ImageFilter,
+        "ImageProtect = " + QString::number(s.ImageProtect),
+    };
+    QByteArray contents;
+    for (const QString& item : items)
+        contents += '"' + item.toLocal8Bit() + "\"\r\n";
+    return contents;
+}
+
+bool WriteExchangeFile(const Settings& settings) {
+    QSaveFile file(ExchangeFilePath(settings));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray contents = exchangeFileContents(settings);
+    if (file.write(contents) != contents.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void ReadExchangeFile(Settings& settings) {
+    QFile file(ExchangeFilePath(settings));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QString text = QString::fromLocal8Bit(file.read(kLargestReadBytes));
+    for (const QString& item : exchangeFileItems(text)) {
+        if (!applyItem(settings, item))
+            return;
+    }
+}
+
+QStringList exchangeFileItems(const QString& text) {
+    QStringList items;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && isBlank(text[i]))
+            ++i;
+        if (i < text.size() && text[i] == u'"') {
+            const qsizetype close = text.indexOf(u'"', i + 1);
+            const qsizetype end = close < 0 ? text.size() : close;
+            items.append(text.mid(i + 1, end - i - 1));
+            // Whatever stands between the closing quote and the delimiter is dropped.
+            i = end + 1;
+            while (i < text.size() && text[i] != u',' && !isLineEnd(text[i]))
+                ++i;
+        } else {
+            const qsizetype start = i;
+            while (i < text.size() && text[i] != u',' && !isLineEnd(text[i]))
+                ++i;
+            items.append(text.mid(start, i - start).trimmed());
+        }
+        i = skipDelimiter(text, i);
+    }
+    return items;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+struct Settings;
+
+// The exchange file in the Windows directory: five quoted lines ended by CR LF that carry the
+// folder, delay, pattern and protection switch from one program to the other.
+
+QString ExchangeFilePath(const Settings& settings);
+
+// The file's exact bytes for the record.
+QByteArray exchangeFileContents(const Settings& settings);
+// Written atomically: a failed write leaves the earlier file as it was.
+bool WriteExchangeFile(const Settings& settings);
+
+// Every line of a known key that is present overrides its field. Keys are matched without regard
+// to letter case; values keep theirs. A delay or protection value that cannot be converted ends
+// the reading there, keeping what was taken before it.
+void ReadExchangeFile(Settings& settings);
+
+// The items of the file's text: separated by commas and line ends; a quoted item runs to its
+// closing quote, an unquoted one is taken without surrounding blanks.
+QStringList exchangeFileItems(const QString& text);

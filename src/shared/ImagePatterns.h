@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QStringView>
+
+// The picture test: a list entry is a picture when its name ends in one of the twelve picture
+// extensions, in any letter case.
+bool isPictureName(QStringView name);

@@ -1,0 +1,158 @@
+#include "ExchangeFile.h"
+#include "Settings.h"
+#include "SettingsPersistence.h"
+#include "SettingsRecord.h"
+#include "TestFolders.h"
+#include "XdgSettingsStore.h"
+
+#include <QtTest>
+
+namespace {
+// A store and an environment in a temporary folder, with no Windows directory in the environment.
+struct Place {
+    TestFolder folder;
+    ScopedEnvironment windir = ScopedEnvironment::unset("windir");
+    ScopedEnvironment winbootdir = ScopedEnvironment::unset("winbootdir");
+    XdgSettingsStore store{folder.filePath("Lumi Vart")};
+
+    QString storedFile() const { return folder.filePath("Lumi Vart/Valores/Configuracion"); }
+    QString exchangeFile() const { return folder.filePath("Lumi Vart/Lumivart.ini"); }
+};
+} // namespace
+
+class SettingsPersistenceTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theFirstRunKeepsTheStartupDefaults() {
+        Place place;
+        Settings s = Settings::startupDefaults("/fotos");
+        LoadSettings(s, place.store);
+
+        Settings expected = Settings::startupDefaults("/fotos");
+        expected.WindowsDir = place.folder.filePath("Lumi Vart");
+        expected.ImageFilter = kAllPictureFormatsPattern;
+        expected.ImagePath = "/fotos";
+        QCOMPARE(s, expected);
+    }
+
+    void theStoreHoldsTheScrambledRecordExactly() {
+        Place place;
+        Settings s = Settings::startupDefaults(QString::fromUtf8("/fotos/Año, 2024"));
+        s.ZoomMode = true;
+        QVERIFY(SaveSettings(s, place.store));
+
+        QFile stored(place.storedFile());
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        const QByteArray bytes = stored.readAll();
+        QCOMPARE(bytes, SettingsRecord::scramble(SettingsRecord::recordText(s)));
+        for (const char c : bytes)
+            QVERIFY(static_cast<unsigned char>(c) >= 100);
+
+        Settings loaded = Settings::startupDefaults("/elsewhere");
+        LoadSettings(loaded, place.store);
+        QCOMPARE(loaded.CurrentFolder, s.CurrentFolder);
+        QCOMPARE(loaded.ZoomMode, true);
+    }
+
+    void theExchangeFileDelayWinsOverTheStoredOne() {
+        Place place;
+        Settings s = Settings::startupDefaults("/fotos");
+        s.ImageTempo = 9;
+        QVERIFY(SaveSettings(s, place.store));
+        QFile file(place.exchangeFile());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\"ImageTempo = 4\"\r\n");
+        file.close();
+
+        Settings loaded = Settings::startupDefaults("/fotos");
+        LoadSettings(loaded, place.store);
+        QCOMPARE(loaded.ImageTempo, qint16(4));
+    }
+
+    void theSaverFolderStaysUntilTheExchangeFileIsDeleted() {
+        Place place;
+        Settings first = Settings::startupDefaults("/first");
+        LoadSettings(first, place.store);
+        QVERIFY(SaveSettings(first, place.store));
+
+        Settings second = Settings::startupDefaults("/first");
+        LoadSettings(second, place.store);
+        second.CurrentFolder = "/second";
+        QVERIFY(SaveSettings(second, place.store));
+
+        Settings third = Settings::startupDefaults("/x");
+        LoadSettings(third, place.store);
+        QCOMPARE(third.CurrentFolder, QString("/second"));
+        QCOMPARE(third.ImagePath, QString("/first"));
+
+        QVERIFY(QFile::remove(place.exchangeFile()));
+        Settings fourth = Settings::startupDefaults("/x");
+        LoadSettings(fourth, place.store);
+        QCOMPARE(fourth.ImagePath, QString("/second"));
+    }
+
+    void aValueThatCannotBeUnscrambledKeepsEveryDefault() {
+        Place place;
+        QVERIFY(place.store.writeValue(kStoreSection, kStoreKey,
+                                       QByteArray("A") + SettingsRecord::scramble("/x,1,1")));
+        Settings s = Settings::startupDefaults("/fotos");
+        LoadSettings(s, place.store);
+        QCOMPARE(SettingsRecord::recordText(s),
+                 SettingsRecord::recordText(Settings::startupDefaults("/fotos")));
+        QCOMPARE(s.ImagePath, QString("/fotos"));
+    }
+
+    void windowsDirectoryFromTheEnvironment_data() {
+        QTest::addColumn<QByteArray>("windir");
+        QTest::addColumn<QByteArray>("winbootdir");
+        QTest::addColumn<QString>("expected"); // "fallback" for the store's folder
+        QTest::newRow("windir") << QByteArray("/w") << QByteArray("/b") << "/w";
+        QTest::newRow("winbootdir when windir is empty") << QByteArray() << QByteArray("/b") << "/b";
+        QTest::newRow("neither") << QByteArray() << QByteArray() << "fallback";
+    }
+
+    void windowsDirectoryFromTheEnvironment() {
+        QFETCH(QByteArray, windir);
+        QFETCH(QByteArray, winbootdir);
+        QFETCH(QString, expected);
+        Place place;
+        std::optional<ScopedEnvironment> w, b;
+        if (!windir.isEmpty())
+            w.emplace("windir", windir);
+        if (!winbootdir.isEmpty())
+            b.emplace("winbootdir", winbootdir);
+        Settings s;
+        FindWindowsDir(s, place.store.fallbackWindowsDir());
+        QCOMPARE(s.WindowsDir, expected == "fallback" ? place.store.fallbackWindowsDir() : expected);
+    }
+
+    void anUnsetVariableReadsAsEmptyText() {
+        auto unset = ScopedEnvironment::unset("LUMIVART_SURELY_UNSET");
+        QVERIFY(EnvironmentValue("LUMIVART_SURELY_UNSET").isEmpty());
+        ScopedEnvironment set("LUMIVART_SURELY_UNSET", "v");
+        QCOMPARE(EnvironmentValue("LUMIVART_SURELY_UNSET"), QString("v"));
+    }
+
+    void aStoreThatCannotBeWrittenStopsTheSave() {
+        Place place;
+        // A file where the store's folder should be: the folder cannot be created.
+        place.folder.write("Lumi Vart", "not a folder");
+        Settings s = Settings::startupDefaults("/fotos");
+        QVERIFY(!SaveSettings(s, place.store));
+        QVERIFY(!QFile::exists(place.exchangeFile()));
+    }
+
+    void aRewrittenValueReplacesTheOldOneWhole() {
+        Place place;
+        QVERIFY(place.store.writeValue("S", "K", QByteArray(500, 'x')));
+        QVERIFY(place.store.writeValue("S", "K", "short"));
+        QCOMPARE(place.store.readValue("S", "K"), std::optional<QByteArray>("short"));
+        QCOMPARE(place.store.readValue("S", "missing"), std::nullopt);
+        QCOMPARE(QDir(place.folder.filePath("Lumi Vart/S")).entryList(QDir::Files),
+                 QStringList{"K"}); // no temporary file left behind
+    }
+};
+
+QTEST_GUILESS_MAIN(SettingsPersistenceTest)
+#include "SettingsPersistenceTest.moc"

@@ -1,0 +1,61 @@
+#include "FilePattern.h"
+#include "ImagePatterns.h"
+#include "Settings.h"
+
+#include <QtTest>
+
+class PatternsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pictureTest_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("picture");
+        for (const char* ext : {"ico", "bmp", "wmf", "rle", "dib", "jpg", "jpeg", "gif", "emf",
+                                "cur", "dlb", "dps"}) {
+            QTest::addRow("lower %s", ext) << QString("a.%1").arg(ext) << true;
+            QTest::addRow("upper %s", ext) << QString("A.%1").arg(ext).toUpper() << true;
+        }
+        QTest::newRow("mixed case") << "Foto.JpEg" << true;
+        QTest::newRow("extension alone") << ".gif" << true;
+        QTest::newRow("extension elsewhere") << "a.bmp.txt" << false;
+        QTest::newRow("text file") << "notes.txt" << false;
+        QTest::newRow("png is not ours") << "x.png" << false;
+        QTest::newRow("no dot") << "jpeg" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+
+    void pictureTest() {
+        QFETCH(QString, name);
+        QFETCH(bool, picture);
+        QCOMPARE(isPictureName(name), picture);
+    }
+
+    void filePattern_data() {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("all formats, upper case name") << kAllPictureFormatsPattern << "X.JPG" << true;
+        QTest::newRow("all formats, text file") << kAllPictureFormatsPattern << "x.txt" << false;
+        QTest::newRow("all files, no extension") << "*.*" << "README" << true;
+        QTest::newRow("second part") << "*.bmp;*.dib" << "a.DIB" << true;
+        QTest::newRow("anchored at the end") << "*.bmp" << "a.bmp.txt" << false;
+        QTest::newRow("anchored at the start") << "a*" << "ba" << false;
+        QTest::newRow("question mark") << "?.gif" << "a.gif" << true;
+        QTest::newRow("question mark is one character") << "?.gif" << "ab.gif" << false;
+        QTest::newRow("partial typing") << "*.jp" << "a.jpg" << false;
+        QTest::newRow("blanks around parts") << " *.gif ; *.ico " << "a.ico" << true;
+        QTest::newRow("empty pattern") << "" << "a.gif" << false;
+        QTest::newRow("literal name") << "foto1.jpg" << "FOTO1.JPG" << true;
+    }
+
+    void filePattern() {
+        QFETCH(QString, pattern);
+        QFETCH(QString, name);
+        QFETCH(bool, matches);
+        QCOMPARE(FilePattern(pattern).matches(name), matches);
+    }
+};
+
+QTEST_GUILESS_MAIN(PatternsTest)
+#include "PatternsTest.moc"

@@ -1,0 +1,65 @@
+#include "TestFolders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtTest>
+
+TestFolder::TestFolder() { QVERIFY2(m_dir.isValid(), "cannot create a temporary folder"); }
+
+QString TestFolder::write(const QString& name, const QByteArray& contents) const {
+    const QString path = m_dir.filePath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size())
+        qFatal("cannot write test file %s", qPrintable(path));
+    return path;
+}
+
+QString TestFolder::makeFolder(const QString& name) const {
+    const QString path = m_dir.filePath(name);
+    if (!QDir().mkpath(path))
+        qFatal("cannot create test folder %s", qPrintable(path));
+    return path;
+}
+
+QByteArray TestFolder::read(const QString& name) const {
+    QFile file(m_dir.filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+ScopedEnvironment::ScopedEnvironment(const char* name, const QByteArray& value)
+    : m_name(name), m_oldValue(qgetenv(name)), m_wasSet(qEnvironmentVariableIsSet(name)),
+      m_active(true) {
+    qputenv(name, value);
+}
+
+ScopedEnvironment ScopedEnvironment::unset(const char* name) {
+    ScopedEnvironment scope;
+    scope.m_name = name;
+    scope.m_oldValue = qgetenv(name);
+    scope.m_wasSet = qEnvironmentVariableIsSet(name);
+    scope.m_active = true;
+    qunsetenv(name);
+    return scope;
+}
+
+ScopedEnvironment::ScopedEnvironment(ScopedEnvironment&& other) noexcept
+    : m_name(std::move(other.m_name)), m_oldValue(std::move(other.m_oldValue)),
+      m_wasSet(other.m_wasSet), m_active(other.m_active) {
+    other.m_active = false;
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+    if (!m_active)
+        return;
+    if (m_wasSet)
+        qputenv(m_name.constData(), m_oldValue);
+    else
+        qunsetenv(m_name.constData());
+}
+
+QString corpusDir() {
+    const QString dir = QStringLiteral(LUMIVART_CORPUS_DIR);
+    return QFileInfo(dir + "/INDEX.md").exists() ? QDir(dir).canonicalPath() : QString();
+}

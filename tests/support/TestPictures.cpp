@@ -1,0 +1,261 @@
+#include "TestPictures.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QtEndian>
+
+namespace TestPictures {
+namespace {
+
+void putLe16(QByteArray& out, int value) {
+    out.append(static_cast<char>(value & 0xff));
+    out.append(static_cast<char>((value >> 8) & 0xff));
+}
+
+void putLe32(QByteArray& out, quint32 value) {
+    putLe16(out, static_cast<int>(value & 0xffff));
+    putLe16(out, static_cast<int>(value >> 16));
+}
+
+QByteArray encode(const QImage& image, const char* format, int quality = -1) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    if (!writer.write(image))
+        qFatal("cannot encode a test picture as %s: %s", format,
+               qPrintable(writer.errorString()));
+    return bytes;
+}
+
+// The image reduced to an indexed picture of at most maxColours colours.
+QImage indexed(const QImage& image, int maxColours) {
+    QImage result = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+    if (result.colorCount() > maxColours)
+        qFatal("test picture has %d colours, more than %d", int(result.colorCount()), maxColours);
+    return result;
+}
+
+// Headers of a bottom-up bitmap with a palette; the pixel data follows.
+QByteArray bitmapHeaders(const QImage& indexedImage, int bitsPerPixel, int compression,
+                         quint32 dataSize) {
+    const int paletteEntries = 1 << bitsPerPixel;
+    const quint32 dataOffset = 14 + 40 + 4 * paletteEntries;
+    QByteArray out;
+    out.append("BM");
+    putLe32(out, dataOffset + dataSize);
+    putLe32(out, 0);
+    putLe32(out, dataOffset);
+    putLe32(out, 40);
+    putLe32(out, static_cast<quint32>(indexedImage.width()));
+    putLe32(out, static_cast<quint32>(indexedImage.height()));
+    putLe16(out, 1);
+    putLe16(out, bitsPerPixel);
+    putLe32(out, static_cast<quint32>(compression));
+    putLe32(out, dataSize);
+    putLe32(out, 2835);
+    putLe32(out, 2835);
+    putLe32(out, static_cast<quint32>(paletteEntries));
+    putLe32(out, 0);
+    for (int i = 0; i < paletteEntries; ++i) {
+        const QRgb c = i < indexedImage.colorCount() ? indexedImage.color(i) : 0;
+        out.append(static_cast<char>(qBlue(c)));
+        out.append(static_cast<char>(qGreen(c)));
+        out.append(static_cast<char>(qRed(c)));
+        out.append('\0');
+    }
+    return out;
+}
+
+// Run-length data, bottom row first: runs of equal indices as encoded runs, each row ended by
+// the end-of-line code and the picture by the end-of-bitmap code.
+QByteArray runLengthData(const QImage& img, bool fourBit) {
+    QByteArray data;
+    for (int y = img.height() - 1; y >= 0; --y) {
+        const uchar* row = img.constScanLine(y);
+        int x = 0;
+        while (x < img.width()) {
+            int run = 1;
+            while (x + run < img.width() && row[x + run] == row[x] && run < 255)
+                ++run;
+            data.append(static_cast<char>(run));
+            data.append(static_cast<char>(fourBit ? (row[x] << 4) | row[x] : row[x]));
+            x += run;
+        }
+        data.append('\0');
+        data.append('\0');
+    }
+    data.append('\0');
+    data.append('\x01');
+    return data;
+}
+
+QByteArray runLengthBitmap(const QImage& image, bool fourBit) {
+    const QImage img = indexed(image, fourBit ? 16 : 256);
+    const QByteArray data = runLengthData(img, fourBit);
+    return bitmapHeaders(img, fourBit ? 4 : 8, fourBit ? 2 : 1, static_cast<quint32>(data.size())) +
+           data;
+}
+
+// GIF image data in which every pixel is a literal code and a clear code follows every 254
+// literals, so the code width stays at 9 bits: valid LZW, simply not compressed.
+QByteArray gifImageData(const QImage& img) {
+    constexpr int kClear = 256;
+    constexpr int kEnd = 257;
+    QByteArray packed;
+    quint32 bitBuffer = 0;
+    int bitCount = 0;
+    auto putCode = [&](int code) {
+        bitBuffer |= static_cast<quint32>(code) << bitCount;
+        bitCount += 9;
+        while (bitCount >= 8) {
+            packed.append(static_cast<char>(bitBuffer & 0xff));
+            bitBuffer >>= 8;
+            bitCount -= 8;
+        }
+    };
+    putCode(kClear);
+    int sinceClear = 0;
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
+            if (sinceClear == 254) {
+                putCode(kClear);
+                sinceClear = 0;
+            }
+            putCode(img.constScanLine(y)[x]);
+            ++sinceClear;
+        }
+    }
+    putCode(kEnd);
+    if (bitCount > 0)
+        packed.append(static_cast<char>(bitBuffer & 0xff));
+
+    QByteArray blocks;
+    blocks.append('\x08');
+    for (qsizetype i = 0; i < packed.size(); i += 255) {
+        const QByteArray chunk = packed.mid(i, 255);
+        blocks.append(static_cast<char>(chunk.size()));
+        blocks.append(chunk);
+    }
+    blocks.append('\0');
+    return blocks;
+}
+
+} // namespace
+
+QImage quadrants(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    QPainter p(&image);
+    const int hw = width / 2;
+    const int hh = height / 2;
+    p.fillRect(0, 0, hw, hh, Qt::red);
+    p.fillRect(hw, 0, width - hw, hh, Qt::green);
+    p.fillRect(0, hh, hw, height - hh, Qt::blue);
+    p.fillRect(hw, hh, width - hw, height - hh, Qt::white);
+    return image;
+}
+
+QImage photoLike(int width, int height, quint32 seed) {
+    QImage image(width, height, QImage::Format_RGB32);
+    QRandomGenerator random(seed);
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int noise = static_cast<int>(random.bounded(48)) - 24;
+            const int r = (x * 255 / width + noise) & 0xff;
+            const int g = (y * 255 / height + noise / 2) & 0xff;
+            const int b = ((x + y) * 128 / (width + height) + 64 + noise) & 0xff;
+            line[x] = qRgb(r, g, b);
+        }
+    }
+    return image;
+}
+
+QByteArray bmp(const QImage& image) { return encode(image, "bmp"); }
+
+QByteArray headerlessDib(const QImage& image) { return bmp(image).mid(14); }
+
+QByteArray rle8(const QImage& image) { return runLengthBitmap(image, false); }
+
+QByteArray rle4(const QImage& image) { return runLengthBitmap(image, true); }
+
+QByteArray gif(const QImage& image) {
+    const QImage img = indexed(image, 256);
+    QByteArray out("GIF89a");
+    putLe16(out, img.width());
+    putLe16(out, img.height());
+    out.append('\xf7'); // global colour table of 256 entries
+    out.append('\0');
+    out.append('\0');
+    for (int i = 0; i < 256; ++i) {
+        const QRgb c = i < img.colorCount() ? img.color(i) : 0;
+        out.append(static_cast<char>(qRed(c)));
+        out.append(static_cast<char>(qGreen(c)));
+        out.append(static_cast<char>(qBlue(c)));
+    }
+    out.append(',');
+    putLe16(out, 0);
+    putLe16(out, 0);
+    putLe16(out, img.width());
+    putLe16(out, img.height());
+    out.append('\0');
+    out.append(gifImageData(img));
+    out.append(';');
+    return out;
+}
+
+QByteArray ico(const QImage& image) { return encode(image, "ico"); }
+
+QByteArray cur(const QImage& image, QPoint hotspot) {
+    // A cursor file is an icon file of type 2 whose entries hold the hotspot where an icon
+    // holds its planes and bit count.
+    QByteArray bytes = ico(image);
+    bytes[2] = 2;
+    const int count = qFromLittleEndian<quint16>(bytes.constData() + 4);
+    for (int i = 0; i < count; ++i) {
+        char* entry = bytes.data() + 6 + 16 * i;
+        qToLittleEndian<quint16>(static_cast<quint16>(hotspot.x()), entry + 4);
+        qToLittleEndian<quint16>(static_cast<quint16>(hotspot.y()), entry + 6);
+    }
+    return bytes;
+}
+
+QByteArray jpeg(const QImage& image, int quality) { return encode(image, "jpeg", quality); }
+
+QByteArray jpegWithOrientation(const QImage& stored, int orientation) {
+    QByteArray tiff("II*\0", 4);
+    putLe32(tiff, 8);      // offset of the first directory
+    putLe16(tiff, 1);      // one entry
+    putLe16(tiff, 0x0112); // orientation
+    putLe16(tiff, 3);      // SHORT
+    putLe32(tiff, 1);
+    putLe16(tiff, orientation);
+    putLe16(tiff, 0);
+    putLe32(tiff, 0); // no further directory
+    const QByteArray exif = QByteArray("Exif\0\0", 6) + tiff;
+
+    QByteArray segment("\xff\xe1", 2);
+    segment.append(static_cast<char>(((exif.size() + 2) >> 8) & 0xff));
+    segment.append(static_cast<char>((exif.size() + 2) & 0xff));
+    segment.append(exif);
+
+    QByteArray bytes = jpeg(stored);
+    bytes.insert(2, segment); // right after the start-of-image marker
+    return bytes;
+}
+
+QColor colourAt(const QImage& image, double fx, double fy) {
+    const int x = qBound(0, static_cast<int>(fx * image.width()), image.width() - 1);
+    const int y = qBound(0, static_cast<int>(fy * image.height()), image.height() - 1);
+    return image.pixelColor(x, y);
+}
+
+bool near(const QColor& a, const QColor& b, int tolerance) {
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
+           qAbs(a.blue() - b.blue()) <= tolerance;
+}
+
+} // namespace TestPictures

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QPoint>
+
+// Makers of small pictures in every format the viewer reads, built in memory so that tests
+// depend on no file from elsewhere.
+namespace TestPictures {
+
+// A picture with distinct quadrants (red, green, blue, white), so orientation errors show.
+QImage quadrants(int width, int height);
+// Smooth gradients with fine noise, the kind of detail a camera photo has.
+QImage photoLike(int width, int height, quint32 seed = 1);
+
+QByteArray bmp(const QImage& image);
+// The same bitmap without its 14-byte file header, as the clipboard stores it.
+QByteArray headerlessDib(const QImage& image);
+// 8-bit and 4-bit run-length encoded bitmaps of an image of few colours (at most 256 or 16).
+QByteArray rle8(const QImage& image);
+QByteArray rle4(const QImage& image);
+QByteArray gif(const QImage& image);
+QByteArray ico(const QImage& image);
+QByteArray cur(const QImage& image, QPoint hotspot);
+QByteArray jpeg(const QImage& image, int quality = 90);
+// A JPEG whose stored pixels are the given image and whose EXIF orientation tag is set, so an
+// upright view applies the matching rotation or mirror.
+QByteArray jpegWithOrientation(const QImage& stored, int orientation);
+
+// The colour of the image at a point given as fractions of its size.
+QColor colourAt(const QImage& image, double fx, double fy);
+// True when two colours differ by at most the tolerance in every channel.
+bool near(const QColor& a, const QColor& b, int tolerance = 24);
+
+} // namespace TestPictures
