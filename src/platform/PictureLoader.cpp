@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QtConcurrent/QtConcurrentMap>
 #include <QtEndian>
 
 
@@ -107,6 +108,12 @@ Result load(QIODevice& device, QSize bound) {
     if (image.size() != target)
         image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return {{std::move(image), natural}, {}};
+}
+
+std::vector<Result> loadAll(const QStringList& paths, QSize bound) {
+    std::vector<QString> inputs(paths.begin(), paths.end());
+    return QtConcurrent::blockingMapped<std::vector<Result>>(
+        inputs, [bound](const QString& path) { return load(path, bound); });
 }
 
 } // namespace PictureLoader

@@ -3,6 +3,8 @@
 #include "Picture.h"
 
 #include <QString>
+#include <QStringList>
+#include <vector>
 
 class QIODevice;
 
@@ -24,6 +26,10 @@ struct Result {
 // the format offers: JPEG's reduced-size decoding, metafiles drawn at that size.
 Result load(const QString& path, QSize bound = {});
 Result load(QIODevice& device, QSize bound = {});
+
+// Loads several pictures at once, decoding on every core; the results come in the order of the
+// paths, whatever order the decoding finished in.
+std::vector<Result> loadAll(const QStringList& paths, QSize bound = {});
 
 // The image-format key for the content that starts with these bytes: "bmp", "dib", "jpeg",
 // "gif", "ico", "wmf" or "emf"; empty when the content is none of them.

@@ -1,0 +1,95 @@
+#include "DeviceContext.h"
+
+#include <cmath>
+
+namespace {
+
+// Extents beyond this are treated as broken: they only come from corrupt files, and keeping them
+// out spares every later computation from infinities.
+constexpr double kLargestExtent = 1e9;
+
+bool usableExtent(QPointF extent) {
+    return extent.x() != 0 && extent.y() != 0 && std::abs(extent.x()) < kLargestExtent &&
+           std::abs(extent.y()) < kLargestExtent;
+}
+
+bool finiteTransform(const QTransform& t) {
+    for (double v : {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy(), t.m13(), t.m23(), t.m33()})
+        if (!std::isfinite(v) || std::abs(v) > 1e12)
+            return false;
+    return true;
+}
+
+} // namespace
+
+void DeviceContext::setMapMode(int mode) {
+    if (mode < Text || mode > Anisotropic)
+        return;
+    m_mapMode = mode;
+}
+
+void DeviceContext::setWindowExt(QPointF extent) {
+    if (usableExtent(extent))
+        m_windowExt = extent;
+}
+
+void DeviceContext::setViewportExt(QPointF extent) {
+    if (usableExtent(extent))
+        m_viewportExt = extent;
+}
+
+void DeviceContext::scaleWindowExt(double xNum, double xDenom, double yNum, double yDenom) {
+    if (xDenom == 0 || yDenom == 0)
+        return;
+    setWindowExt({m_windowExt.x() * xNum / xDenom, m_windowExt.y() * yNum / yDenom});
+}
+
+void DeviceContext::scaleViewportExt(double xNum, double xDenom, double yNum, double yDenom) {
+    if (xDenom == 0 || yDenom == 0)
+        return;
+    setViewportExt({m_viewportExt.x() * xNum / xDenom, m_viewportExt.y() * yNum / yDenom});
+}
+
+QTransform DeviceContext::pageTransform() const {
+    double sx = 1;
+    double sy = 1;
+    const double mmX = m_pixelsPerMm.x();
+    const double mmY = m_pixelsPerMm.y();
+    switch (m_mapMode) {
+    case LoMetric: sx = 0.1 * mmX; sy = -0.1 * mmY; break;
+    case HiMetric: sx = 0.01 * mmX; sy = -0.01 * mmY; break;
+    case LoEnglish: sx = 0.254 * mmX; sy = -0.254 * mmY; break;
+    case HiEnglish: sx = 0.0254 * mmX; sy = -0.0254 * mmY; break;
+    case Twips: sx = 25.4 / 1440 * mmX; sy = -25.4 / 1440 * mmY; break;
+    case Isotropic:
+    case Anisotropic:
+        sx = m_viewportExt.x() / m_windowExt.x();
+        sy = m_viewportExt.y() / m_windowExt.y();
+        if (m_mapMode == Isotropic) {
+            // Both axes take the smaller scale; the signs (the flips) stay.
+            const double s = std::min(std::abs(sx), std::abs(sy));
+            sx = std::copysign(s, sx);
+            sy = std::copysign(s, sy);
+        }
+        break;
+    default: break; // Text: one logical unit is one device pixel
+    }
+    // d = (p - windowOrg) * scale + viewportOrg
+    return QTransform(sx, 0, 0, sy, m_viewportOrg.x() - m_windowOrg.x() * sx,
+                      m_viewportOrg.y() - m_windowOrg.y() * sy);
+}
+
+void DeviceContext::setWorld(const QTransform& world) {
+    if (finiteTransform(world) && world.isInvertible())
+        m_world = world;
+}
+
+void DeviceContext::modifyWorld(const QTransform& data, quint32 mode) {
+    switch (mode) {
+    case 1: m_world.reset(); break;
+    case 2: setWorld(data * m_world); break;
+    case 3: setWorld(m_world * data); break;
+    case 4: setWorld(data); break;
+    default: break;
+    }
+}

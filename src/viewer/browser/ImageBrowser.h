@@ -1,0 +1,129 @@
+#pragma once
+
+#include "DriveList.h"
+#include "FileList.h"
+#include "FolderList.h"
+#include "GridLayout.h"
+#include "Picture.h"
+
+#include <QObject>
+#include <QRectF>
+#include <vector>
+
+struct Module1;
+class SettingsStore;
+
+// What the main window shows on behalf of the browser's logic.
+class BrowserFeedback {
+public:
+    virtual ~BrowserFeedback() = default;
+    // A modal message box with the information icon.
+    virtual void showMessage(const QString& text, const QString& title) = 0;
+    // Opens the thumbnail menu at the mouse position.
+    virtual void openPictureMenu() = 0;
+};
+
+// A thumbnail cell: its image, drawn stretched to its place, and the caption line under it.
+struct ThumbnailCell {
+    CellPlacement place;
+    QString caption;
+    Picture picture;
+    bool imageVisible = false;
+};
+
+// The zoom view: one picture large, with its proportions kept.
+struct ZoomView {
+    Picture picture;
+    bool visible = false;
+    QRectF rect; // twips
+};
+
+// The main window's behaviour without its widgets: start-up and shutdown, the chained drive,
+// folder, pattern and file lists, the thumbnail pages with their paging, and the preview and
+// zoom mode. The window forwards its events to the handlers here and shows the state kept here.
+class ImageBrowser : public QObject {
+    Q_OBJECT
+
+public:
+    ImageBrowser(Module1& module, SettingsStore& store, VolumeTable volumes,
+                 BrowserFeedback& feedback, const QString& currentDirectory,
+                 QObject* parent = nullptr);
+
+    DriveList& Drive1() { return m_drive1; }
+    FolderList& Dir1() { return m_dir1; }
+    FileList& File1() { return m_file1; }
+    const std::vector<ThumbnailCell>& cells() const { return m_cells; }
+    const ZoomView& zoomView() const { return m_zoom; }
+    const QString& title() const { return m_title; }
+    Module1& module() { return m_module; }
+
+    // Start-up up to the captions: defaults, stored settings, zoom level and mode, last folder.
+    void loadSettingsAndFolder();
+    // Start-up after the captions: the screen class and the first layout of the grid.
+    void chooseScreenClassAndLayOut();
+    // The Close button's saving; false when the settings could not be stored.
+    bool saveSettings();
+
+    // Escape: hides the zoom view, or re-reads the folder when it is hidden; then the count.
+    void escapePressed();
+
+    void Drive1_Change();
+    void Dir1_Change();
+    void File1_PathChange();
+    void File1_PatternChange();
+    void File1_Click();
+    // A new text in the pattern box, typed or picked.
+    void CboFiltro_Change(const QString& text);
+    void Actualizar_Click();
+
+    // Lays the grid out for the screen class; false when its arithmetic fails.
+    bool layOutGrid();
+    void Image2_Click();
+    void Image3_Click();
+
+    void Zoom();
+    void ModoZ(bool on);
+    void Modo_Click();
+    void Mas_Click();
+    void Menos_Click();
+    void Image1_Click(int cell);
+    void Image1_MouseDown(int cell, Qt::MouseButton button);
+    void Image1_MouseMove(int cell);
+    void ZoomImg_MouseDown(Qt::MouseButton button);
+    void ZoomImg_DblClick();
+    void ZoomImg_MouseMove();
+
+    // The largest picture a cell keeps: what the widest zoom view of this screen can show.
+    QSize cellPictureBound() const;
+
+    static QString titleWith(const QString& text);
+
+signals:
+    void titleChanged(const QString& title);
+    // Cells were destroyed and created anew, each at its place.
+    void gridLaidOut();
+    void cellChanged(int cell);
+    void zoomViewChanged();
+    // Zoom mode was applied to the menus and the window icon.
+    void zoomModeApplied(bool on);
+
+private:
+    void setTitle(const QString& title);
+    void hideZoomView();
+    void fillPage();
+    void showSelectedInZoomView();
+    void emptyCells(int from);
+    void stepZoom(int direction);
+
+    Module1& m_module;
+    SettingsStore& m_store;
+    BrowserFeedback& m_feedback;
+    VolumeTable m_volumes;
+    DriveList m_drive1;
+    FolderList m_dir1;
+    FileList m_file1;
+    QString m_startFolder; // the process's current directory
+    std::vector<ThumbnailCell> m_cells;
+    ZoomView m_zoom;
+    QString m_title;
+};

@@ -1,0 +1,325 @@
+#include "frmImage.h"
+
+#include "FileListView.h"
+#include "FolderListView.h"
+#include "MainWindowLayout.h"
+#include "Module1.h"
+#include "PictureCell.h"
+#include "ProgramArt.h"
+#include "StringTable.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+constexpr int kRestoredClientWidth = 9480; // twips
+constexpr int kRestoredClientHeight = 6525;
+constexpr int kCaptionFontPixels = 10;
+
+QString withAccessKey(const QString& text, int position = 0) {
+    QString caption = text;
+    caption.insert(position, u'&');
+    return caption;
+}
+} // namespace
+
+frmImage::frmImage(Module1& module, SettingsStore& store, VolumeTable volumes,
+                   const QString& currentDirectory, QWidget* parent)
+    : QMainWindow(parent), m_module(module),
+      m_browser(module, store, std::move(volumes), *this, currentDirectory, this) {
+    setObjectName("frmImage");
+    setWindowTitle(m_browser.title());
+    resize(m_module.screen.scale.toPixels(kRestoredClientWidth),
+           m_module.screen.scale.toPixels(kRestoredClientHeight));
+    buildControls();
+    buildMenus();
+    connectBrowser();
+    qApp->installEventFilter(this); // sees every key before the focused control does
+
+    m_browser.loadSettingsAndFolder();
+    m_helpTopic = m_module.settings.LanguageOffset + kHelpMainWindow;
+    m_image2->setPicture(ProgramArt::icon(106));
+    m_image3->setPicture(ProgramArt::icon(105));
+    applyCaptions();
+    m_cboFiltro->setEditText(m_cboFiltro->itemText(0));
+    m_browser.chooseScreenClassAndLayOut();
+    placeControls();
+}
+
+frmImage::~frmImage() { qApp->removeEventFilter(this); }
+
+void frmImage::buildControls() {
+    m_client = new QWidget(this);
+    setCentralWidget(m_client);
+
+    m_drive1 = new QComboBox(m_client);
+    m_drive1->setObjectName("Drive1");
+    m_drive1->addItems(m_browser.Drive1().volumes().mountPoints());
+    m_dir1 = new FolderListView(m_browser.Dir1(), m_client);
+    m_dir1->setObjectName("Dir1");
+    m_cboFiltro = new QComboBox(m_client);
+    m_cboFiltro->setObjectName("CboFiltro");
+    m_cboFiltro->setEditable(true);
+    m_cboFiltro->setInsertPolicy(QComboBox::NoInsert);
+    m_file1 = new FileListView(m_browser.File1(), m_client);
+    m_file1->setObjectName("File1");
+    m_image2 = new PictureCell(m_client);
+    m_image2->setObjectName("Image2");
+    m_image3 = new PictureCell(m_client);
+    m_image3->setObjectName("Image3");
+    m_cerrar = new QPushButton(m_client);
+    m_cerrar->setObjectName("cerrar");
+
+    m_image1.push_back(new PictureCell(m_client));
+    m_image1.front()->setObjectName("Image1");
+    m_image1.front()->setCursor(ProgramArt::cursor(1));
+    m_image1.front()->hide();
+    m_label1.push_back(new QLabel(m_client));
+    m_label1.front()->setObjectName("Label1");
+    wireCell(0);
+
+    m_zoomImg = new PictureCell(m_client);
+    m_zoomImg->setObjectName("ZoomImg");
+    m_zoomImg->setCursor(ProgramArt::cursor(2));
+    m_zoomImg->hide();
+
+    connect(m_drive1, &QComboBox::activated, this,
+            [this](int index) { m_browser.Drive1().setDrive(m_drive1->itemText(index)); });
+    connect(m_cboFiltro, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { m_browser.CboFiltro_Change(text); });
+    connect(m_image2, &PictureCell::clicked, &m_browser, &ImageBrowser::Image2_Click);
+    connect(m_image3, &PictureCell::clicked, &m_browser, &ImageBrowser::Image3_Click);
+    connect(m_cerrar, &QPushButton::clicked, this, &frmImage::cerrar_Click);
+    connect(m_zoomImg, &PictureCell::pressed, &m_browser, &ImageBrowser::ZoomImg_MouseDown);
+    connect(m_zoomImg, &PictureCell::doubleClicked, &m_browser, &ImageBrowser::ZoomImg_DblClick);
+    connect(m_zoomImg, &PictureCell::moved, &m_browser, &ImageBrowser::ZoomImg_MouseMove);
+}
+
+void frmImage::buildMenus() {
+    auto action = [this](const char* name, QKeySequence shortcut = {}) {
+        auto* a = new QAction(this);
+        a->setObjectName(name);
+        a->setShortcut(shortcut);
+        return a;
+    };
+    m_ver = menuBar()->addMenu(QString());
+    m_ver->setObjectName("Ver");
+    m_portapapeles = action("Portapapeles", Qt::Key_F2);
+    m_pantalla = action("Pantalla", Qt::Key_F3);
+    m_diapositivas = action("Diapositivas", Qt::Key_F4);
+    m_actualizar = action("Actualizar", Qt::Key_F5);
+    m_modo = action("Modo", Qt::Key_F6);
+    m_modo->setCheckable(true);
+    m_mas = action("Mas", Qt::Key_F7);
+    m_menos = action("Menos", Qt::Key_F8);
+    m_ver->addActions({m_portapapeles, m_pantalla, m_diapositivas});
+    m_ver->addSeparator();
+    m_ver->addAction(m_actualizar);
+    m_ver->addSeparator();
+    m_ver->addActions({m_modo, m_mas, m_menos});
+
+    m_preferencias = action("Preferencias");
+    menuBar()->addAction(m_preferencias);
+
+    m_help = menuBar()->addMenu(QString());
+    m_help->setObjectName("Help");
+    m_ayuda = action("Ayuda");
+    m_acercade = action("Acercade");
+    m_help->addActions({m_ayuda, m_acercade});
+
+    // The thumbnail menu never shows in the menu bar; a right click on a thumbnail opens it.
+    m_opciones = new QMenu(this);
+    m_opciones->setObjectName("Opciones");
+    m_opcport = action("opcport");
+    m_opcfull = action("opcfull");
+    m_opccop = action("opccop");
+    m_opcrena = action("opcrena");
+    m_opcprop = action("opcprop");
+    m_opcclos = action("opcclos");
+    m_opciones->addAction(m_opcport);
+    m_opciones->addSeparator();
+    m_opciones->addAction(m_opcfull);
+    m_opciones->addSeparator();
+    m_opciones->addActions({m_opccop, m_opcrena, m_opcprop});
+    m_opciones->addSeparator();
+    m_opciones->addAction(m_opcclos);
+
+    connect(m_actualizar, &QAction::triggered, &m_browser, &ImageBrowser::Actualizar_Click);
+    connect(m_modo, &QAction::triggered, &m_browser, &ImageBrowser::Modo_Click);
+    connect(m_mas, &QAction::triggered, &m_browser, &ImageBrowser::Mas_Click);
+    connect(m_menos, &QAction::triggered, &m_browser, &ImageBrowser::Menos_Click);
+}
+
+void frmImage::connectBrowser() {
+    connect(&m_browser, &ImageBrowser::titleChanged, this, &QWidget::setWindowTitle);
+    connect(&m_browser, &ImageBrowser::gridLaidOut, this, &frmImage::rebuildCells);
+    connect(&m_browser, &ImageBrowser::cellChanged, this, &frmImage::showCell);
+    connect(&m_browser, &ImageBrowser::zoomViewChanged, this, &frmImage::showZoomView);
+    connect(&m_browser, &ImageBrowser::zoomModeApplied, this, &frmImage::applyZoomMode);
+    connect(&m_browser.Drive1(), &DriveList::Change, this, [this] {
+        m_drive1->setCurrentIndex(m_drive1->findText(m_browser.Drive1().drive()));
+    });
+    m_drive1->setCurrentIndex(m_drive1->findText(m_browser.Drive1().drive()));
+}
+
+void frmImage::applyCaptions() {
+    const qint16 language = m_module.settings.LanguageOffset;
+    auto text = [language](int id) { return LocalText(id, language); };
+
+    m_cerrar->setText(withAccessKey(text(2)));
+    m_actualizar->setText(withAccessKey(text(87)));
+    m_drive1->setToolTip(text(68));
+    m_dir1->setToolTip(text(69));
+    m_cboFiltro->setToolTip(text(70));
+    m_file1->setToolTip(text(71));
+    m_image2->setToolTip(text(72));
+    m_image3->setToolTip(text(73));
+    {
+        const QSignalBlocker quiet(m_cboFiltro); // the text is applied once, after the items
+        for (int id = 12; id <= 19; ++id)
+            m_cboFiltro->addItem(text(id));
+        m_cboFiltro->setEditText(QString());
+    }
+
+    m_ver->setTitle(withAccessKey(text(67)));
+    m_portapapeles->setText(withAccessKey(text(40)));
+    m_pantalla->setText(withAccessKey(text(64)));
+    m_diapositivas->setText(withAccessKey(text(80)));
+    m_modo->setText(withAccessKey(text(62)));
+    m_mas->setText(withAccessKey(text(65)));
+    m_menos->setText(withAccessKey(text(66)));
+    m_preferencias->setText(withAccessKey(text(4)));
+    m_help->setTitle(withAccessKey(text(81), 2));
+    m_ayuda->setText(withAccessKey(text(82)));
+    m_acercade->setText(withAccessKey(text(1)) + "...");
+    m_opcport->setText(text(36));
+    m_opcfull->setText(withAccessKey(text(64)));
+    m_opccop->setText(text(41));
+    m_opcrena->setText(text(58));
+    m_opcprop->setText(text(50));
+    m_opcclos->setText(withAccessKey(text(2)));
+}
+
+QRect frmImage::pixelsOf(const QRect& twips) const {
+    return m_module.screen.scale.toPixels(QRectF(twips));
+}
+
+void frmImage::placeControls() {
+    const qint16 screenClass = m_module.ScreenClass;
+    auto place = [&](QWidget* widget, MainControl control) {
+        QRect rect = pixelsOf(controlPlacement(screenClass, control));
+        if (rect.height() == 0) // drive list and pattern box keep their own height
+            rect.setHeight(widget->sizeHint().height());
+        widget->setGeometry(rect);
+    };
+    place(m_drive1, MainControl::Drive1);
+    place(m_dir1, MainControl::Dir1);
+    place(m_cboFiltro, MainControl::CboFiltro);
+    place(m_file1, MainControl::File1);
+    place(m_image2, MainControl::Image2);
+    place(m_image3, MainControl::Image3);
+    place(m_cerrar, MainControl::cerrar);
+}
+
+void frmImage::rebuildCells() {
+    // Cells 1 and up are destroyed and made anew as copies of cell 0; cell 0 stays.
+    for (std::size_t i = 1; i < m_image1.size(); ++i) {
+        delete m_image1[i];
+        delete m_label1[i];
+    }
+    m_image1.resize(1);
+    m_label1.resize(1);
+    QFont captionFont = m_label1.front()->font();
+    captionFont.setPixelSize(kCaptionFontPixels);
+    const auto& cells = m_browser.cells();
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (i > 0) {
+            auto* image = new PictureCell(m_client);
+            image->setObjectName("Image1");
+            image->setCursor(m_image1.front()->cursor());
+            image->hide();
+            auto* label = new QLabel(m_client);
+            label->setObjectName("Label1");
+            m_image1.push_back(image);
+            m_label1.push_back(label);
+        }
+        PictureCell* image = m_image1[i];
+        QLabel* label = m_label1[i];
+        const int index = static_cast<int>(i);
+        image->setProperty("index", index);
+        label->setProperty("index", index);
+        label->setFont(captionFont);
+        if (i > 0 || !cells[i].place.image.isEmpty()) {
+            image->setGeometry(pixelsOf(cells[i].place.image));
+            label->setGeometry(pixelsOf(cells[i].place.caption));
+        }
+        if (i > 0) {
+            wireCell(index);
+            label->show();
+        }
+    }
+    m_zoomImg->raise();
+}
+
+void frmImage::wireCell(int index) {
+    PictureCell* image = m_image1[index];
+    connect(image, &PictureCell::clicked, this, [this, index] { m_browser.Image1_Click(index); });
+    connect(image, &PictureCell::pressed, this,
+            [this, index](Qt::MouseButton button) { m_browser.Image1_MouseDown(index, button); });
+    connect(image, &PictureCell::moved, this, [this, index] { m_browser.Image1_MouseMove(index); });
+}
+
+void frmImage::showCell(int cell) {
+    if (cell < 0 || cell >= static_cast<int>(m_image1.size()))
+        return;
+    const ThumbnailCell& state = m_browser.cells()[cell];
+    m_label1[cell]->setText(state.caption);
+    m_image1[cell]->setPicture(state.picture.image);
+    m_image1[cell]->setVisible(state.imageVisible);
+}
+
+void frmImage::showZoomView() {
+    const ZoomView& zoom = m_browser.zoomView();
+    m_zoomImg->setVisible(false);
+    if (!zoom.visible)
+        return;
+    m_zoomImg->setPicture(zoom.picture.image);
+    m_zoomImg->setGeometry(m_module.screen.scale.toPixels(zoom.rect));
+    m_zoomImg->raise();
+    m_zoomImg->show();
+}
+
+void frmImage::applyZoomMode(bool on) {
+    setWindowIcon(QIcon(QPixmap::fromImage(ProgramArt::icon(on ? 101 : 102))));
+    m_modo->setChecked(on);
+    m_mas->setVisible(on);
+    m_menos->setVisible(on);
+}
+
+void frmImage::cerrar_Click() {
+    m_browser.saveSettings();
+    close();
+}
+
+bool frmImage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this) {
+            m_browser.escapePressed();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmImage::showMessage(const QString& text, const QString& title) {
+    QMessageBox::information(this, title, text);
+}
+
+void frmImage::openPictureMenu() { m_opciones->exec(QCursor::pos()); }

@@ -1,0 +1,27 @@
+#include "Module1.h"
+#include "SettingsPersistence.h"
+#include "VolumeTable.h"
+#include "XdgSettingsStore.h"
+#include "browser/frmImage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
+
+    Module1 module;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        module.screen.pixels = screen->size();
+        module.screen.scale = TwipsScale(screen->logicalDotsPerInch());
+    }
+    XdgSettingsStore store(XdgSettingsStore::applicationFolderFor(kApplicationName));
+
+    frmImage window(module, store, VolumeTable::mounted(), QDir::currentPath());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window.setGeometry(screen->availableGeometry()); // maximised even without a window manager
+    window.showMaximized();
+    return QApplication::exec();
+}
