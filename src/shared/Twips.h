@@ -8,7 +8,8 @@
 // this is the one place where they become pixels: 15 twips per pixel at 96 logical dpi.
 class TwipsScale {
 public:
-    explicit TwipsScale(double logicalDpi = 96.0) : m_twipsPerPixel(1440.0 / logicalDpi) {}
+    TwipsScale() : TwipsScale(96.0) {}
+    explicit TwipsScale(double logicalDpi) : m_twipsPerPixel(1440.0 / logicalDpi) {}
 
     double twipsPerPixel() const { return m_twipsPerPixel; }
     int toPixels(double twips) const { return static_cast<int>(std::lround(twips / m_twipsPerPixel)); }

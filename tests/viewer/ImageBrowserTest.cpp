@@ -1,0 +1,483 @@
+#include "ImageBrowser.h"
+#include "Module1.h"
+#include "SettingsPersistence.h"
+#include "StringTable.h"
+#include "TestFolders.h"
+#include "TestPictures.h"
+#include "XdgSettingsStore.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// Records what the browser asked the window to show.
+struct RecordedFeedback : BrowserFeedback {
+    QStringList messages; // "title|text"
+    int menusOpened = 0;
+    void showMessage(const QString& text, const QString& title) override {
+        messages.append(title + '|' + text);
+    }
+    void openPictureMenu() override { ++menusOpened; }
+};
+
+// A browser started on a folder of test pictures, on an 800 x 600 screen, with its own store.
+struct Viewer {
+    TestFolder folder;
+    ScopedEnvironment windir = ScopedEnvironment::unset("windir");
+    ScopedEnvironment winbootdir = ScopedEnvironment::unset("winbootdir");
+    XdgSettingsStore store{folder.filePath("config/Lumi Vart")};
+    VolumeTable volumes{{"/"}};
+    Module1 module;
+    RecordedFeedback feedback;
+    std::unique_ptr<ImageBrowser> browser;
+
+    QString pictures() const { return folder.filePath("pics"); }
+
+    void addPicture(const QString& name, QSize size = {40, 30}) {
+        folder.write("pics/" + name, TestPictures::bmp(TestPictures::quadrants(size.width(), size.height())));
+    }
+    void addFile(const QString& name, const QByteArray& contents = "not a picture") {
+        folder.write("pics/" + name, contents);
+    }
+
+    // Starts the viewer in the pictures folder, as its window does at load.
+    ImageBrowser& start(std::optional<Settings> stored = std::nullopt) {
+        folder.makeFolder("pics");
+        if (stored) {
+            Settings s = *stored;
+            SaveSettings(s, store);
+        }
+        module = Module1{};
+        module.screen.pixels = QSize(800, 600);
+        browser = std::make_unique<ImageBrowser>(module, store, volumes, feedback, pictures());
+        browser->loadSettingsAndFolder();
+        browser->CboFiltro_Change(LocalText(12, module.settings.LanguageOffset));
+        browser->chooseScreenClassAndLayOut();
+        return *browser;
+    }
+
+    // Thumbnail sizes that give a page of 5 x 3 cells (LastCell 14) on this screen.
+    static Settings fifteenCells(const QString& folder) {
+        Settings s = Settings::startupDefaults(folder);
+        s.ThumbWidth = 1338;
+        s.SpacingH = 254;
+        s.ThumbHeight = 1430;
+        s.SpacingV = 688;
+        return s;
+    }
+
+    QStringList captions() const {
+        QStringList result;
+        for (const ThumbnailCell& cell : browser->cells())
+            result.append(cell.caption);
+        return result;
+    }
+    int visibleImages() const {
+        int count = 0;
+        for (const ThumbnailCell& cell : browser->cells())
+            count += cell.imageVisible ? 1 : 0;
+        return count;
+    }
+};
+
+} // namespace
+
+class ImageBrowserTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theFirstRunOpensOnTheCurrentFolder() {
+        Viewer v;
+        v.addPicture("a.bmp");
+        v.addPicture("b.bmp");
+        v.addFile("c.txt");
+        ImageBrowser& b = v.start();
+        QCOMPARE(b.Dir1().path(), v.pictures());
+        QCOMPARE(v.module.settings.CurrentFolder, v.pictures());
+        QCOMPARE(v.module.settings.LanguageOffset, qint16(0));
+        QCOMPARE(v.module.settings.ThumbWidth, qint16(500));
+        QCOMPARE(v.module.settings.ZoomMode, false);
+        QCOMPARE(b.title(), QString("Lumi Vart [2]"));
+        QCOMPARE(v.module.ScreenClass, qint16(2));
+        QCOMPARE(v.module.LastCell, qint16(89));
+        QCOMPARE(v.module.ZoomHeight, 6000.0);
+        QCOMPARE(v.visibleImages(), 0); // no page until a file is selected
+    }
+
+    void theStoredFolderAndLanguageComeBack() {
+        Viewer v;
+        const QString sub = v.folder.makeFolder("pics/sub");
+        Settings stored = Settings::startupDefaults(sub);
+        stored.LanguageOffset = 200;
+        ImageBrowser& b = v.start(stored);
+        QCOMPARE(b.Dir1().path(), sub);
+        QCOMPARE(b.File1().folder(), sub);
+        QCOMPARE(b.File1().pattern(), QString(kAllPictureFormatsPattern));
+    }
+
+    void aVanishedStoredFolderLeavesTheListsWhereTheyWere() {
+        Viewer v;
+        ImageBrowser& b = v.start(Settings::startupDefaults(v.folder.filePath("gone")));
+        QCOMPARE(b.Dir1().path(), v.pictures());
+        QCOMPARE(v.module.settings.CurrentFolder, v.folder.filePath("gone"));
+        QVERIFY(v.feedback.messages.isEmpty());
+    }
+
+    void zeroSizesLeftByTheSaverAreRepaired() {
+        Viewer v;
+        Settings zeros;
+        zeros.CurrentFolder = v.folder.path();
+        ImageBrowser& b = v.start(zeros);
+        Q_UNUSED(b);
+        QCOMPARE(v.module.settings.ThumbWidth, qint16(500));
+        QCOMPARE(v.module.settings.ZoomDivisor, qint16(2));
+        QCOMPARE(v.module.LastCell, qint16(89));
+    }
+
+    void filterChange_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("listed");
+        const QStringList all{"a.bmp", "b.gif", "c.txt", "d.JPG"};
+        QTest::newRow("all files") << 0 << "Todos los Archivos" << all;
+        QTest::newRow("trimmed text picks its pattern") << 0 << "  Archivos GIF (*.gif) " << QStringList{"b.gif"};
+        QTest::newRow("letter case differs: literal pattern") << 0 << "todos los archivos" << QStringList{};
+        QTest::newRow("english texts") << 200 << "JPEG Files (*.jpg, *.jpeg)" << QStringList{"d.JPG"};
+        QTest::newRow("the other language's text is literal") << 200 << "Todos los Archivos" << QStringList{};
+        QTest::newRow("typed pattern") << 0 << "*.txt" << QStringList{"c.txt"};
+        QTest::newRow("partly typed pattern") << 0 << "*.tx" << QStringList{};
+        QTest::newRow("two typed patterns") << 0 << "*.gif;*.bmp" << QStringList{"a.bmp", "b.gif"};
+    }
+
+    void filterChange() {
+        QFETCH(int, language);
+        QFETCH(QString, text);
+        QFETCH(QStringList, listed);
+        Viewer v;
+        for (const char* name : {"a.bmp", "b.gif", "d.JPG"})
+            v.addPicture(name);
+        v.addFile("c.txt");
+        Settings stored = Settings::startupDefaults(v.pictures());
+        stored.LanguageOffset = static_cast<qint16>(language);
+        ImageBrowser& b = v.start(stored);
+        b.CboFiltro_Change(text);
+        QCOMPARE(b.File1().entries(), listed);
+        QCOMPARE(b.title(), listed.isEmpty() ? QString("Lumi Vart")
+                                             : QString("Lumi Vart [%1]").arg(listed.size()));
+    }
+
+    void pageShowsPicturesOnlyAndEmptiesTheRest() {
+        Viewer v;
+        // 15 positions, 4 of them text files: 11 pictures fill cells 0 to 10.
+        for (int i = 0; i < 15; ++i) {
+            const QString name = QString("f%1").arg(i, 2, 10, QChar('0'));
+            if (i % 4 == 1)
+                v.addFile(name + ".txt");
+            else
+                v.addPicture(name + ".bmp");
+        }
+        ImageBrowser& b = v.start(Viewer::fifteenCells(v.pictures()));
+        b.CboFiltro_Change("*.*");
+        QCOMPARE(v.module.LastCell, qint16(14));
+        QVERIFY(b.File1().setListIndex(0));
+        QCOMPARE(b.title(), QString("Lumi Vart [f00.bmp]"));
+        QCOMPARE(v.visibleImages(), 11);
+        QCOMPARE(v.captions().mid(0, 3), (QStringList{"f00.bmp", "f02.bmp", "f03.bmp"}));
+        for (int cell = 11; cell <= 14; ++cell) {
+            QVERIFY(v.captions()[cell].isEmpty());
+            QVERIFY(!b.cells()[cell].imageVisible);
+        }
+        QVERIFY(!v.module.LayoutChanged);
+    }
+
+    void theFirstFailedPictureEmptiesItsCellAndTheRest_data() {
+        QTest::addColumn<int>("badPosition");
+        QTest::addColumn<int>("filledCells");
+        QTest::newRow("first") << 0 << 0;
+        QTest::newRow("middle") << 3 << 3;
+        QTest::newRow("last") << 5 << 5;
+    }
+
+    void theFirstFailedPictureEmptiesItsCellAndTheRest() {
+        QFETCH(int, badPosition);
+        QFETCH(int, filledCells);
+        Viewer v;
+        for (int i = 0; i < 6; ++i) {
+            const QString name = QString("p%1.bmp").arg(i);
+            if (i == badPosition)
+                v.addFile(name, "BM but truncated");
+            else
+                v.addPicture(name);
+        }
+        ImageBrowser& b = v.start(Viewer::fifteenCells(v.pictures()));
+        QVERIFY(b.File1().setListIndex(0));
+        QCOMPARE(v.visibleImages(), filledCells);
+        for (int cell = 0; cell < filledCells; ++cell)
+            QCOMPARE(v.captions()[cell], QString("p%1.bmp").arg(cell));
+        for (int cell = filledCells; cell <= 14; ++cell)
+            QVERIFY(v.captions()[cell].isEmpty());
+        QVERIFY(v.feedback.messages.isEmpty());
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    }
+
+    void refreshWithNoSelectionReadsPositionMinusOneAsEmpty() {
+        Viewer v;
+        for (int i = 0; i < 20; ++i)
+            v.addPicture(QString("p%1.bmp").arg(i, 2, 10, QChar('0')));
+        ImageBrowser& b = v.start(Viewer::fifteenCells(v.pictures()));
+        b.Actualizar_Click();
+        QCOMPARE(b.File1().listIndex(), -1);
+        QCOMPARE(v.visibleImages(), 14); // positions 0 to 13
+        QCOMPARE(v.captions().first(), QString("p00.bmp"));
+        QCOMPARE(v.captions()[13], QString("p13.bmp"));
+        QCOMPARE(b.title(), QString("Lumi Vart [20]"));
+    }
+
+    void paging_data() {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<bool>("next");
+        QTest::addColumn<int>("expectedPosition");
+        QTest::addColumn<bool>("message");
+        QTest::newRow("next page steps by LastCell") << 40 << 3 << true << 17 << false;
+        QTest::newRow("next page at the end") << 20 << 6 << true << 6 << true;
+        QTest::newRow("previous page") << 40 << 17 << false << 3 << false;
+        QTest::newRow("previous from the first entry") << 40 << 0 << false << 0 << false;
+        QTest::newRow("previous before the start") << 40 << 5 << false << 0 << true;
+        QTest::newRow("previous to exactly -1") << 40 << 13 << false << -1 << false;
+        QTest::newRow("next with no selection") << 40 << -1 << true << -1 << false;
+    }
+
+    void paging() {
+        QFETCH(int, files);
+        QFETCH(int, from);
+        QFETCH(bool, next);
+        QFETCH(int, expectedPosition);
+        QFETCH(bool, message);
+        Viewer v;
+        for (int i = 0; i < files; ++i)
+            v.addFile(QString("f%1.txt").arg(i, 2, 10, QChar('0')));
+        ImageBrowser& b = v.start(Viewer::fifteenCells(v.pictures()));
+        b.CboFiltro_Change("*.*");
+        QVERIFY(b.File1().setListIndex(from));
+        if (next)
+            b.Image3_Click();
+        else
+            b.Image2_Click();
+        QCOMPARE(b.File1().listIndex(), expectedPosition);
+        QCOMPARE(v.feedback.messages, message ? QStringList{QString::fromUtf8("Lumi Vart|No hay más archivos...")}
+                                              : QStringList{});
+    }
+
+    void aFolderChangeEmptiesAShownPage() {
+        Viewer v;
+        v.addPicture("a.bmp");
+        const QString sub = v.folder.makeFolder("pics/sub");
+        ImageBrowser& b = v.start();
+        QVERIFY(b.File1().setListIndex(0));
+        b.Image1_Click(0);
+        QVERIFY(b.zoomView().visible);
+        QVERIFY(b.Dir1().setPath(sub));
+        QVERIFY(v.captions().first().isEmpty());
+        QCOMPARE(v.visibleImages(), 0);
+        QVERIFY(!b.zoomView().visible);
+        QCOMPARE(v.module.settings.CurrentFolder, sub);
+        QCOMPARE(b.title(), QString("Lumi Vart"));
+    }
+
+    void anUnreadyDriveIsReportedAndChangesNothing() {
+        Viewer v;
+        v.addPicture("a.bmp");
+        const QString unmounted = v.folder.filePath("unmounted"); // its mount point cannot be opened
+        v.volumes = VolumeTable({"/", unmounted});
+        ImageBrowser& b = v.start();
+        b.Drive1().setDrive(unmounted);
+        QCOMPARE(v.feedback.messages, QStringList{QString::fromUtf8("Atención|Dispositivo no Disponible...")});
+        QCOMPARE(b.Drive1().drive(), unmounted);
+        QCOMPARE(b.Dir1().path(), v.pictures());
+        QCOMPARE(b.File1().count(), 1);
+        QCOMPARE(v.module.settings.CurrentFolder, v.pictures());
+    }
+
+    void previewShowsTheCellsPictureWithoutReadingTheFile() {
+        Viewer v;
+        v.addPicture("wide.bmp", QSize(400, 300));
+        ImageBrowser& b = v.start();
+        QVERIFY(b.File1().setListIndex(0));
+        QFile::remove(v.pictures() + "/wide.bmp");
+        b.Image1_Click(0);
+        const ZoomView& zoom = b.zoomView();
+        QVERIFY(zoom.visible);
+        QCOMPARE(zoom.picture.image.cacheKey(), b.cells()[0].picture.image.cacheKey());
+        QCOMPARE(v.module.PreviewName, QString("wide.bmp"));
+        QVERIFY(qAbs(zoom.rect.left() - 3025.0) < 0.01);
+        QVERIFY(qAbs(zoom.rect.width() - 8000.0) < 0.01);
+        QCOMPARE(b.File1().listIndex(), 0);
+    }
+
+    void zoomSteps_data() {
+        QTest::addColumn<int>("divisor");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("expectedDivisor");
+        QTest::newRow("left enlarges") << 3 << int(Qt::LeftButton) << 2;
+        QTest::newRow("left at the largest does nothing") << 2 << int(Qt::LeftButton) << 2;
+        QTest::newRow("right reduces") << 2 << int(Qt::RightButton) << 3;
+        QTest::newRow("middle reduces") << 3 << int(Qt::MiddleButton) << 4;
+        QTest::newRow("no button reduces") << 2 << int(Qt::NoButton) << 3;
+        QTest::newRow("reducing at the smallest does nothing") << 4 << int(Qt::RightButton) << 4;
+    }
+
+    void zoomSteps() {
+        QFETCH(int, divisor);
+        QFETCH(int, button);
+        QFETCH(int, expectedDivisor);
+        Viewer v;
+        v.addPicture("a.bmp", QSize(400, 300));
+        Settings stored = Settings::startupDefaults(v.pictures());
+        stored.ZoomDivisor = static_cast<qint16>(divisor);
+        ImageBrowser& b = v.start(stored);
+        QVERIFY(b.File1().setListIndex(0));
+        b.Image1_Click(0);
+        const QRectF before = b.zoomView().rect;
+        b.ZoomImg_MouseDown(static_cast<Qt::MouseButton>(button));
+        QCOMPARE(v.module.settings.ZoomDivisor, qint16(expectedDivisor));
+        QCOMPARE(v.module.ZoomHeight, 12000.0 / expectedDivisor);
+        QCOMPARE(b.zoomView().rect.height(), divisor == expectedDivisor ? before.height()
+                                                                        : 12000.0 / expectedDivisor);
+    }
+
+    void moreZoomShowsTheHiddenViewAgain() {
+        Viewer v;
+        v.addPicture("a.bmp");
+        Settings stored = Settings::startupDefaults(v.pictures());
+        stored.ZoomDivisor = 3;
+        ImageBrowser& b = v.start(stored);
+        QVERIFY(b.File1().setListIndex(0));
+        b.Image1_Click(0);
+        b.ZoomImg_DblClick();
+        QVERIFY(!b.zoomView().visible);
+        b.Mas_Click();
+        QVERIFY(b.zoomView().visible);
+        QCOMPARE(v.module.settings.ZoomDivisor, qint16(2));
+        b.ZoomImg_DblClick();
+        b.Mas_Click(); // already the largest: stays hidden
+        QVERIFY(!b.zoomView().visible);
+        b.Menos_Click();
+        QCOMPARE(v.module.settings.ZoomDivisor, qint16(3));
+    }
+
+    void zoomModeShowsTheSelectedFileInsteadOfAPage() {
+        Viewer v;
+        v.addPicture("a.bmp", QSize(80, 60));
+        v.addFile("b.bmp", "broken");
+        v.addFile("c.txt");
+        ImageBrowser& b = v.start();
+        b.CboFiltro_Change("*.*");
+        QSignalSpy applied(&b, &ImageBrowser::zoomModeApplied);
+        b.Modo_Click();
+        QCOMPARE(applied.takeFirst().first().toBool(), true);
+        QVERIFY(v.module.settings.ZoomMode);
+
+        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(b.zoomView().visible);
+        QCOMPARE(b.zoomView().picture.naturalSize, QSize(80, 60));
+        QCOMPARE(v.module.PreviewName, QString("a.bmp"));
+        QCOMPARE(v.visibleImages(), 0); // the page is not filled
+
+        QVERIFY(b.File1().setListIndex(2)); // not a picture: the view stays as it was
+        QVERIFY(b.zoomView().visible);
+        QCOMPARE(b.title(), QString("Lumi Vart [c.txt]"));
+
+        QVERIFY(b.File1().setListIndex(1)); // cannot be loaded: the view stays hidden
+        QVERIFY(!b.zoomView().visible);
+        QCOMPARE(v.module.PreviewName, QString("a.bmp"));
+        QVERIFY(v.feedback.messages.isEmpty());
+
+        b.Modo_Click();
+        QCOMPARE(applied.takeFirst().first().toBool(), false);
+    }
+
+    void escapeHidesTheViewFirstThenReadsTheFolderAgain() {
+        Viewer v;
+        v.addPicture("a.bmp");
+        ImageBrowser& b = v.start();
+        QVERIFY(b.File1().setListIndex(0));
+        b.Image1_Click(0);
+        b.escapePressed();
+        QVERIFY(!b.zoomView().visible);
+        QCOMPARE(v.captions().first(), QString("a.bmp"));
+        QCOMPARE(b.title(), QString("Lumi Vart [1]"));
+        v.addPicture("b.bmp");
+        b.escapePressed();
+        QVERIFY(v.captions().first().isEmpty());
+        QCOMPARE(b.title(), QString("Lumi Vart [2]"));
+    }
+
+    void mouseOverCellsAndTheViewSetsTheTitle() {
+        Viewer v;
+        v.addPicture("a.bmp");
+        v.addPicture("b.bmp");
+        ImageBrowser& b = v.start();
+        QVERIFY(b.File1().setListIndex(0));
+        b.Image1_MouseMove(1);
+        QCOMPARE(b.title(), QString("Lumi Vart [b.bmp]"));
+        b.ZoomImg_MouseMove(); // hidden view: no change
+        QCOMPARE(b.title(), QString("Lumi Vart [b.bmp]"));
+        b.Image1_Click(0);
+        b.ZoomImg_MouseMove();
+        QCOMPARE(b.title(), QString("Lumi Vart [a.bmp]"));
+    }
+
+    void theRightButtonRemembersTheCellAndOpensTheMenu() {
+        Viewer v;
+        v.addPicture("a.bmp");
+        v.addPicture("b.bmp");
+        ImageBrowser& b = v.start();
+        QVERIFY(b.File1().setListIndex(0));
+        b.Image1_MouseDown(1, Qt::LeftButton);
+        QCOMPARE(v.feedback.menusOpened, 0);
+        b.Image1_MouseDown(1, Qt::RightButton);
+        QCOMPARE(v.module.CurrentIndex, qint16(1));
+        QCOMPARE(v.feedback.menusOpened, 1);
+    }
+
+    void refreshWithTheViewShownKeepsItsName() {
+        Viewer v;
+        v.addPicture("a.bmp");
+        ImageBrowser& b = v.start();
+        QVERIFY(b.File1().setListIndex(0));
+        b.Image1_Click(0);
+        b.Actualizar_Click();
+        QVERIFY(b.zoomView().visible);
+        QCOMPARE(b.title(), QString("Lumi Vart [a.bmp]"));
+    }
+
+    void aCellKeepsNoMoreThanTheWidestZoomViewShows() {
+        Viewer v;
+        v.addPicture("big.bmp", QSize(2400, 1800));
+        ImageBrowser& b = v.start();
+        QVERIFY(b.File1().setListIndex(0));
+        const Picture& kept = b.cells()[0].picture;
+        QCOMPARE(kept.naturalSize, QSize(2400, 1800));
+        // Class 2 on 800 x 600: 9500 twips wide (633 px), at most half the screen width high.
+        QCOMPARE(b.cellPictureBound(), QSize(633, 400));
+        QVERIFY(kept.image.width() <= 633 && kept.image.height() <= 400);
+        QCOMPARE(kept.image.height(), 400);
+    }
+
+    void closeSavesAndTheNextStartReopensTheFolder() {
+        Viewer v;
+        const QString sub = v.folder.makeFolder("pics/sub");
+        ImageBrowser& b = v.start();
+        QVERIFY(b.Dir1().setPath(sub));
+        QVERIFY(b.saveSettings());
+        Settings reloaded = Settings::startupDefaults("/x");
+        LoadSettings(reloaded, v.store);
+        QCOMPARE(reloaded.CurrentFolder, sub);
+    }
+};
+
+QTEST_MAIN(ImageBrowserTest)
+#include "ImageBrowserTest.moc"
