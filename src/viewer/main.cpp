@@ -22,6 +22,6 @@ int main(int argc, char** argv) {
     frmImage window(module, store, VolumeTable::mounted(), QDir::currentPath());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         window.setGeometry(screen->availableGeometry()); // maximised even without a window manager
-    window.showMaximized();
+    window.show();
     return QApplication::exec();
 }

@@ -37,6 +37,7 @@ frmImage::frmImage(Module1& module, SettingsStore& store, VolumeTable volumes,
     setWindowTitle(m_browser.title());
     resize(m_module.screen.scale.toPixels(kRestoredClientWidth),
            m_module.screen.scale.toPixels(kRestoredClientHeight));
+    setWindowState(Qt::WindowMaximized);
     buildControls();
     buildMenus();
     connectBrowser();

@@ -1,0 +1,218 @@
+#include "Module1.h"
+#include "PictureCell.h"
+#include "SettingsPersistence.h"
+#include "TestFolders.h"
+#include "TestPictures.h"
+#include "XdgSettingsStore.h"
+#include "frmImage.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+struct Window {
+    TestFolder folder;
+    ScopedEnvironment windir = ScopedEnvironment::unset("windir");
+    ScopedEnvironment winbootdir = ScopedEnvironment::unset("winbootdir");
+    XdgSettingsStore store{folder.filePath("config/Lumi Vart")};
+    Module1 module;
+    std::unique_ptr<frmImage> window;
+
+    frmImage& open(qint16 language = 0, bool zoomMode = false, QSize screen = {800, 600}) {
+        folder.makeFolder("pics");
+        for (const char* name : {"a.bmp", "b.bmp"})
+            folder.write(QString("pics/") + name, TestPictures::bmp(TestPictures::quadrants(40, 30)));
+        Settings stored = Settings::startupDefaults(folder.filePath("pics"));
+        stored.LanguageOffset = language;
+        stored.ZoomMode = zoomMode;
+        SaveSettings(stored, store);
+        module.screen.pixels = screen;
+        window = std::make_unique<frmImage>(module, store, VolumeTable({"/"}), folder.filePath("pics"));
+        return *window;
+    }
+
+    QAction* action(const char* name) const { return window->findChild<QAction*>(name); }
+    template <typename T> T* child(const char* name) const { return window->findChild<T*>(name); }
+};
+
+QStringList menuBarTitles(QMenuBar* bar) {
+    QStringList titles;
+    for (QAction* a : bar->actions())
+        titles.append(a->text());
+    return titles;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void menusAndCaptions_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("bar");
+        QTest::addColumn<QStringList>("viewEntries");
+        QTest::addColumn<QStringList>("pictureMenu");
+        QTest::addColumn<QString>("closeButton");
+        QTest::addColumn<int>("helpTopic");
+        QTest::newRow("spanish")
+            << 0 << QStringList{"&Ver", "&Preferencias", "Ay&uda"}
+            << QStringList{"&Portapapeles", QString::fromUtf8("&Pantalla Completa"), "&Diapositivas", "",
+                           "&Actualizar", "", "&Modo Zoom", QString::fromUtf8("&Más Zoom"), "&Menos Zoom"}
+            << QStringList{"Copiar al Portapapeles", "", "&Pantalla Completa", "", "Copiar a...",
+                           "Renombrar", QString::fromUtf8("Información"), "", "&Cerrar"}
+            << "&Cerrar" << 1;
+        QTest::newRow("english")
+            << 200 << QStringList{"&View", "&Preferences", "He&lp"}
+            << QStringList{"&Clipboard", "&Full Screen", "&Slides", "", "&Refresh", "", "&Zoom Mode",
+                           "&More Zoom", "&Less Zoom"}
+            << QStringList{"Copy to Clipboard", "", "&Full Screen", "", "Copy to...", "Rename",
+                           "Properties", "", "&Close"}
+            << "&Close" << 201;
+    }
+
+    void menusAndCaptions() {
+        QFETCH(int, language);
+        QFETCH(QStringList, bar);
+        QFETCH(QStringList, viewEntries);
+        QFETCH(QStringList, pictureMenu);
+        QFETCH(QString, closeButton);
+        QFETCH(int, helpTopic);
+        Window w;
+        frmImage& window = w.open(static_cast<qint16>(language));
+        QCOMPARE(menuBarTitles(window.menuBar()), bar);
+        QStringList view;
+        for (QAction* a : w.child<QMenu>("Ver")->actions())
+            view.append(a->text());
+        QCOMPARE(view, viewEntries);
+        QStringList popup;
+        for (QAction* a : window.Opciones()->actions())
+            popup.append(a->text());
+        QCOMPARE(popup, pictureMenu);
+        QCOMPARE(w.child<QPushButton>("cerrar")->text(), closeButton);
+        QCOMPARE(window.helpTopic(), helpTopic);
+        QCOMPARE(w.child<QComboBox>("CboFiltro")->count(), 8);
+        QCOMPARE(w.child<QComboBox>("CboFiltro")->currentText(),
+                 language ? QString("All Formats") : QString("Todos los Formatos"));
+        QCOMPARE(w.action("Acercade")->text(), language ? QString("&About...") : QString("&Acerca de..."));
+    }
+
+    void shortcutsAndThePopupThatNeverShowsInTheBar() {
+        Window w;
+        frmImage& window = w.open();
+        const std::pair<const char*, Qt::Key> keys[] = {
+            {"Portapapeles", Qt::Key_F2}, {"Pantalla", Qt::Key_F3}, {"Diapositivas", Qt::Key_F4},
+            {"Actualizar", Qt::Key_F5},   {"Modo", Qt::Key_F6},     {"Mas", Qt::Key_F7},
+            {"Menos", Qt::Key_F8}};
+        for (const auto& [name, key] : keys)
+            QCOMPARE(w.action(name)->shortcut(), QKeySequence(key));
+        for (QAction* a : window.menuBar()->actions())
+            QVERIFY(a->menu() != window.Opciones());
+    }
+
+    void tooltips() {
+        Window w;
+        w.open(200);
+        QCOMPARE(w.child<QComboBox>("Drive1")->toolTip(), QString("Select Drive"));
+        QCOMPARE(w.child<QWidget>("Dir1")->toolTip(), QString("Select Folder"));
+        QCOMPARE(w.child<QComboBox>("CboFiltro")->toolTip(), QString("Select or Imput Pattern"));
+        QCOMPARE(w.child<QListView>("File1")->toolTip(), QString("Select File"));
+        QCOMPARE(w.child<QWidget>("Image2")->toolTip(), QString("Previous Page"));
+        QCOMPARE(w.child<QWidget>("Image3")->toolTip(), QString("Next Page"));
+    }
+
+    void zoomModeShowsItsMenuEntriesAndIcon_data() {
+        QTest::addColumn<bool>("storedZoomMode");
+        QTest::newRow("off") << false;
+        QTest::newRow("on") << true;
+    }
+
+    void zoomModeShowsItsMenuEntriesAndIcon() {
+        QFETCH(bool, storedZoomMode);
+        Window w;
+        frmImage& window = w.open(0, storedZoomMode);
+        QCOMPARE(w.action("Modo")->isChecked(), storedZoomMode);
+        QCOMPARE(w.action("Mas")->isVisible(), storedZoomMode);
+        QCOMPARE(w.action("Menos")->isVisible(), storedZoomMode);
+        const QString captionBefore = w.action("Modo")->text();
+        const qint64 iconBefore = window.windowIcon().cacheKey();
+        w.action("Modo")->trigger();
+        QCOMPARE(w.action("Modo")->isChecked(), !storedZoomMode);
+        QCOMPARE(w.action("Mas")->isVisible(), !storedZoomMode);
+        QCOMPARE(w.action("Modo")->text(), captionBefore);
+        QVERIFY(window.windowIcon().cacheKey() != iconBefore);
+    }
+
+    void controlsSitAtTheirPlacesForTheScreenClass() {
+        Window w;
+        w.open(0, false, {1024, 768});
+        QCOMPARE(w.module.ScreenClass, qint16(3));
+        // Class 3 places the file list at (1, 4560) twips, 2100 x 5355: 15 twips a pixel.
+        QCOMPARE(w.child<QListView>("File1")->geometry(), QRect(0, 304, 140, 357));
+        QCOMPARE(w.child<QPushButton>("cerrar")->geometry(), QRect(80, 672, 56, 25));
+    }
+
+    void aPageOfCellsAndThePreview() {
+        Window w;
+        frmImage& window = w.open();
+        auto* file1 = w.child<QListView>("File1");
+        file1->setCurrentIndex(file1->model()->index(0, 0));
+        QCOMPARE(window.windowTitle(), QString("Lumi Vart [a.bmp]"));
+        const auto cells = window.findChildren<PictureCell*>("Image1");
+        QCOMPARE(cells.size(), w.module.LastCell + 1);
+        const auto labels = window.findChildren<QLabel*>("Label1");
+        QStringList shown;
+        for (QLabel* label : labels)
+            if (!label->text().isEmpty())
+                shown.append(label->text());
+        QCOMPARE(shown, (QStringList{"a.bmp", "b.bmp"}));
+        // Cell 0 at (2700, 75) twips, 500 x 500.
+        QCOMPARE(cells.front()->geometry(), QRect(180, 5, 33, 33));
+
+        window.show();
+        QTest::mouseClick(cells.front(), Qt::LeftButton);
+        auto* zoom = w.child<PictureCell>("ZoomImg");
+        QVERIFY(zoom->isVisible());
+        QCOMPARE(zoom->geometry(), w.module.screen.scale.toPixels(window.browser().zoomView().rect));
+        QTest::keyClick(file1, Qt::Key_Escape);
+        QVERIFY(!zoom->isVisible());
+        QCOMPARE(window.windowTitle(), QString("Lumi Vart [2]"));
+    }
+
+    void cursorsOfCellsAndTheZoomView() {
+        Window w;
+        frmImage& window = w.open();
+        QCOMPARE(window.findChild<PictureCell*>("Image1")->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(w.child<PictureCell>("ZoomImg")->cursor().shape(), Qt::BitmapCursor);
+        QVERIFY(window.windowState().testFlag(Qt::WindowMaximized));
+    }
+
+    void theCloseButtonSavesAndTheTitleBarDoesNot() {
+        Window w;
+        frmImage& window = w.open();
+        const QString sub = w.folder.makeFolder("pics/sub");
+        QVERIFY(window.browser().Dir1().setPath(sub));
+        window.show();
+        window.close(); // the title bar's close
+        Settings afterTitleBar;
+        LoadSettings(afterTitleBar, w.store);
+        QCOMPARE(afterTitleBar.CurrentFolder, w.folder.filePath("pics"));
+
+        window.show();
+        QTest::mouseClick(w.child<QPushButton>("cerrar"), Qt::LeftButton);
+        QVERIFY(!window.isVisible());
+        Settings afterClose;
+        LoadSettings(afterClose, w.store);
+        QCOMPARE(afterClose.CurrentFolder, sub);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
