@@ -1,0 +1,140 @@
+#include "SlideShow.h"
+
+#include "ImagePatterns.h"
+#include "Settings.h"
+
+#include <cmath>
+
+SlideDirection slideDirectionOf(QStringView letter) {
+    if (letter == u"S")
+        return SlideDirection::Next;
+    if (letter == u"A")
+        return SlideDirection::Previous;
+    return SlideDirection::Current;
+}
+
+QRectF slideRectangle(QSizeF picture, QSizeF screen, bool proportional) {
+    if (!proportional || picture.isEmpty())
+        return {QPointF(0, 0), screen};
+    if (picture.width() > picture.height()) {
+        const double height = screen.width() / picture.width() * picture.height();
+        return {0.0, (screen.height() - height) / 2.0, screen.width(), height};
+    }
+    const double width = screen.height() / picture.height() * picture.width();
+    return {(screen.width() - width) / 2.0, 0.0, width, screen.height()};
+}
+
+int slideTimerPeriodMs(qint16 delaySeconds) {
+    return (delaySeconds < 1 ? kFastestKeyDelay : delaySeconds) * 1000;
+}
+
+SlideShow::SlideShow(SlideShowHost& host, Settings& settings, qint16& currentIndex,
+                     RandomSource& random)
+    : m_host(host), m_settings(settings), m_currentIndex(currentIndex),
+      m_delay(settings.ImageTempo), m_random(random) {}
+
+void SlideShow::setList(QStringList entries, qint16 fileCount, QString folder) {
+    m_entries = std::move(entries);
+    m_fileCount = fileCount;
+    m_folder = std::move(folder);
+}
+
+void SlideShow::startTimer(bool running) {
+    m_timerRunning = running;
+    applyTimer();
+}
+
+void SlideShow::applyTimer() { m_host.timerChanged(m_timerRunning, timerPeriodMs()); }
+
+bool SlideShow::isPictureAt(qint16 index) const {
+    return index >= 0 && index < m_entries.size() && isPictureName(m_entries[index]);
+}
+
+void SlideShow::DiapoZ(QStringView direction) {
+    m_host.hideSlide();
+    if (!m_host.takeWaitingPicture())
+        OtraD(direction);
+    const QSize picture = m_host.slidePictureSize();
+    if (picture.isEmpty())
+        return; // nothing to show yet: the screen stays black
+    m_host.showSlide(slideRectangle(QSizeF(picture), m_host.screenSize(),
+                                    m_settings.Proportional == 1));
+}
+
+void SlideShow::OtraD(QStringView direction) {
+    const qint16 start = m_currentIndex;
+    if (start < 0 || m_fileCount <= 0)
+        return;
+    const SlideDirection step = slideDirectionOf(direction);
+    const bool randomDraw = step == SlideDirection::Next && m_settings.RandomOrder == 1;
+
+    // Random draws only end on a picture or on the start: with no picture in the list they would
+    // never end, so the list is looked over once first.
+    if (randomDraw) {
+        bool anyPicture = false;
+        for (qint16 i = 0; i < m_fileCount && !anyPicture; ++i)
+            anyPicture = isPictureAt(i);
+        if (!anyPicture)
+            return;
+    }
+
+    qint16 index = start;
+    bool found = false;
+    // A walk in list order comes back to the start within one pass, unless the start lies
+    // outside the list; then one pass is all it takes.
+    for (int steps = 0; randomDraw || steps < m_fileCount; ++steps) {
+        switch (step) {
+        case SlideDirection::Next:
+            index = randomDraw ? static_cast<qint16>(std::floor(m_fileCount * m_random.uniform()))
+                               : static_cast<qint16>((index + 1) % m_fileCount);
+            break;
+        case SlideDirection::Previous:
+            if (index == 0)
+                index = m_fileCount;
+            index = static_cast<qint16>((index - 1) % m_fileCount);
+            break;
+        case SlideDirection::Current:
+            break;
+        }
+        found = isPictureAt(index);
+        if (found || index == start)
+            break;
+    }
+    if (!found && index != start) {
+        return; // one pass found nothing: the position and the picture stay
+    }
+    m_currentIndex = index;
+    if (found)
+        m_host.loadSlide(m_folder + '/' + m_entries[index]);
+}
+
+void SlideShow::Reloj_Timer() { DiapoZ(u"S"); }
+
+SlideShow::KeyResult SlideShow::keyPressed(QChar key) {
+    switch (key.unicode()) {
+    case 27:
+        return KeyResult::Close;
+    case ' ': case 'S': case 's':
+        DiapoZ(u"S");
+        return KeyResult::Handled;
+    case '+': case '=':
+        if (m_delay < kSlowestSlideDelay)
+            ++m_delay;
+        applyTimer();
+        return KeyResult::Handled;
+    case '-': case '_':
+        if (m_delay > kFastestKeyDelay)
+            --m_delay;
+        applyTimer();
+        return KeyResult::Handled;
+    case 'A': case 'a':
+        DiapoZ(u"A");
+        return KeyResult::Handled;
+    case 'D': case 'd': case 'P': case 'p':
+        m_timerRunning = !m_timerRunning;
+        applyTimer();
+        return KeyResult::Handled;
+    default:
+        return KeyResult::Ignored;
+    }
+}

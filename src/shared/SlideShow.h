@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QRectF>
+#include <QSize>
+#include <QSizeF>
+#include <QStringList>
+#include <QStringView>
+
+struct Settings;
+
+// A source of uniform random numbers in [0, 1), handed in so the walk can be driven in tests.
+class RandomSource {
+public:
+    virtual ~RandomSource() = default;
+    virtual double uniform() = 0;
+};
+
+// The direction of a slide step: "S" the next entry, "A" the previous one, anything else the
+// current entry.
+enum class SlideDirection { Next, Previous, Current };
+SlideDirection slideDirectionOf(QStringView letter);
+
+// Where a picture of the given size goes on a screen: the whole screen when stretched; otherwise
+// a picture wider than tall fills the screen's width and one taller than wide (or square) its
+// height, centred on the other side, which may then overflow the screen.
+QRectF slideRectangle(QSizeF picture, QSizeF screen, bool proportional);
+
+// The slide delay's limits: the keys move it between 2 and 200 seconds.
+inline constexpr qint16 kSlowestSlideDelay = 200;
+inline constexpr qint16 kFastestKeyDelay = 2;
+// The slide timer's period. A delay below one second (0 before any preferences were saved) is
+// taken as the fastest delay the keys give, so the timer never spins.
+int slideTimerPeriodMs(qint16 delaySeconds);
+
+// What the slide show's window does for the show: loads and places pictures, runs its timer.
+class SlideShowHost {
+public:
+    virtual ~SlideShowHost() = default;
+    // Gives the slide a picture already at hand instead of walking the list (the viewer's
+    // preview); false when there is none to take.
+    virtual bool takeWaitingPicture() { return false; }
+    // Loads the file into the slide; false, keeping the slide's picture, when it cannot be read.
+    virtual bool loadSlide(const QString& path) = 0;
+    // The natural size of the slide's picture; empty when it has none.
+    virtual QSize slidePictureSize() const = 0;
+    virtual QSizeF screenSize() const = 0;
+    virtual void hideSlide() = 0;
+    virtual void showSlide(const QRectF& rect) = 0;
+    virtual void timerChanged(bool running, int periodMs) = 0;
+};
+
+// The slide show over a folder's list: the walk to the next or previous picture, the timer, and
+// the step, delay and pause keys. Shared by the viewer's full-screen window and the screen saver.
+class SlideShow {
+public:
+    SlideShow(SlideShowHost& host, Settings& settings, qint16& currentIndex, RandomSource& random);
+
+    // The list walked: its entries, the count fixed when the show opened, and their folder.
+    void setList(QStringList entries, qint16 fileCount, QString folder);
+    // Switches the timer on or off at the current delay.
+    void startTimer(bool running);
+
+    // Shows a picture: the waiting one if the host has it, else the one the walk finds.
+    void DiapoZ(QStringView direction);
+    // Moves the current position to the next picture entry in the direction and loads it.
+    void OtraD(QStringView direction);
+    void Reloj_Timer();
+
+    enum class KeyResult { Handled, Close, Ignored };
+    KeyResult keyPressed(QChar key);
+
+    bool timerRunning() const { return m_timerRunning; }
+    int timerPeriodMs() const { return slideTimerPeriodMs(m_delay); }
+
+private:
+    bool isPictureAt(qint16 index) const;
+    void applyTimer();
+
+    SlideShowHost& m_host;
+    Settings& m_settings;
+    qint16& m_currentIndex;
+    qint16& m_delay;
+    RandomSource& m_random;
+    QStringList m_entries;
+    qint16 m_fileCount = 0;
+    QString m_folder;
+    bool m_timerRunning = false;
+};
