@@ -56,11 +56,26 @@ QTransform DeviceContext::pageTransform() const {
     const double mmX = m_pixelsPerMm.x();
     const double mmY = m_pixelsPerMm.y();
     switch (m_mapMode) {
-    case LoMetric: sx = 0.1 * mmX; sy = -0.1 * mmY; break;
-    case HiMetric: sx = 0.01 * mmX; sy = -0.01 * mmY; break;
-    case LoEnglish: sx = 0.254 * mmX; sy = -0.254 * mmY; break;
-    case HiEnglish: sx = 0.0254 * mmX; sy = -0.0254 * mmY; break;
-    case Twips: sx = 25.4 / 1440 * mmX; sy = -25.4 / 1440 * mmY; break;
+    case LoMetric:
+        sx = 0.1 * mmX;
+        sy = -0.1 * mmY;
+        break;
+    case HiMetric:
+        sx = 0.01 * mmX;
+        sy = -0.01 * mmY;
+        break;
+    case LoEnglish:
+        sx = 0.254 * mmX;
+        sy = -0.254 * mmY;
+        break;
+    case HiEnglish:
+        sx = 0.0254 * mmX;
+        sy = -0.0254 * mmY;
+        break;
+    case Twips:
+        sx = 25.4 / 1440 * mmX;
+        sy = -25.4 / 1440 * mmY;
+        break;
     case Isotropic:
     case Anisotropic:
         sx = m_viewportExt.x() / m_windowExt.x();
@@ -72,7 +87,8 @@ QTransform DeviceContext::pageTransform() const {
             sy = std::copysign(s, sy);
         }
         break;
-    default: break; // Text: one logical unit is one device pixel
+    default:
+        break; // Text: one logical unit is one device pixel
     }
     // d = (p - windowOrg) * scale + viewportOrg
     return QTransform(sx, 0, 0, sy, m_viewportOrg.x() - m_windowOrg.x() * sx,
@@ -86,10 +102,30 @@ void DeviceContext::setWorld(const QTransform& world) {
 
 void DeviceContext::modifyWorld(const QTransform& data, quint32 mode) {
     switch (mode) {
-    case 1: m_world.reset(); break;
-    case 2: setWorld(data * m_world); break;
-    case 3: setWorld(m_world * data); break;
-    case 4: setWorld(data); break;
-    default: break;
+    case 1:
+        m_world.reset();
+        break;
+    case 2:
+        setWorld(data * m_world);
+        break;
+    case 3:
+        setWorld(m_world * data);
+        break;
+    case 4:
+        setWorld(data);
+        break;
+    default:
+        break;
     }
+}
+
+void DeviceContext::select(const GdiObject& object) {
+    if (const auto* p = std::get_if<GdiPen>(&object))
+        pen = *p;
+    else if (const auto* b = std::get_if<GdiBrush>(&object))
+        brush = *b;
+    else if (const auto* f = std::get_if<GdiFont>(&object))
+        font = *f;
+    else if (const auto* pal = std::get_if<GdiPalette>(&object))
+        palette = *pal;
 }

@@ -11,14 +11,25 @@
 // the current position and the clip. SaveDC copies it whole; RestoreDC puts a copy back.
 class DeviceContext {
 public:
-    enum MapMode { Text = 1, LoMetric = 2, HiMetric = 3, LoEnglish = 4, HiEnglish = 5, Twips = 6,
-                   Isotropic = 7, Anisotropic = 8 };
+    enum MapMode {
+        Text = 1,
+        LoMetric = 2,
+        HiMetric = 3,
+        LoEnglish = 4,
+        HiEnglish = 5,
+        Twips = 6,
+        Isotropic = 7,
+        Anisotropic = 8
+    };
     enum BackgroundMode { Transparent = 1, Opaque = 2 };
     enum FillMode { Alternate = 1, Winding = 2 };
     enum ArcDirection { CounterClockwise = 1, Clockwise = 2 };
     enum TextAlign : quint32 {
-        UpdateCurrentPosition = 0x01, AlignRight = 0x02, AlignCenter = 0x06,
-        AlignBottom = 0x08, AlignBaseline = 0x18
+        UpdateCurrentPosition = 0x01,
+        AlignRight = 0x02,
+        AlignCenter = 0x06,
+        AlignBottom = 0x08,
+        AlignBaseline = 0x18
     };
 
     // Device pixels per millimetre of the reference device, for the fixed mapping modes.
@@ -48,6 +59,9 @@ public:
     // EMF ModifyWorldTransform: 1 identity, 2 left-multiply, 3 right-multiply, 4 set.
     void modifyWorld(const QTransform& data, quint32 mode);
 
+    // Copies a pen, brush, font or palette into the matching slot; other objects are ignored.
+    void select(const GdiObject& object);
+
     GdiPen pen = GdiStockObjects::defaultPen();
     GdiBrush brush = GdiStockObjects::defaultBrush();
     GdiFont font = GdiStockObjects::defaultFont();
@@ -61,6 +75,7 @@ public:
     quint32 textAlign = 0;
     int arcDirection = CounterClockwise;
     double textCharExtra = 0;
+    double miterLimit = 10;
     QPointF currentPosition;
 
     // The clip, in output pixels; no clip when hasClip is false.

@@ -8,7 +8,15 @@
 
 namespace {
 
-enum Compression { Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, Jpeg = 4, Png = 5, AlphaBitFields = 6 };
+enum Compression {
+    Rgb = 0,
+    Rle8 = 1,
+    Rle4 = 2,
+    BitFields = 3,
+    Jpeg = 4,
+    Png = 5,
+    AlphaBitFields = 6
+};
 
 struct Header {
     qint64 headerSize = 0;
@@ -51,7 +59,8 @@ bool readHeader(const ByteReader& info, Header& h) {
 bool sizeAcceptable(qint64 width, qint64 height) {
     if (width <= 0 || height <= 0)
         return false;
-    if (width > MetafileLimits::kLargestBitmapPixels || height > MetafileLimits::kLargestBitmapPixels)
+    if (width > MetafileLimits::kLargestBitmapPixels ||
+        height > MetafileLimits::kLargestBitmapPixels)
         return false;
     return width * height <= MetafileLimits::kLargestBitmapPixels;
 }
@@ -176,8 +185,8 @@ QImage DibDecoder::decode(const ByteReader& info, const ByteReader& bits, const 
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return {};
     const bool rle = h.compression == Rle8 || h.compression == Rle4;
-    if (rle && (topDown || (h.compression == Rle8 && bpp != 8) ||
-                (h.compression == Rle4 && bpp != 4)))
+    if (rle &&
+        (topDown || (h.compression == Rle8 && bpp != 8) || (h.compression == Rle4 && bpp != 4)))
         return {};
     if (h.compression != Rgb && !rle && h.compression != BitFields &&
         h.compression != AlphaBitFields)
@@ -241,9 +250,14 @@ QImage DibDecoder::decode(const ByteReader& info, const ByteReader& bits, const 
     quint32 m0 = h.masks[0], m1 = h.masks[1], m2 = h.masks[2], m3 = h.masks[3];
     if (!masked) {
         if (bpp == 16) {
-            m0 = 0x7c00; m1 = 0x03e0; m2 = 0x001f; m3 = 0;
+            m0 = 0x7c00;
+            m1 = 0x03e0;
+            m2 = 0x001f;
+            m3 = 0;
         } else {
-            m0 = 0x00ff0000; m1 = 0x0000ff00; m2 = 0x000000ff;
+            m0 = 0x00ff0000;
+            m1 = 0x0000ff00;
+            m2 = 0x000000ff;
             m3 = options.keepAlpha ? 0xff000000 : 0;
         }
     }
@@ -256,10 +270,18 @@ QImage DibDecoder::decode(const ByteReader& info, const ByteReader& bits, const 
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(int(outRow)));
         for (qint64 x = 0; x < width; ++x) {
             switch (bpp) {
-            case 1: line[x] = colors[(src[x >> 3] >> (7 - (x & 7))) & 1]; break;
-            case 4: line[x] = colors[(x & 1) ? (src[x >> 1] & 0x0f) : (src[x >> 1] >> 4)]; break;
-            case 8: line[x] = colors[src[x]]; break;
-            case 24: line[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]); break;
+            case 1:
+                line[x] = colors[(src[x >> 3] >> (7 - (x & 7))) & 1];
+                break;
+            case 4:
+                line[x] = colors[(x & 1) ? (src[x >> 1] & 0x0f) : (src[x >> 1] >> 4)];
+                break;
+            case 8:
+                line[x] = colors[src[x]];
+                break;
+            case 24:
+                line[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+                break;
             case 16: {
                 const quint32 p = quint32(src[2 * x]) | (quint32(src[2 * x + 1]) << 8);
                 line[x] = qRgba(red.value(p), green.value(p), blue.value(p), alpha.value(p, 255));
@@ -283,9 +305,11 @@ QImage DibDecoder::decodePacked(const ByteReader& packed, const Options& options
         return {};
     qint64 tableBytes = 0;
     if (h.bitCount <= 8 && h.bitCount > 0) {
-        const qint64 entries = h.colorsUsed ? qMin<qint64>(h.colorsUsed, 256) : (qint64(1) << h.bitCount);
+        const qint64 entries =
+            h.colorsUsed ? qMin<qint64>(h.colorsUsed, 256) : (qint64(1) << h.bitCount);
         tableBytes = entries * (options.usage == PaletteIndices ? 2 : (h.core ? 3 : 4));
-    } else if ((h.compression == BitFields || h.compression == AlphaBitFields) && h.headerSize < 52) {
+    } else if ((h.compression == BitFields || h.compression == AlphaBitFields) &&
+               h.headerSize < 52) {
         tableBytes = h.compression == AlphaBitFields ? 16 : 12;
     }
     const qint64 bitsAt = h.headerSize + tableBytes;
@@ -317,7 +341,8 @@ QImage DibDecoder::decodeDeviceDependent(const ByteReader& bitmap, qint64 bitsAt
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
         for (qint64 x = 0; x < width; ++x) {
             if (bpp == 1)
-                line[x] = ((src[x >> 3] >> (7 - (x & 7))) & 1) ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+                line[x] =
+                    ((src[x >> 3] >> (7 - (x & 7))) & 1) ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
             else if (bpp == 24)
                 line[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
             else

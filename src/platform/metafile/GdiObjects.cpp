@@ -29,18 +29,25 @@ GdiObject object(quint32 handle) {
     if (!(handle & kStockFlag))
         return {};
     switch (handle & ~kStockFlag) {
-    case 0x00: return solidBrush(Qt::white);
-    case 0x01: return solidBrush(QColor(0xc0, 0xc0, 0xc0));
-    case 0x02: return solidBrush(QColor(0x80, 0x80, 0x80));
-    case 0x03: return solidBrush(QColor(0x40, 0x40, 0x40));
-    case 0x04: return solidBrush(Qt::black);
+    case 0x00:
+        return solidBrush(Qt::white);
+    case 0x01:
+        return solidBrush(QColor(0xc0, 0xc0, 0xc0));
+    case 0x02:
+        return solidBrush(QColor(0x80, 0x80, 0x80));
+    case 0x03:
+        return solidBrush(QColor(0x40, 0x40, 0x40));
+    case 0x04:
+        return solidBrush(Qt::black);
     case 0x05: {
         GdiBrush brush;
         brush.style = GdiBrush::Null;
         return brush;
     }
-    case 0x06: return solidPen(Qt::white);
-    case 0x07: return solidPen(Qt::black);
+    case 0x06:
+        return solidPen(Qt::white);
+    case 0x07:
+        return solidPen(Qt::black);
     case 0x08: {
         GdiPen pen;
         pen.style = GdiPen::Null;
@@ -68,14 +75,21 @@ GdiObject object(quint32 handle) {
         font.weight = 400;
         return font;
     }
-    case 0x12: return solidBrush(Qt::white); // DC brush
-    case 0x13: return solidPen(Qt::black);   // DC pen
-    default: return {};
+    case 0x12:
+        return solidBrush(Qt::white); // DC brush
+    case 0x13:
+        return solidPen(Qt::black); // DC pen
+    default:
+        return {};
     }
 }
 
-GdiPen defaultPen() { return solidPen(Qt::black); }
-GdiBrush defaultBrush() { return solidBrush(Qt::white); }
+GdiPen defaultPen() {
+    return solidPen(Qt::black);
+}
+GdiBrush defaultBrush() {
+    return solidBrush(Qt::white);
+}
 GdiFont defaultFont() {
     GdiFont font = namedFont("Arial", 16, false);
     return font;

@@ -10,6 +10,9 @@ namespace MetafileLimits {
 inline constexpr int kLargestSide = 16384;
 inline constexpr qint64 kLargestPixels = qint64(1) << 26; // 64 megapixels, 256 MiB as ARGB
 
+// Largest file read, in bytes.
+inline constexpr qint64 kLargestFileBytes = qint64(1) << 28;
+
 // Largest bitmap embedded in a record, in pixels.
 inline constexpr qint64 kLargestBitmapPixels = qint64(1) << 26;
 

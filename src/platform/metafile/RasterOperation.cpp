@@ -51,9 +51,15 @@ quint32 pageColour(QRgb premultiplied) {
 
 } // namespace
 
-bool ignoresDestination(quint8 index) { return independentOf(index, 1); }
-bool ignoresSource(quint8 index) { return independentOf(index, 2); }
-bool ignoresPattern(quint8 index) { return independentOf(index, 4); }
+bool ignoresDestination(quint8 index) {
+    return independentOf(index, 1);
+}
+bool ignoresSource(quint8 index) {
+    return independentOf(index, 2);
+}
+bool ignoresPattern(quint8 index) {
+    return independentOf(index, 4);
+}
 
 void apply(QImage& target, QPoint at, const QImage& coverage, const QImage& pattern,
            const QImage& source, quint8 index) {

@@ -11,10 +11,10 @@ public:
     enum class Format { Wmf, Emf };
 
     struct Record {
-        quint32 type = 0;   // WMF: the 16-bit function; EMF: the record type
-        qint64 offset = 0;  // of the record's first byte in the walked data
-        ByteReader params;  // the record's bytes after its type and size fields
-        ByteReader whole;   // the record's bytes from its first one
+        quint32 type = 0;  // WMF: the 16-bit function; EMF: the record type
+        qint64 offset = 0; // of the record's first byte in the walked data
+        ByteReader params; // the record's bytes after its type and size fields
+        ByteReader whole;  // the record's bytes from its first one
     };
 
     // data: the whole file; start: offset of the first record after the header(s).

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "MetafileHeader.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+// Renders a whole WMF or EMF file: works out its natural size and plays it onto an image of any
+// requested size (the picture stretched to fill it), transparent where nothing is drawn.
+//
+// Malformed records: playback stops at the first one and keeps what was drawn before it; if
+// nothing had been drawn by then, the render fails. Limits reached (see MetafileLimits.h) are
+// treated the same way. A file that draws only with EMF+ records fails.
+class MetafileRenderer {
+public:
+    explicit MetafileRenderer(QByteArray data);
+
+    // False when the headers are not those of a metafile we can play.
+    bool isValid() const { return m_header.format != MetafileHeader::Format::Unknown; }
+    const MetafileHeader& header() const { return m_header; }
+
+    // The picture's size in pixels at 96 dots per inch; invalid when it cannot be known.
+    QSize naturalSize();
+
+    // The picture drawn at the given size; a null image on failure (see errorString()).
+    QImage render(QSize size);
+    // Drawn at the natural size.
+    QImage render() { return render(naturalSize()); }
+
+    QString errorString() const { return m_error; }
+    // True when the last render stopped early at a malformed record or a limit.
+    bool stoppedEarly() const { return m_stoppedEarly; }
+
+    // True when the first bytes are those of a WMF (placeable or plain) or an EMF.
+    static bool recognise(QByteArrayView head);
+
+private:
+    bool computeLayout();
+    QImage renderWmf(QImage& image);
+    QImage renderEmf(QImage& image, QByteArrayView data, const MetafileHeader& header);
+    bool fail(const QString& message);
+
+    QByteArray m_data;
+    MetafileHeader m_header;
+    bool m_layoutDone = false;
+    bool m_layoutOk = false;
+    QSize m_natural;
+    QRectF m_wmfWindow;      // WMF: the logical rectangle shown
+    QRectF m_emfDeviceFrame; // EMF: the reference-device rectangle shown
+    QString m_error;
+    bool m_stoppedEarly = false;
+};
