@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRandomGenerator>
 #include <QRectF>
 #include <QSize>
 #include <QSizeF>
@@ -13,6 +14,16 @@ class RandomSource {
 public:
     virtual ~RandomSource() = default;
     virtual double uniform() = 0;
+};
+
+// Random numbers from a seeded generator.
+class GeneratorRandom final : public RandomSource {
+public:
+    explicit GeneratorRandom(quint32 seed) : m_generator(seed) {}
+    double uniform() override { return m_generator.generateDouble(); }
+
+private:
+    QRandomGenerator m_generator;
 };
 
 // The direction of a slide step: "S" the next entry, "A" the previous one, anything else the

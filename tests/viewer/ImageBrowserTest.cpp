@@ -1,88 +1,9 @@
-#include "ImageBrowser.h"
-#include "Module1.h"
+#include "BrowserFixture.h"
 #include "SettingsPersistence.h"
 #include "StringTable.h"
-#include "TestFolders.h"
-#include "TestPictures.h"
-#include "XdgSettingsStore.h"
 
 #include <QSignalSpy>
 #include <QtTest>
-#include <memory>
-
-namespace {
-
-// Records what the browser asked the window to show.
-struct RecordedFeedback : BrowserFeedback {
-    QStringList messages; // "title|text"
-    int menusOpened = 0;
-    void showMessage(const QString& text, const QString& title) override {
-        messages.append(title + '|' + text);
-    }
-    void openPictureMenu() override { ++menusOpened; }
-};
-
-// A browser started on a folder of test pictures, on an 800 x 600 screen, with its own store.
-struct Viewer {
-    TestFolder folder;
-    ScopedEnvironment windir = ScopedEnvironment::unset("windir");
-    ScopedEnvironment winbootdir = ScopedEnvironment::unset("winbootdir");
-    XdgSettingsStore store{folder.filePath("config/Lumi Vart")};
-    VolumeTable volumes{{"/"}};
-    Module1 module;
-    RecordedFeedback feedback;
-    std::unique_ptr<ImageBrowser> browser;
-
-    QString pictures() const { return folder.filePath("pics"); }
-
-    void addPicture(const QString& name, QSize size = {40, 30}) {
-        folder.write("pics/" + name, TestPictures::bmp(TestPictures::quadrants(size.width(), size.height())));
-    }
-    void addFile(const QString& name, const QByteArray& contents = "not a picture") {
-        folder.write("pics/" + name, contents);
-    }
-
-    // Starts the viewer in the pictures folder, as its window does at load.
-    ImageBrowser& start(std::optional<Settings> stored = std::nullopt) {
-        folder.makeFolder("pics");
-        if (stored) {
-            Settings s = *stored;
-            SaveSettings(s, store);
-        }
-        module = Module1{};
-        module.screen.pixels = QSize(800, 600);
-        browser = std::make_unique<ImageBrowser>(module, store, volumes, feedback, pictures());
-        browser->loadSettingsAndFolder();
-        browser->CboFiltro_Change(LocalText(12, module.settings.LanguageOffset));
-        browser->chooseScreenClassAndLayOut();
-        return *browser;
-    }
-
-    // Thumbnail sizes that give a page of 5 x 3 cells (LastCell 14) on this screen.
-    static Settings fifteenCells(const QString& folder) {
-        Settings s = Settings::startupDefaults(folder);
-        s.ThumbWidth = 1338;
-        s.SpacingH = 254;
-        s.ThumbHeight = 1430;
-        s.SpacingV = 688;
-        return s;
-    }
-
-    QStringList captions() const {
-        QStringList result;
-        for (const ThumbnailCell& cell : browser->cells())
-            result.append(cell.caption);
-        return result;
-    }
-    int visibleImages() const {
-        int count = 0;
-        for (const ThumbnailCell& cell : browser->cells())
-            count += cell.imageVisible ? 1 : 0;
-        return count;
-    }
-};
-
-} // namespace
 
 class ImageBrowserTest : public QObject {
     Q_OBJECT

@@ -139,13 +139,13 @@ void ImageBrowser::Actualizar_Click() {
         emit zoomViewChanged();
     File1_PatternChange();
     if (m_zoom.visible)
-        setTitle(titleWith(m_module.PreviewName));
+        setTitleWith(m_module.PreviewName);
 }
 
 // ----- Thumbnail pages -----
 
 void ImageBrowser::File1_Click() {
-    setTitle(titleWith(m_file1.entry(m_file1.listIndex())));
+    setTitleWith(m_file1.entry(m_file1.listIndex()));
     if (m_module.settings.ZoomMode)
         showSelectedInZoomView();
     else
@@ -276,7 +276,7 @@ void ImageBrowser::showSelectedInZoomView() {
         PictureLoader::load(pictureFile(m_module.settings.CurrentFolder, name), cellPictureBound());
     if (!loaded.ok())
         return;
-    m_zoom.picture = std::move(loaded.picture);
+    setZoomPicture(std::move(loaded.picture), pictureFile(m_module.settings.CurrentFolder, name));
     m_module.PreviewName = name;
     Zoom();
 }
@@ -285,7 +285,7 @@ void ImageBrowser::Image1_Click(int cell) {
     if (cell < 0 || cell >= static_cast<int>(m_cells.size()))
         return;
     hideZoomView();
-    m_zoom.picture = m_cells[cell].picture;
+    setZoomPicture(m_cells[cell].picture, cellFile(cell));
     m_module.PreviewName = m_cells[cell].caption;
     Zoom();
 }
@@ -299,7 +299,7 @@ void ImageBrowser::Image1_MouseDown(int cell, Qt::MouseButton button) {
 
 void ImageBrowser::Image1_MouseMove(int cell) {
     if (cell >= 0 && cell < static_cast<int>(m_cells.size()))
-        setTitle(titleWith(m_cells[cell].caption));
+        setTitleWith(m_cells[cell].caption);
 }
 
 void ImageBrowser::ZoomImg_MouseDown(Qt::MouseButton button) {
@@ -316,11 +316,28 @@ void ImageBrowser::stepZoom(int direction) {
     Zoom();
 }
 
+void ImageBrowser::setZoomPicture(Picture picture, QString sourcePath) {
+    m_zoom.picture = std::move(picture);
+    m_zoom.sourcePath = std::move(sourcePath);
+    if (m_zoom.visible)
+        emit zoomViewChanged();
+}
+
+QString ImageBrowser::cellCaption(int cell) const {
+    return cell >= 0 && cell < static_cast<int>(m_cells.size()) ? m_cells[cell].caption : QString();
+}
+
+QString ImageBrowser::cellFile(int cell) const {
+    return pictureFile(m_module.settings.CurrentFolder, cellCaption(cell));
+}
+
+void ImageBrowser::setTitleWith(const QString& text) { setTitle(titleWith(text)); }
+
 void ImageBrowser::ZoomImg_DblClick() { hideZoomView(); }
 
 void ImageBrowser::ZoomImg_MouseMove() {
     if (m_zoom.visible)
-        setTitle(titleWith(m_module.PreviewName));
+        setTitleWith(m_module.PreviewName);
 }
 
 void ImageBrowser::Modo_Click() {

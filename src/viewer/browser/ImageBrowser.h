@@ -21,6 +21,10 @@ public:
     virtual void showMessage(const QString& text, const QString& title) = 0;
     // Opens the thumbnail menu at the mouse position.
     virtual void openPictureMenu() = 0;
+    // Shows the full-screen window modally; returns when it has closed.
+    virtual void showFullScreenWindow() = 0;
+    // Opens the program's help at a topic, without waiting for it.
+    virtual void openHelp(int topic) = 0;
 };
 
 // A thumbnail cell: its image, drawn stretched to its place, and the caption line under it.
@@ -34,6 +38,7 @@ struct ThumbnailCell {
 // The zoom view: one picture large, with its proportions kept.
 struct ZoomView {
     Picture picture;
+    QString sourcePath; // the picture's file; empty for the clipboard's picture
     bool visible = false;
     QRectF rect; // twips
 };
@@ -95,6 +100,15 @@ public:
 
     // The largest picture a cell keeps: what the widest zoom view of this screen can show.
     QSize cellPictureBound() const;
+
+    // Gives the zoom view another picture without showing, hiding or moving it.
+    void setZoomPicture(Picture picture, QString sourcePath);
+    // A cell's caption, empty for a cell that does not exist; and the file of its picture, the
+    // current folder and that caption.
+    QString cellCaption(int cell) const;
+    QString cellFile(int cell) const;
+    // The title: the program's description, then the text in brackets.
+    void setTitleWith(const QString& text);
 
     static QString titleWith(const QString& text);
 

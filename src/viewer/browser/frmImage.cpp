@@ -2,6 +2,8 @@
 
 #include "FileListView.h"
 #include "FolderListView.h"
+#include "HelpViewer.h"
+#include "frmPantalla.h"
 #include "MainWindowLayout.h"
 #include "Module1.h"
 #include "PictureCell.h"
@@ -32,7 +34,8 @@ QString withAccessKey(const QString& text, int position = 0) {
 frmImage::frmImage(Module1& module, SettingsStore& store, VolumeTable volumes,
                    const QString& currentDirectory, QWidget* parent)
     : QMainWindow(parent), m_module(module),
-      m_browser(module, store, std::move(volumes), *this, currentDirectory, this) {
+      m_browser(module, store, std::move(volumes), *this, currentDirectory, this),
+      m_commands(m_browser, *this), m_random(QRandomGenerator::global()->generate()) {
     setObjectName("frmImage");
     setWindowTitle(m_browser.title());
     resize(m_module.screen.scale.toPixels(kRestoredClientWidth),
@@ -151,6 +154,15 @@ void frmImage::buildMenus() {
     m_opciones->addSeparator();
     m_opciones->addAction(m_opcclos);
 
+    auto command = [this](QAction* entry, void (ViewCommands::*handler)()) {
+        connect(entry, &QAction::triggered, this, [this, handler] { (m_commands.*handler)(); });
+    };
+    command(m_portapapeles, &ViewCommands::Portapapeles_Click);
+    command(m_pantalla, &ViewCommands::Pantalla_Click);
+    command(m_diapositivas, &ViewCommands::Diapositivas_Click);
+    command(m_ayuda, &ViewCommands::Ayuda_Click);
+    command(m_opcport, &ViewCommands::opcport_Click);
+    command(m_opcfull, &ViewCommands::opcfull_Click);
     connect(m_actualizar, &QAction::triggered, &m_browser, &ImageBrowser::Actualizar_Click);
     connect(m_modo, &QAction::triggered, &m_browser, &ImageBrowser::Modo_Click);
     connect(m_mas, &QAction::triggered, &m_browser, &ImageBrowser::Mas_Click);
@@ -309,14 +321,21 @@ void frmImage::cerrar_Click() {
 }
 
 bool frmImage::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget->window() == this) {
-            m_browser.escapePressed();
-            return true;
-        }
+    if (event->type() != QEvent::KeyPress)
+        return QMainWindow::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this)
+        return false;
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+    case Qt::Key_Escape:
+        m_browser.escapePressed();
+        return true;
+    case Qt::Key_F1:
+        openHelp(m_helpTopic);
+        return true;
+    default:
+        return false;
     }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmImage::showMessage(const QString& text, const QString& title) {
@@ -324,3 +343,10 @@ void frmImage::showMessage(const QString& text, const QString& title) {
 }
 
 void frmImage::openPictureMenu() { m_opciones->exec(QCursor::pos()); }
+
+void frmImage::showFullScreenWindow() {
+    frmPantalla window(m_module, m_browser, m_random, this);
+    window.exec();
+}
+
+void frmImage::openHelp(int topic) { HelpViewer::showTopic(topic, this); }

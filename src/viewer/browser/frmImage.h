@@ -1,6 +1,8 @@
 #pragma once
 
 #include "ImageBrowser.h"
+#include "SlideShow.h"
+#include "ViewCommands.h"
 
 #include <QMainWindow>
 #include <vector>
@@ -28,6 +30,7 @@ public:
     ~frmImage() override;
 
     ImageBrowser& browser() { return m_browser; }
+    ViewCommands& commands() { return m_commands; }
     int helpTopic() const { return m_helpTopic; }
     QMenu* Opciones() const { return m_opciones; }
 
@@ -37,6 +40,8 @@ protected:
 private:
     void showMessage(const QString& text, const QString& title) override;
     void openPictureMenu() override;
+    void showFullScreenWindow() override;
+    void openHelp(int topic) override;
 
     void buildControls();
     void buildMenus();
@@ -53,6 +58,8 @@ private:
 
     Module1& m_module;
     ImageBrowser m_browser;
+    ViewCommands m_commands;
+    GeneratorRandom m_random;
     int m_helpTopic = 0;
 
     QWidget* m_client = nullptr;

@@ -1,0 +1,171 @@
+#include "BrowserFixture.h"
+#include "ViewCommands.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QtTest>
+
+class ViewCommandsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { QGuiApplication::clipboard()->clear(); }
+
+    void fullScreenCommands_data() {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<bool>("previewShown");
+        QTest::addColumn<bool>("slides");
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<int>("currentIndex"); // after the command; 7 is the value before it
+        QTest::newRow("empty list, no preview: nothing") << 0 << -1 << false << false << false << 7;
+        QTest::newRow("no selection starts at 0") << 3 << -1 << false << false << true << 0;
+        QTest::newRow("a selection keeps the index for the window") << 3 << 1 << false << true << true << 7;
+        QTest::newRow("preview shown keeps the index") << 3 << -1 << true << true << true << 7;
+    }
+
+    void fullScreenCommands() {
+        QFETCH(int, files);
+        QFETCH(int, selected);
+        QFETCH(bool, previewShown);
+        QFETCH(bool, slides);
+        QFETCH(bool, opened);
+        QFETCH(int, currentIndex);
+        Viewer v;
+        for (int i = 0; i < files; ++i)
+            v.addPicture(QString("p%1.bmp").arg(i));
+        if (previewShown)
+            v.addFile("x.txt");
+        ImageBrowser& b = v.start();
+        if (previewShown) { // a picture in the view, listed files aside
+            QVERIFY(b.File1().setListIndex(0));
+            b.Image1_Click(0);
+            QVERIFY(b.File1().setListIndex(-1)); // the page fill hid the view
+            b.Zoom();
+            QVERIFY(b.zoomView().visible);
+        }
+        if (selected >= 0)
+            QVERIFY(b.File1().setListIndex(selected));
+        v.module.CurrentIndex = 7;
+        ViewCommands commands(b, v.feedback);
+        if (slides)
+            commands.Diapositivas_Click();
+        else
+            commands.Pantalla_Click();
+        QCOMPARE(v.feedback.fullScreenOpened, opened ? 1 : 0);
+        QCOMPARE(v.module.CurrentIndex, currentIndex);
+        if (opened) {
+            QCOMPARE(v.module.SlideShowMode, slides);
+            QCOMPARE(v.module.FileCount, qint16(b.File1().count()));
+        }
+    }
+
+    void copyToTheClipboardKeepsTheViewWhereItIs() {
+        Viewer v;
+        v.addPicture("a.bmp", QSize(400, 300));
+        v.addPicture("b.bmp", QSize(80, 200));
+        ImageBrowser& b = v.start();
+        QVERIFY(b.File1().setListIndex(0));
+        b.Image1_Click(0);
+        const QRectF rect = b.zoomView().rect;
+        v.module.CurrentIndex = 1;
+        ViewCommands(b, v.feedback).opcport_Click();
+        QVERIFY(v.feedback.messages.isEmpty());
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), QSize(80, 200));
+        QCOMPARE(b.zoomView().picture.naturalSize, QSize(80, 200));
+        QCOMPARE(b.zoomView().rect, rect);
+        QCOMPARE(v.module.PreviewName, QString("a.bmp"));
+        QVERIFY(b.zoomView().visible);
+    }
+
+    void aPictureThatCannotBeCopiedIsReported_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("spanish") << 0 << QString::fromUtf8("Atención|Formato No Compatible...");
+        QTest::newRow("english") << 200 << QString("Attention|Format Not Compatible...");
+    }
+
+    void aPictureThatCannotBeCopiedIsReported() {
+        QFETCH(int, language);
+        QFETCH(QString, message);
+        Viewer v;
+        v.addPicture("a.bmp");
+        Settings stored = Settings::startupDefaults(v.pictures());
+        stored.LanguageOffset = static_cast<qint16>(language);
+        ImageBrowser& b = v.start(stored);
+        QVERIFY(b.File1().setListIndex(0));
+        QFile::remove(v.pictures() + "/a.bmp");
+        v.module.CurrentIndex = 0;
+        ViewCommands(b, v.feedback).opcport_Click();
+        QCOMPARE(v.feedback.messages, QStringList{message});
+        QVERIFY(QGuiApplication::clipboard()->image().isNull());
+    }
+
+    void theClipboardsPictureShowsInTheView() {
+        Viewer v;
+        ImageBrowser& b = v.start();
+        QGuiApplication::clipboard()->setImage(TestPictures::quadrants(300, 100));
+        ViewCommands(b, v.feedback).Portapapeles_Click();
+        QVERIFY(b.zoomView().visible);
+        QCOMPARE(b.zoomView().picture.naturalSize, QSize(300, 100));
+        QCOMPARE(v.module.PreviewName, QString("Portapapeles"));
+        QCOMPARE(b.title(), QString("Lumi Vart [Portapapeles]"));
+        QVERIFY(b.zoomView().sourcePath.isEmpty());
+    }
+
+    void anEmptyClipboardLeavesTheViewAsItWas() {
+        Viewer v;
+        v.addPicture("a.bmp");
+        ImageBrowser& b = v.start();
+        QVERIFY(b.File1().setListIndex(0));
+        b.Image1_Click(0);
+        const qint64 picture = b.zoomView().picture.image.cacheKey();
+        const QString title = b.title();
+        ViewCommands(b, v.feedback).Portapapeles_Click();
+        QVERIFY(b.zoomView().visible);
+        QCOMPARE(b.zoomView().picture.image.cacheKey(), picture);
+        QCOMPARE(b.title(), title);
+        QCOMPARE(v.module.PreviewName, QString("a.bmp"));
+    }
+
+    void fullScreenFromAThumbnail() {
+        Viewer v;
+        v.addPicture("a.bmp");
+        v.addPicture("b.bmp", QSize(90, 60));
+        ImageBrowser& b = v.start();
+        QVERIFY(b.File1().setListIndex(0));
+        v.module.CurrentIndex = 1;
+        ViewCommands(b, v.feedback).opcfull_Click();
+        QCOMPARE(v.feedback.fullScreenOpened, 1);
+        QVERIFY(v.module.UsePreviewPicture);
+        QVERIFY(!b.zoomView().visible); // loaded, not shown
+        QCOMPARE(b.zoomView().picture.naturalSize, QSize(90, 60));
+        QCOMPARE(v.module.PreviewName, QString("b.bmp"));
+        QVERIFY(!v.module.SlideShowMode);
+    }
+
+    void fullScreenFromAThumbnailThatCannotBeReadOpensNothing() {
+        Viewer v;
+        v.addPicture("a.bmp");
+        ImageBrowser& b = v.start();
+        QVERIFY(b.File1().setListIndex(0));
+        QFile::remove(v.pictures() + "/a.bmp");
+        v.module.CurrentIndex = 0;
+        ViewCommands(b, v.feedback).opcfull_Click();
+        QCOMPARE(v.feedback.fullScreenOpened, 0);
+        QVERIFY(!v.module.UsePreviewPicture);
+        QVERIFY(v.feedback.messages.isEmpty());
+    }
+
+    void helpOpensAtTheMainWindowsTopic() {
+        Viewer v;
+        Settings english = Settings::startupDefaults(v.folder.path());
+        english.LanguageOffset = 200;
+        ImageBrowser& b = v.start(english);
+        ViewCommands(b, v.feedback).Ayuda_Click();
+        QCOMPARE(v.feedback.helpTopics, QList<int>{201});
+    }
+};
+
+QTEST_MAIN(ViewCommandsTest)
+#include "ViewCommandsTest.moc"
