@@ -199,10 +199,19 @@ QImage DibDecoder::decode(const ByteReader& info, const ByteReader& bits, const 
         const qint64 maxEntries = qint64(1) << bpp;
         qint64 entries = h.colorsUsed ? qMin<qint64>(h.colorsUsed, 256) : maxEntries;
         const qint64 entrySize = options.usage == PaletteIndices ? 2 : (h.core ? 3 : 4);
-        // A short table is a broken bitmap; a long one past the maximum is only trimmed.
-        if (!info.has(tableAt, entries * entrySize))
+        const bool tableless =
+            options.usage == NoColorTable || (bpp == 1 && !info.has(tableAt, entries * entrySize));
+        if (tableless) {
+            // Monochrome bitmaps may come without colours (brushes colour them); black and
+            // white stand in.
+            if (bpp != 1)
+                return {};
+            entries = 0;
+            colors = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
+        } else if (!info.has(tableAt, entries * entrySize)) {
+            // A short table is a broken bitmap; a long one past the maximum is only trimmed.
             return {};
-        colors.reserve(entries);
+        }
         for (qint64 i = 0; i < entries; ++i) {
             const qint64 at = tableAt + i * entrySize;
             if (options.usage == PaletteIndices) {
@@ -307,7 +316,9 @@ QImage DibDecoder::decodePacked(const ByteReader& packed, const Options& options
     if (h.bitCount <= 8 && h.bitCount > 0) {
         const qint64 entries =
             h.colorsUsed ? qMin<qint64>(h.colorsUsed, 256) : (qint64(1) << h.bitCount);
-        tableBytes = entries * (options.usage == PaletteIndices ? 2 : (h.core ? 3 : 4));
+        tableBytes = options.usage == NoColorTable
+                         ? 0
+                         : entries * (options.usage == PaletteIndices ? 2 : (h.core ? 3 : 4));
     } else if ((h.compression == BitFields || h.compression == AlphaBitFields) &&
                h.headerSize < 52) {
         tableBytes = h.compression == AlphaBitFields ? 16 : 12;

@@ -10,7 +10,7 @@
 // anything is allocated; a bitmap that fails a check gives a null image.
 class DibDecoder {
 public:
-    enum ColorUsage { RgbColors = 0, PaletteIndices = 1 };
+    enum ColorUsage { RgbColors = 0, PaletteIndices = 1, NoColorTable = 2 };
 
     struct Options {
         int usage = RgbColors;

@@ -103,6 +103,8 @@ enum Type : quint32 {
 
 constexpr quint32 kEmfPlusIdentifier = 0x2b464d45; // "EMF+"
 constexpr quint16 kEmfPlusHeader = 0x4001;
+constexpr quint32 kPublicIdentifier = 0x43494447; // "GDIC"
+constexpr quint32 kWindowsMetafileComment = 0x80000001;
 constexpr quint32 kSmallChars = 0x200;
 
 QColor colorRef(const ByteReader& r, qint64 at) {
@@ -208,6 +210,13 @@ void EmfPlayer::select(quint32 handle) {
 
 void EmfPlayer::readComment(const RecordWalker::Record& record) {
     const ByteReader& r = record.params;
+    if (r.u32(4) == kPublicIdentifier && r.u32(8) == kWindowsMetafileComment) {
+        // version, checksum, flags, then the size and bytes of the WMF
+        const qint64 size = r.u32(24);
+        if (m_embeddedWmf.isEmpty() && r.has(28, size))
+            m_embeddedWmf = r.slice(28, size).toByteArray();
+        return;
+    }
     if (r.u32(4) != kEmfPlusIdentifier)
         return;
     m_sawEmfPlus = true;

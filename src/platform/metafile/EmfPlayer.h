@@ -3,6 +3,8 @@
 #include "ObjectTable.h"
 #include "RecordWalker.h"
 
+#include <QByteArray>
+
 class GdiCanvas;
 
 // Plays the records of an EMF onto a canvas whose device-to-output placement the caller set
@@ -21,6 +23,8 @@ public:
     bool malformed() const { return m_malformed; }
     bool sawEmfPlus() const { return m_sawEmfPlus; }
     bool emfPlusDual() const { return m_emfPlusDual; }
+    // A WMF carried in a public comment (as Windows keeps the original of a converted WMF).
+    const QByteArray& embeddedWmf() const { return m_embeddedWmf; }
 
 private:
     bool playRecord(const RecordWalker::Record& record);
@@ -32,4 +36,5 @@ private:
     bool m_malformed = false;
     bool m_sawEmfPlus = false;
     bool m_emfPlusDual = false;
+    QByteArray m_embeddedWmf;
 };

@@ -126,7 +126,9 @@ QTransform GdiCanvas::logicalToOutput() const {
 }
 
 QRect GdiCanvas::canvasRect() const {
-    return m_image ? m_image->rect() : QRect();
+    // Measuring has no image; clips are then kept over a wide area around the origin.
+    constexpr int kReach = 1 << 24;
+    return m_image ? m_image->rect() : QRect(-kReach, -kReach, 2 * kReach, 2 * kReach);
 }
 
 void GdiCanvas::resumePainter() {
@@ -159,8 +161,13 @@ bool GdiCanvas::spend(const QRectF& outputRect, qint64 points) {
 
 void GdiCanvas::noteDrawn(const QRectF& outputRect) {
     ++m_drawingCount;
-    if (measuring() && outputRect.isValid())
-        m_bounds = m_bounds.isValid() ? m_bounds.united(outputRect) : outputRect;
+    if (!measuring() || !m_measureInk)
+        return;
+    QRectF seen = outputRect.normalized();
+    if (m_dc.hasClip)
+        seen &= QRectF(m_dc.clip.boundingRect());
+    if (seen.isValid() && !seen.isEmpty())
+        m_bounds = m_bounds.isValid() ? m_bounds.united(seen) : seen;
 }
 
 // --- state ---------------------------------------------------------------------------------
@@ -340,11 +347,12 @@ void GdiCanvas::paintOutput(const QPainterPath& logicalPath, const QTransform& t
     path.setFillRule(m_dc.fillMode == DeviceContext::Winding ? Qt::WindingFill : Qt::OddEvenFill);
     const double penExtent =
         strokes ? std::max(1.0, m_dc.pen.width * transformScale(transform)) : 0;
-    QRectF outputBounds = transform.mapRect(path.controlPointRect());
-    outputBounds.adjust(-penExtent, -penExtent, penExtent, penExtent);
+    const QRectF shapeBounds = transform.mapRect(path.controlPointRect());
+    const QRectF outputBounds = shapeBounds.adjusted(-penExtent, -penExtent, penExtent, penExtent);
     if (!spend(outputBounds, path.elementCount()))
         return;
-    noteDrawn(outputBounds);
+    // The ink reaches half a pen beyond the shape.
+    noteDrawn(shapeBounds.adjusted(-penExtent / 2, -penExtent / 2, penExtent / 2, penExtent / 2));
     if (measuring() || m_dc.rop2 == 11 /* NOP */)
         return;
     if (m_dc.rop2 != 13 /* COPYPEN */) {
@@ -537,8 +545,6 @@ void GdiCanvas::selectClipPath(int mode) {
     m_pathReady = false;
     QPainterPath path = m_path;
     m_path = QPainterPath();
-    if (measuring())
-        return;
     path.setFillRule(m_dc.fillMode == DeviceContext::Winding ? Qt::WindingFill : Qt::OddEvenFill);
     QRegion region;
     for (const QPolygonF& polygon : path.toFillPolygons()) {
@@ -877,17 +883,15 @@ void GdiCanvas::combineClip(const QRegion& region, int mode) {
 }
 
 void GdiCanvas::intersectClipRect(const QRectF& box) {
-    if (!measuring())
-        combineClip(outputRegion(logicalRectRegion(box), logicalToOutput()), ClipAnd);
+    combineClip(outputRegion(logicalRectRegion(box), logicalToOutput()), ClipAnd);
 }
 
 void GdiCanvas::excludeClipRect(const QRectF& box) {
-    if (!measuring())
-        combineClip(outputRegion(logicalRectRegion(box), logicalToOutput()), ClipDiff);
+    combineClip(outputRegion(logicalRectRegion(box), logicalToOutput()), ClipDiff);
 }
 
 void GdiCanvas::offsetClip(QPointF logicalOffset) {
-    if (measuring() || !m_dc.hasClip)
+    if (!m_dc.hasClip)
         return;
     const QTransform t = logicalToOutput();
     const QPointF d = t.map(logicalOffset) - t.map(QPointF(0, 0));
@@ -897,8 +901,6 @@ void GdiCanvas::offsetClip(QPointF logicalOffset) {
 }
 
 void GdiCanvas::combineDeviceClip(const GdiRegion* region, int mode) {
-    if (measuring())
-        return;
     if (!region) {
         if (mode == ClipCopy) {
             m_dc.hasClip = false;
@@ -911,8 +913,6 @@ void GdiCanvas::combineDeviceClip(const GdiRegion* region, int mode) {
 }
 
 void GdiCanvas::selectLogicalClip(const GdiRegion* region) {
-    if (measuring())
-        return;
     if (!region) {
         m_dc.hasClip = false;
         m_dc.clip = QRegion();
@@ -1001,7 +1001,10 @@ void GdiCanvas::text(const TextRun& run) {
         box.addRect(run.rectangle.normalized());
         const int savedRop = m_dc.rop2;
         m_dc.rop2 = 13;
+        // With no text this only clears the background; it is not measured as drawing.
+        m_measureInk = !run.text.isEmpty();
         paintOutput(box, t, true, false, background);
+        m_measureInk = true;
         m_dc.rop2 = savedRop;
     }
     if (run.text.isEmpty() || (run.options & TextRun::GlyphIndex) || m_pathOpen)

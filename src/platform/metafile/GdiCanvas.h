@@ -176,6 +176,7 @@ private:
     qint64 m_workBudget = 0;
     qint64 m_drawingCount = 0;
     QRectF m_bounds;
+    bool m_measureInk = true;
 
     // The open path (between BEGINPATH and ENDPATH) and the finished one, in output units.
     bool m_pathOpen = false;

@@ -6,7 +6,12 @@
 // beyond them ends the load (or the playback) cleanly; see README.md beside this file.
 namespace MetafileLimits {
 
-// Largest picture drawn, natural or requested: longest side and total pixels.
+// Largest natural size accepted: longest side and total pixels (the picture loader's own limit).
+// A bigger picture fails to load even at a small requested size.
+inline constexpr int kLargestNaturalSide = 65535;
+inline constexpr qint64 kLargestNaturalPixels = qint64(1) << 28;
+
+// Largest image actually drawn (the requested size): longest side and total pixels.
 inline constexpr int kLargestSide = 16384;
 inline constexpr qint64 kLargestPixels = qint64(1) << 26; // 64 megapixels, 256 MiB as ARGB
 

@@ -12,21 +12,34 @@ namespace {
 // Plain WMF files carry no unit; their logical units are taken as pixels at 96 dpi, and a
 // drawing measured from its own shapes is brought down to this longest side.
 constexpr double kLongestMeasuredSide = 1024;
+// How far (as a share of its size) a drawing may pass its box or frame before the box is taken
+// as wrong.
+constexpr double kOverhang = 0.02;
+// The least share of an EMF's recorded bounds that must fall in its frame for the frame to be
+// believed.
+constexpr double kLeastFrameShare = 0.25;
 
 QSize roundedSize(double width, double height) {
     if (!std::isfinite(width) || !std::isfinite(height) || width <= 0 || height <= 0)
         return {};
     // Beyond the limit the exact figure does not matter; keep it representable.
-    const double cap = 4.0 * MetafileLimits::kLargestSide;
+    const double cap = 4.0 * MetafileLimits::kLargestNaturalSide;
     return QSize(int(std::clamp(std::round(width), 1.0, cap)),
                  int(std::clamp(std::round(height), 1.0, cap)));
 }
 
-bool withinLimits(QSize size) {
-    return size.isValid() && size.width() > 0 && size.height() > 0 &&
-           size.width() <= MetafileLimits::kLargestSide &&
-           size.height() <= MetafileLimits::kLargestSide &&
-           qint64(size.width()) * size.height() <= MetafileLimits::kLargestPixels;
+bool withinLimits(QSize size, int side, qint64 pixels) {
+    return size.isValid() && size.width() > 0 && size.height() > 0 && size.width() <= side &&
+           size.height() <= side && qint64(size.width()) * size.height() <= pixels;
+}
+
+bool drawable(QSize size) {
+    return withinLimits(size, MetafileLimits::kLargestSide, MetafileLimits::kLargestPixels);
+}
+
+bool acceptableNatural(QSize size) {
+    return withinLimits(size, MetafileLimits::kLargestNaturalSide,
+                        MetafileLimits::kLargestNaturalPixels);
 }
 
 // Maps a rectangle (which may have negative sizes) onto the output image.
@@ -64,8 +77,12 @@ bool MetafileRenderer::computeLayout() {
     if (!isValid())
         return m_layoutOk = fail(QStringLiteral("not a WMF or EMF file"));
 
+    const QPointF perMm = m_header.devicePixelsPerMm();
     if (m_header.format == MetafileHeader::Format::Wmf) {
+        // The device space of a WMF is the picture at its natural size; the window maps onto
+        // it and the file's window records move that mapping as it plays.
         const QRect box = m_header.boundingBox;
+        bool measured = false;
         if (m_header.placeable && box.width() > 1 && box.height() > 1) {
             const double inch = m_header.unitsPerInch > 0 ? m_header.unitsPerInch : 1440;
             // QRect sizes count both edges; the box spans right - left units.
@@ -76,21 +93,27 @@ bool MetafileRenderer::computeLayout() {
         } else if (WmfPlayer::findWindow(m_data, m_header.recordsStart, &m_wmfWindow)) {
             m_natural = roundedSize(std::abs(m_wmfWindow.width()), std::abs(m_wmfWindow.height()));
         } else {
-            GdiCanvas measure(nullptr);
-            measure.dc().setMapMode(DeviceContext::Anisotropic);
-            WmfPlayer player(measure, m_header.objectCount);
-            player.play(m_data, m_header.recordsStart);
-            const QRectF bounds = measure.bounds();
-            if (!bounds.isValid() || bounds.width() < 1 || bounds.height() < 1)
+            // No unit and no window: logical units are device units, and the picture is what
+            // the file draws.
+            m_wmfWindow = QRectF(0, 0, 1, 1);
+            m_wmfViewport = QSizeF(1, 1);
+            const QRectF ink = measureInk();
+            if (!ink.isValid() || ink.width() < 1 || ink.height() < 1)
                 return m_layoutOk = fail(QStringLiteral("the WMF draws nothing that has a size"));
-            m_wmfWindow = bounds;
-            const double longest = std::max(bounds.width(), bounds.height());
+            m_shown = ink;
+            const double longest = std::max(ink.width(), ink.height());
             const double scale =
                 longest > kLongestMeasuredSide ? kLongestMeasuredSide / longest : 1;
-            m_natural = roundedSize(bounds.width() * scale, bounds.height() * scale);
+            m_natural = roundedSize(ink.width() * scale, ink.height() * scale);
+            measured = true;
+        }
+        if (!measured) {
+            if (!m_natural.isValid())
+                return m_layoutOk = fail(QStringLiteral("the picture has no usable size"));
+            m_wmfViewport = QSizeF(m_natural);
+            m_shown = QRectF(QPointF(0, 0), m_wmfViewport);
         }
     } else {
-        const QPointF perMm = m_header.devicePixelsPerMm();
         const QRect frame = m_header.frame;
         const QRect bounds = m_header.bounds;
         const double frameWidth = double(frame.right()) - frame.left();
@@ -98,42 +121,92 @@ bool MetafileRenderer::computeLayout() {
         const double boundsWidth = double(bounds.right()) - bounds.left() + 1;
         const double boundsHeight = double(bounds.bottom()) - bounds.top() + 1;
         if (frameWidth > 0 && frameHeight > 0) {
-            m_emfDeviceFrame = QRectF(frame.left() * perMm.x() / 100, frame.top() * perMm.y() / 100,
-                                      frameWidth * perMm.x() / 100, frameHeight * perMm.y() / 100);
-            m_natural = roundedSize(frameWidth / 100 * 96 / 25.4, frameHeight / 100 * 96 / 25.4);
+            m_shown = QRectF(frame.left() * perMm.x() / 100, frame.top() * perMm.y() / 100,
+                             frameWidth * perMm.x() / 100, frameHeight * perMm.y() / 100);
         } else if (boundsWidth > 1 && boundsHeight > 1) {
-            m_emfDeviceFrame = QRectF(bounds.left(), bounds.top(), boundsWidth, boundsHeight);
-            m_natural = roundedSize(boundsWidth / perMm.x() * 96 / 25.4,
-                                    boundsHeight / perMm.y() * 96 / 25.4);
+            m_shown = QRectF(bounds.left(), bounds.top(), boundsWidth, boundsHeight);
         } else {
-            GdiCanvas measure(nullptr);
-            measure.dc().setDevicePixelsPerMm(perMm);
-            EmfPlayer player(measure, m_header.handles);
-            player.play(m_data, m_header.recordsStart);
-            const QRectF drawn = measure.bounds();
-            if (!drawn.isValid() || drawn.width() < 1 || drawn.height() < 1)
-                return m_layoutOk = fail(QStringLiteral("the EMF has no frame and draws nothing"));
-            m_emfDeviceFrame = drawn;
-            m_natural = roundedSize(drawn.width() / perMm.x() * 96 / 25.4,
-                                    drawn.height() / perMm.y() * 96 / 25.4);
+            m_shown = QRectF();
         }
+        if (m_shown.isEmpty()) {
+            m_shown = measureInk();
+            if (!m_shown.isValid() || m_shown.width() < 1 || m_shown.height() < 1)
+                return m_layoutOk = fail(QStringLiteral("the EMF has no frame and draws nothing"));
+        }
+        m_natural = roundedSize(m_shown.width() / perMm.x() * 96 / 25.4,
+                                m_shown.height() / perMm.y() * 96 / 25.4);
     }
     if (!m_natural.isValid())
         return m_layoutOk = fail(QStringLiteral("the picture has no usable size"));
+
+    // A placeable WMF that draws well beyond its own box has a wrong box: show what it draws,
+    // at the size that drawing has, as Windows does when it converts such a file for display.
+    // A small overhang, such as half a pen at the edge, does not count.
+    if (m_header.format == MetafileHeader::Format::Wmf && m_header.placeable &&
+        acceptableNatural(m_natural)) {
+        const QRectF ink = measureInk();
+        const double slackX = m_shown.width() * kOverhang;
+        const double slackY = m_shown.height() * kOverhang;
+        const QRectF allowed = m_shown.adjusted(-slackX, -slackY, slackX, slackY);
+        if (ink.isValid() && ink.width() >= 1 && ink.height() >= 1 && !allowed.contains(ink)) {
+            const QSize natural = roundedSize(ink.width(), ink.height());
+            if (natural.isValid()) {
+                m_shown = ink;
+                m_natural = natural;
+            }
+        }
+    }
+    // An EMF whose recorded bounds lie mostly outside its frame was written with the frame at
+    // another origin (a plain-record fallback nobody looked at); its bounds show the drawing.
+    if (m_header.format == MetafileHeader::Format::Emf) {
+        const QRect b = m_header.bounds;
+        const QRectF bounds(b.left(), b.top(), double(b.right()) - b.left() + 1,
+                            double(b.bottom()) - b.top() + 1);
+        if (bounds.width() > 1 && bounds.height() > 1 && m_shown.isValid()) {
+            const QRectF common = bounds & m_shown;
+            const double inside = common.isValid() ? common.width() * common.height() : 0;
+            if (inside < kLeastFrameShare * bounds.width() * bounds.height()) {
+                const QSize natural = roundedSize(bounds.width() / perMm.x() * 96 / 25.4,
+                                                  bounds.height() / perMm.y() * 96 / 25.4);
+                if (natural.isValid()) {
+                    m_shown = bounds;
+                    m_natural = natural;
+                }
+            }
+        }
+    }
     return m_layoutOk = true;
+}
+
+QRectF MetafileRenderer::measureInk() {
+    GdiCanvas measure(nullptr);
+    DeviceContext& dc = measure.dc();
+    if (m_header.format == MetafileHeader::Format::Wmf) {
+        dc.setMapMode(DeviceContext::Anisotropic);
+        dc.setWindowOrg(m_wmfWindow.topLeft());
+        dc.setWindowExt(QPointF(m_wmfWindow.width(), m_wmfWindow.height()));
+        dc.setViewportExt(QPointF(m_wmfViewport.width(), m_wmfViewport.height()));
+        WmfPlayer player(measure, m_header.objectCount);
+        player.play(m_data, m_header.recordsStart);
+    } else {
+        dc.setDevicePixelsPerMm(m_header.devicePixelsPerMm());
+        EmfPlayer player(measure, m_header.handles);
+        player.play(m_data, m_header.recordsStart);
+    }
+    return measure.bounds();
 }
 
 QImage MetafileRenderer::render(QSize size) {
     m_stoppedEarly = false;
     if (!computeLayout())
         return {};
-    if (!withinLimits(m_natural)) {
+    if (!acceptableNatural(m_natural)) {
         fail(QStringLiteral("the picture is too large (%1 x %2 pixels)")
                  .arg(m_natural.width())
                  .arg(m_natural.height()));
         return {};
     }
-    if (!withinLimits(size)) {
+    if (!drawable(size)) {
         fail(QStringLiteral("the requested size is empty or too large"));
         return {};
     }
@@ -151,7 +224,8 @@ QImage MetafileRenderer::render(QSize size) {
 QImage MetafileRenderer::renderWmf(QImage& image) {
     // A WMF that carries a whole EMF in its comments is drawn from the EMF, which is the
     // richer of the two; the WMF records are the fallback.
-    const QByteArray emf = WmfPlayer::embeddedEmf(m_data, m_header.recordsStart);
+    const QByteArray emf =
+        m_nested ? QByteArray() : WmfPlayer::embeddedEmf(m_data, m_header.recordsStart);
     if (!emf.isEmpty()) {
         const MetafileHeader emfHeader = MetafileHeader::read(emf);
         if (emfHeader.format == MetafileHeader::Format::Emf) {
@@ -171,8 +245,8 @@ QImage MetafileRenderer::renderWmf(QImage& image) {
         dc.setMapMode(DeviceContext::Anisotropic);
         dc.setWindowOrg(m_wmfWindow.topLeft());
         dc.setWindowExt(QPointF(m_wmfWindow.width(), m_wmfWindow.height()));
-        dc.setViewportOrg(QPointF(0, 0));
-        dc.setViewportExt(QPointF(image.width(), image.height()));
+        dc.setViewportExt(QPointF(m_wmfViewport.width(), m_wmfViewport.height()));
+        canvas.setDeviceToOutput(rectToOutput(m_shown, image.size()));
         WmfPlayer player(canvas, m_header.objectCount);
         player.play(m_data, m_header.recordsStart);
         drawings = canvas.drawingCount();
@@ -190,7 +264,7 @@ QImage MetafileRenderer::renderWmf(QImage& image) {
 
 QImage MetafileRenderer::renderEmf(QImage& image, QByteArrayView data,
                                    const MetafileHeader& header) {
-    QRectF frame = m_emfDeviceFrame;
+    QRectF frame = m_shown;
     if (&header != &m_header) {
         // An EMF embedded in a WMF: its own frame fills the WMF's output.
         const QPointF perMm = header.devicePixelsPerMm();
@@ -208,6 +282,7 @@ QImage MetafileRenderer::renderEmf(QImage& image, QByteArrayView data,
     bool malformed = false;
     bool limited = false;
     bool emfPlus = false;
+    QByteArray embeddedWmf;
     {
         GdiCanvas canvas(&image);
         canvas.dc().setDevicePixelsPerMm(header.devicePixelsPerMm());
@@ -218,6 +293,15 @@ QImage MetafileRenderer::renderEmf(QImage& image, QByteArrayView data,
         malformed = player.malformed();
         limited = canvas.limitReached();
         emfPlus = player.sawEmfPlus();
+        embeddedWmf = player.embeddedWmf();
+    }
+    // An EMF that draws nothing itself but carries the WMF it was converted from shows that.
+    if (drawings == 0 && !embeddedWmf.isEmpty() && !m_nested) {
+        MetafileRenderer inner(embeddedWmf);
+        inner.m_nested = true;
+        const QImage drawn = inner.naturalSize().isValid() ? inner.render(image.size()) : QImage();
+        if (!drawn.isNull())
+            return drawn;
     }
     m_stoppedEarly = malformed || limited;
     if (emfPlus && drawings == 0) {

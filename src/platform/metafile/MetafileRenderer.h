@@ -46,9 +46,18 @@ private:
     MetafileHeader m_header;
     bool m_layoutDone = false;
     bool m_layoutOk = false;
+    // Measures what the file draws, in device units, with the layout found so far.
+    QRectF measureInk();
+
     QSize m_natural;
-    QRectF m_wmfWindow;      // WMF: the logical rectangle shown
-    QRectF m_emfDeviceFrame; // EMF: the reference-device rectangle shown
+    // WMF: the window the drawing starts in and the viewport it maps onto (device units).
+    QRectF m_wmfWindow;
+    QSizeF m_wmfViewport;
+    // The device rectangle shown on the output: WMF: the viewport or the drawn bounds; EMF:
+    // the picture frame in reference-device pixels (or the bounds).
+    QRectF m_shown;
     QString m_error;
     bool m_stoppedEarly = false;
+    // A metafile carried inside another one; it does not follow further embedded ones.
+    bool m_nested = false;
 };
