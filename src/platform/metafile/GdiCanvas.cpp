@@ -398,6 +398,10 @@ void GdiCanvas::paintOutput(const QPainterPath& logicalPath, const QTransform& t
     if (strokes) {
         bool dashed = false;
         QPen pen = makePen(drawTransform, &dashed);
+        // A thin line through whole coordinates lights the pixels after them in GDI; Qt would
+        // split it over two half-lit rows. Move it onto the pixel centres.
+        if (pen.isCosmetic() || pen.widthF() * transformScale(drawTransform) < 1.5)
+            p.setTransform(drawTransform * QTransform::fromTranslate(0.5, 0.5));
         if (dashed && m_dc.backgroundMode == DeviceContext::Opaque) {
             // Gaps of a dashed line show the background colour on an opaque background.
             QPen gaps = pen;
