@@ -3,6 +3,7 @@
 #include <QList>
 #include <QRegularExpression>
 #include <QString>
+#include <QStringList>
 
 // A file list's pattern: wildcard patterns separated by ";" ("*" any run of characters, "?" one
 // character), matched against a file name without regard to letter case. "*.*" takes every name,
@@ -17,5 +18,6 @@ public:
 private:
     QString m_text;
     bool m_matchesEverything = false;
+    QStringList m_suffixes; // parts of the common form "*.ext", matched by their ending
     QList<QRegularExpression> m_parts;
 };
