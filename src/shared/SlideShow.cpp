@@ -77,9 +77,17 @@ void SlideShow::OtraD(QStringView direction) {
         if (!anyPicture)
             return;
     }
+    const std::optional<WalkEnd> end = walk(start, step, randomDraw);
+    if (!end)
+        return; // the position and the picture stay
+    m_currentIndex = end->index;
+    if (end->found)
+        m_host.loadSlide(m_folder + '/' + m_entries[end->index]);
+}
 
+std::optional<SlideShow::WalkEnd> SlideShow::walk(qint16 start, SlideDirection step,
+                                                  bool randomDraw) const {
     qint16 index = start;
-    bool found = false;
     // A walk in list order comes back to the start within one pass, unless the start lies
     // outside the list; then one pass is all it takes.
     for (int steps = 0; randomDraw || steps < m_fileCount; ++steps) {
@@ -96,16 +104,20 @@ void SlideShow::OtraD(QStringView direction) {
         case SlideDirection::Current:
             break;
         }
-        found = isPictureAt(index);
+        const bool found = isPictureAt(index);
         if (found || index == start)
-            break;
+            return WalkEnd{index, found};
     }
-    if (!found && index != start) {
-        return; // one pass found nothing: the position and the picture stay
-    }
-    m_currentIndex = index;
-    if (found)
-        m_host.loadSlide(m_folder + '/' + m_entries[index]);
+    return std::nullopt;
+}
+
+std::optional<QString> SlideShow::upcomingFile() const {
+    if (m_currentIndex < 0 || m_fileCount <= 0 || m_settings.RandomOrder == 1)
+        return std::nullopt;
+    const std::optional<WalkEnd> end = walk(m_currentIndex, SlideDirection::Next, false);
+    if (!end || !end->found)
+        return std::nullopt;
+    return m_folder + '/' + m_entries[end->index];
 }
 
 void SlideShow::Reloj_Timer() { DiapoZ(u"S"); }

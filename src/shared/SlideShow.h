@@ -6,6 +6,7 @@
 #include <QSizeF>
 #include <QStringList>
 #include <QStringView>
+#include <optional>
 
 struct Settings;
 
@@ -80,10 +81,21 @@ public:
     enum class KeyResult { Handled, Close, Ignored };
     KeyResult keyPressed(QChar key);
 
+    // The file the next step forward will load, when the order is the list's: a window may read
+    // it ahead of time. Nothing in random order or when no picture lies ahead.
+    std::optional<QString> upcomingFile() const;
+
     bool timerRunning() const { return m_timerRunning; }
     int timerPeriodMs() const { return slideTimerPeriodMs(m_delay); }
 
 private:
+    struct WalkEnd {
+        qint16 index;
+        bool found; // the entry at index is a picture
+    };
+    // Steps from the start until a picture or the start itself is reached; nothing when one pass
+    // over the list found neither.
+    std::optional<WalkEnd> walk(qint16 start, SlideDirection step, bool randomDraw) const;
     bool isPictureAt(qint16 index) const;
     void applyTimer();
 

@@ -124,6 +124,34 @@ private slots:
         QCOMPARE(s.host.loads, loaded.isEmpty() ? QStringList{} : QStringList{loaded});
     }
 
+    void theUpcomingFileIsWhatTheNextStepLoads_data() {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<int>("start");
+        QTest::newRow("skips non-pictures") << kMixed << 0;
+        QTest::newRow("wraps around") << kMixed << 4;
+        QTest::newRow("from a non-picture") << kMixed << 1;
+        QTest::newRow("the only picture") << QStringList{"x.txt", "only.bmp"} << 1;
+    }
+
+    void theUpcomingFileIsWhatTheNextStepLoads() {
+        QFETCH(QStringList, entries);
+        QFETCH(int, start);
+        Show s(entries, static_cast<qint16>(start));
+        const std::optional<QString> upcoming = s.show.upcomingFile();
+        QCOMPARE(s.currentIndex, start); // looking ahead moves nothing
+        s.show.OtraD(u"S");
+        QCOMPARE(upcoming, std::optional<QString>(s.host.loads.value(0)));
+    }
+
+    void nothingIsUpcomingInRandomOrderOrWithoutPictures() {
+        Show random(kMixed, 0);
+        random.settings.RandomOrder = 1;
+        QCOMPARE(random.show.upcomingFile(), std::nullopt);
+        QCOMPARE(random.random.drawn, 0);
+        Show none({"x.txt", "y.txt"}, 0);
+        QCOMPARE(none.show.upcomingFile(), std::nullopt);
+    }
+
     void anEmptyListLeavesEverything() {
         Show s({}, 3);
         s.show.OtraD(u"S");

@@ -9,6 +9,7 @@
 #include "StringTable.h"
 
 #include <QKeyEvent>
+#include <QtConcurrent/QtConcurrentRun>
 
 frmPantalla::frmPantalla(Module1& module, ImageBrowser& browser, RandomSource& random,
                          QWidget* parent)
@@ -39,7 +40,10 @@ frmPantalla::frmPantalla(Module1& module, ImageBrowser& browser, RandomSource& r
     m_show.DiapoZ(u"N");
 }
 
-frmPantalla::~frmPantalla() { m_module.UsePreviewPicture = false; }
+frmPantalla::~frmPantalla() {
+    m_module.UsePreviewPicture = false;
+    m_ahead.waitForFinished();
+}
 
 void frmPantalla::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1) {
@@ -73,7 +77,10 @@ bool frmPantalla::takeWaitingPicture() {
 }
 
 bool frmPantalla::loadSlide(const QString& path) {
-    PictureLoader::Result loaded = PictureLoader::load(path, decodeBound());
+    PictureLoader::Result loaded = path == m_aheadPath && m_ahead.isValid()
+                                       ? m_ahead.result()
+                                       : PictureLoader::load(path, decodeBound());
+    m_aheadPath.clear();
     if (!loaded.ok())
         return false;
     m_picture = std::move(loaded.picture);
@@ -90,6 +97,18 @@ void frmPantalla::showSlide(const QRectF& rect) {
     m_slide->setPicture(m_picture.image);
     m_slide->setGeometry(rect.toRect());
     m_slide->show();
+    readAhead();
+}
+
+void frmPantalla::readAhead() {
+    const std::optional<QString> upcoming = m_show.upcomingFile();
+    if (!upcoming || *upcoming == m_aheadPath)
+        return;
+    m_ahead.waitForFinished();
+    m_aheadPath = *upcoming;
+    m_ahead = QtConcurrent::run([path = *upcoming, bound = decodeBound()] {
+        return PictureLoader::load(path, bound);
+    });
 }
 
 void frmPantalla::timerChanged(bool running, int periodMs) {

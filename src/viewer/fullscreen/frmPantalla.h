@@ -3,7 +3,10 @@
 #include "Picture.h"
 #include "SlideShow.h"
 
+#include "PictureLoader.h"
+
 #include <QDialog>
+#include <QFuture>
 #include <QTimer>
 
 class ImageBrowser;
@@ -39,6 +42,8 @@ private:
     void timerChanged(bool running, int periodMs) override;
 
     QSize decodeBound() const;
+    // Starts reading the next step's picture in the background, so stepping shows it at once.
+    void readAhead();
 
     Module1& m_module;
     ImageBrowser& m_browser;
@@ -46,6 +51,8 @@ private:
     PictureCell* m_slide;
     QTimer m_reloj;
     Picture m_picture;
+    QString m_aheadPath;
+    QFuture<PictureLoader::Result> m_ahead;
     bool m_previewPending = false;
     int m_helpTopic = 0;
 };
