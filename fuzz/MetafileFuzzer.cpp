@@ -29,10 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QSize natural = renderer.naturalSize();
     if (!natural.isValid())
         return 0;
-    const QSize target = natural.width() <= kFuzzSide && natural.height() <= kFuzzSide
-                             ? natural
-                             : natural.scaled(kFuzzSide, kFuzzSide, Qt::KeepAspectRatio)
-                                   .expandedTo(QSize(1, 1));
+    const QSize target =
+        natural.width() <= kFuzzSide && natural.height() <= kFuzzSide
+            ? natural
+            : natural.scaled(kFuzzSide, kFuzzSide, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
     renderer.render(target);
     return 0;
 }
