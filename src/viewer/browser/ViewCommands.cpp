@@ -26,7 +26,8 @@ void ViewCommands::Portapapeles_Click() {
     const QImage image = clipboard ? clipboard->image() : QImage();
     if (image.isNull())
         return;
-    m_browser.setZoomPicture({reducedTo(image, m_browser.cellPictureBound()), image.size()}, QString());
+    // Kept whole: there is no file to read it again from when it is shown full screen.
+    m_browser.setZoomPicture({image, image.size()}, QString());
     m_module.PreviewName = LocalText(40, m_module.settings.LanguageOffset);
     m_browser.setTitleWith(m_module.PreviewName);
     m_browser.Zoom();
