@@ -549,13 +549,16 @@ void GdiCanvas::selectClipPath(int mode) {
     m_pathReady = false;
     QPainterPath path = m_path;
     m_path = QPainterPath();
-    path.setFillRule(m_dc.fillMode == DeviceContext::Winding ? Qt::WindingFill : Qt::OddEvenFill);
+    // Figure by figure (a linear walk): alternate filling toggles where figures overlap,
+    // winding filling is taken as their union.
+    const bool alternate = m_dc.fillMode != DeviceContext::Winding;
     QRegion region;
-    for (const QPolygonF& polygon : path.toFillPolygons()) {
-        if (!polygon.boundingRect().intersects(QRectF(canvasRect())) &&
-            !isFar(polygon.boundingRect()))
+    for (const QPolygonF& polygon : path.toSubpathPolygons()) {
+        const QRectF box = polygon.boundingRect();
+        if (!box.intersects(QRectF(canvasRect())) && !isFar(box))
             continue;
-        region += QRegion(toPixelPolygon(polygon), path.fillRule()) & canvasRect();
+        const QRegion figure = QRegion(toPixelPolygon(polygon), Qt::OddEvenFill) & canvasRect();
+        region = alternate ? region.xored(figure) : region.united(figure);
         if (region.rectCount() > MetafileLimits::kMostClipRectangles) {
             m_limitReached = true;
             return;
