@@ -1,0 +1,280 @@
+// Every picture of the third-party corpus that is not a metafile, loaded through the viewer's
+// loader and held to the expectation written beside it in its folder's EXPECTATIONS.tsv.
+#include "PictureLoader.h"
+#include "TestFolders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QImage>
+#include <QRegularExpression>
+#include <QtTest>
+#include <limits>
+
+namespace {
+
+// Metafiles belong to the metafile player's own corpus test.
+bool isMetafile(const QString& content) {
+    return content == u"wmf" || content == u"emf" || content == u"wmf-placeable";
+}
+
+// How far a decoded picture may stray from its reference: how much any channel of a pixel may
+// differ, how many pixels may differ at all, and the largest mean absolute difference of the
+// channels (red, green, blue and alpha) over the picture.
+struct Tolerance {
+    int channel = 0;
+    qint64 pixels = 0;
+    double mean = 0.0;
+};
+
+// The tolerance a row's note gives, else exactness for lossless formats.
+//  - "fuzzy(N,M)": at most M pixels may differ, each channel by at most N (the reftest notation).
+//  - "mean diff <=N": the mean absolute channel difference is at most N.
+//  - JPEG: the references come from other decoders or are the encoder's source; inverse DCTs
+//    and chroma upsampling differ by a few levels, up to 17 on sharp edges of the
+//    arithmetic-coded sample, with means of at most 0.35. A mean of 1 with channels within 32
+//    accepts those and still rejects a shifted, mirrored or colour-swapped picture.
+Tolerance toleranceFor(const QString& content, const QString& note) {
+    constexpr qint64 kAnyCount = std::numeric_limits<qint64>::max();
+    static const QRegularExpression fuzzy(QStringLiteral(R"(fuzzy\((\d+),(\d+)\))"));
+    static const QRegularExpression meanDiff(QStringLiteral(R"((?:mean diff|similar) <=\s*(\d+))"));
+    if (const auto m = meanDiff.match(note); m.hasMatch())
+        return {255, kAnyCount, m.captured(1).toDouble()};
+    if (content == u"jpeg")
+        return {32, kAnyCount, 1.0};
+    if (const auto m = fuzzy.match(note); m.hasMatch())
+        return {m.captured(1).toInt(), m.captured(2).toLongLong(), 255.0};
+    return {};
+}
+
+// Raw 8-bit RGBA pixels; their size is the canvas the note gives ("canvas 100x100").
+QImage readRawRgba(const QString& path, const QString& note) {
+    static const QRegularExpression canvas(QStringLiteral(R"(canvas (\d+)x(\d+))"));
+    const auto m = canvas.match(note);
+    QFile file(path);
+    if (!m.hasMatch() || !file.open(QIODevice::ReadOnly))
+        return {};
+    const int width = m.captured(1).toInt();
+    const int height = m.captured(2).toInt();
+    const QByteArray bytes = file.readAll();
+    if (bytes.size() != qsizetype(width) * height * 4)
+        return {};
+    QImage image(width, height, QImage::Format_RGBA8888);
+    for (int y = 0; y < height; ++y)
+        memcpy(image.scanLine(y), bytes.constData() + qsizetype(y) * width * 4, size_t(width) * 4);
+    return image;
+}
+
+QImage readReference(const QString& path, const QString& note) {
+    if (path.endsWith(u".rgba"))
+        return readRawRgba(path, note);
+    return QImage(path);
+}
+
+// Empty when the two pictures match within the tolerance, else what differs. Pixels are
+// compared premultiplied, so the hidden colour of a fully transparent pixel does not count.
+QString difference(const QImage& decoded, const QImage& reference, const Tolerance& tolerance) {
+    if (decoded.size() != reference.size())
+        return QStringLiteral("size %1x%2, reference %3x%4")
+            .arg(decoded.width())
+            .arg(decoded.height())
+            .arg(reference.width())
+            .arg(reference.height());
+    const QImage a = decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage b = reference.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    qint64 differing = 0;
+    int largest = 0;
+    double sum = 0.0;
+    QPoint first(-1, -1);
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* la = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* lb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            const int d[4] = {qAbs(qRed(la[x]) - qRed(lb[x])), qAbs(qGreen(la[x]) - qGreen(lb[x])),
+                              qAbs(qBlue(la[x]) - qBlue(lb[x])),
+                              qAbs(qAlpha(la[x]) - qAlpha(lb[x]))};
+            const int worst = std::max({d[0], d[1], d[2], d[3]});
+            sum += d[0] + d[1] + d[2] + d[3];
+            if (worst > 0) {
+                ++differing;
+                largest = std::max(largest, worst);
+                if (first.x() < 0)
+                    first = QPoint(x, y);
+            }
+        }
+    }
+    const double mean = sum / (4.0 * a.width() * a.height());
+    const bool matches =
+        largest <= tolerance.channel && differing <= tolerance.pixels && mean <= tolerance.mean;
+    if (matches)
+        return {};
+    return QStringLiteral("%1 pixels differ (first at %2,%3), largest channel difference %4, "
+                          "mean %5: decoded %6, reference %7")
+        .arg(differing)
+        .arg(first.x())
+        .arg(first.y())
+        .arg(largest)
+        .arg(mean, 0, 'f', 2)
+        .arg(QString::number(a.pixel(std::max(first.x(), 0), std::max(first.y(), 0)), 16),
+             QString::number(b.pixel(std::max(first.x(), 0), std::max(first.y(), 0)), 16));
+}
+
+// Rows where this loader knowingly departs from the corpus's expectation, with the reason.
+// Each is marked as an expected failure, so a row that starts to pass shows up and leaves
+// the list.
+const QHash<QString, QString>& knownDeviations() {
+    static const QHash<QString, QString> rows = {
+        // A frame ends at an image shown for a while (one with a delay); these files give no
+        // image a delay, so all their images make up the first frame, while the suite's decoder
+        // animates them anyway and expects the first image alone.
+        {"gif-test-suite/animation-no-delays.gif", "images without delays form one frame"},
+        {"gif-test-suite/animation-zero-delays.gif", "images without delays form one frame"},
+        {"gif-test-suite/gif87a-animation.gif", "images without delays form one frame"},
+        // The plain-text extension is ignored, as browsers do, and the image after it shown.
+        {"gif-test-suite/plain-text.gif", "the image after a plain-text extension is shown"},
+        // An icon entry's declared size is only a hint: the image may run past it when the file
+        // holds it (pillow's mask_1.cur and mask_L.cur need this to load at all).
+        {"image-rs/bad/ico/Bad_smile-incorrect-image-length.ico",
+         "an icon image longer than its declared size is read when the file holds it"},
+        // An alpha mask whose every value is zero carries no opacity: such bitmaps are shown
+        // opaque, as browsers show them, not fully transparent.
+        {"image-rs/images/bmp/images/V3_A1_R5_G5_B5.bmp", "all-zero alpha is shown opaque"},
+        {"image-rs/images/bmp/images/V3_A1_R5_G5_B5_Top_Down.bmp",
+         "all-zero alpha is shown opaque"},
+        {"image-rs/images/bmp/images/V3_A4_R4_G4_B4.bmp", "all-zero alpha is shown opaque"},
+        {"image-rs/images/bmp/images/V3_A4_R4_G4_B4_Top_Down.bmp",
+         "all-zero alpha is shown opaque"},
+        // The reference is scrambled (that decoder misreads this 4-bit icon); the icon decodes
+        // to the intended snake on its transparent mask.
+        {"imagemagick/input.ico", "the reference rendering is itself wrong"},
+        // 57 bytes whose header claims 3158064 x 48 pixels, 12336 planes and pixels 2 GB into
+        // the file: refused as truncated.
+        {"pillow/images/l2rgb_read.bmp", "a header claiming far more than the file holds"},
+    };
+    return rows;
+}
+
+} // namespace
+
+class PictureCorpusTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void expectation_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<QString>("expect");
+        QTest::addColumn<QStringList>("references");
+        QTest::addColumn<QString>("note");
+
+        const QString root = corpusDir();
+        if (root.isEmpty()) {
+            QTest::newRow("corpus absent")
+                << QString() << QString() << QString() << QStringList() << QString();
+            return;
+        }
+        const QStringList folders =
+            QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QString& folder : folders) {
+            QFile table(root + '/' + folder + "/EXPECTATIONS.tsv");
+            if (!table.open(QIODevice::ReadOnly | QIODevice::Text))
+                continue;
+            const QString base = root + '/' + folder + '/';
+            while (!table.atEnd()) {
+                const QString line = QString::fromUtf8(table.readLine()).chopped(1);
+                if (line.isEmpty() || line.startsWith(u'#'))
+                    continue;
+                const QStringList f = line.split(u'\t');
+                if (f.size() < 3 || isMetafile(f[1]))
+                    continue;
+                QStringList references;
+                const QString refs = f.value(3);
+                for (const QString& ref : refs.split(u';', Qt::SkipEmptyParts))
+                    references.append(base + ref);
+                QTest::newRow(qPrintable(folder + '/' + f[0]))
+                    << base + f[0] << f[1] << f[2] << references << f.value(4);
+            }
+        }
+    }
+
+    void expectation() {
+        QFETCH(QString, path);
+        QFETCH(QString, content);
+        QFETCH(QString, expect);
+        QFETCH(QStringList, references);
+        QFETCH(QString, note);
+        if (path.isEmpty())
+            QSKIP("the picture corpus is not beside the project");
+
+        const QString row = QString::fromLatin1(QTest::currentDataTag());
+        const QString deviation = knownDeviations().value(row);
+        const PictureLoader::Result result = PictureLoader::load(path);
+
+        if (expect == u"nocrash" || expect == u"either") {
+            // Any outcome but a crash; a failure must still say why, and a success must hold
+            // pixels of the size it reports.
+            if (result.ok())
+                QVERIFY(!result.picture.naturalSize.isEmpty());
+            else
+                QVERIFY(!result.error.isEmpty());
+            return;
+        }
+        const QString problem = unmetExpectation(result, content, expect, references, note);
+        if (!deviation.isEmpty())
+            QEXPECT_FAIL("", qPrintable(deviation), Abort);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+private:
+    // Empty when the result is what the row expects, else how it falls short.
+    static QString unmetExpectation(const PictureLoader::Result& result, const QString& content,
+                                    const QString& expect, const QStringList& references,
+                                    const QString& note) {
+        const bool loaded = result.ok() && !result.picture.isNull();
+        if (expect == u"fail" || expect == u"no-frames") {
+            if (loaded)
+                return QStringLiteral("a %1x%2 picture was loaded from a file that must be refused")
+                    .arg(result.picture.image.width())
+                    .arg(result.picture.image.height());
+            return result.error.isEmpty() ? QStringLiteral("refused without a reason") : QString();
+        }
+        if (!loaded)
+            return QStringLiteral("not loaded: ") + result.error;
+        if (result.picture.image.size() != result.picture.naturalSize)
+            return QStringLiteral("an unbounded load kept fewer pixels than the natural size");
+        if (expect == u"load")
+            return {};
+        if (expect != u"load=ref")
+            return QStringLiteral("unknown expectation ") + expect;
+        // A reference of a later frame of an animation says nothing of the first frame.
+        if (note.contains(u"frame index 1"))
+            return {};
+
+        QList<QImage> expected;
+        for (const QString& reference : references)
+            expected.append(readReference(reference, note));
+        // A reference named as another corpus file ("equal to FOLDER FILE").
+        static const QRegularExpression equalTo(QStringLiteral(R"(equal to (\S+) (\S+))"));
+        if (const auto m = equalTo.match(note); references.isEmpty() && m.hasMatch())
+            expected.append(
+                PictureLoader::load(corpusDir() + '/' + m.captured(1) + '/' + m.captured(2))
+                    .picture.image);
+        if (expected.isEmpty())
+            return QStringLiteral("no reference to compare with");
+
+        const Tolerance tolerance = toleranceFor(content, note);
+        QStringList differences;
+        for (const QImage& reference : expected) {
+            if (reference.isNull())
+                return QStringLiteral("a reference cannot be read");
+            const QString d = difference(result.picture.image, reference, tolerance);
+            if (d.isEmpty())
+                return {};
+            differences.append(d);
+        }
+        return differences.join(QStringLiteral("; "));
+    }
+};
+
+QTEST_MAIN(PictureCorpusTest)
+#include "PictureCorpusTest.moc"
