@@ -26,8 +26,7 @@ QByteArray encode(const QImage& image, const char* format, int quality = -1) {
     QImageWriter writer(&buffer, format);
     writer.setQuality(quality);
     if (!writer.write(image))
-        qFatal("cannot encode a test picture as %s: %s", format,
-               qPrintable(writer.errorString()));
+        qFatal("cannot encode a test picture as %s: %s", format, qPrintable(writer.errorString()));
     return bytes;
 }
 
@@ -144,6 +143,89 @@ QByteArray gifImageData(const QImage& img) {
     return blocks;
 }
 
+// A colour table of 256 entries (red, green, blue) from an indexed image's colours.
+QByteArray colourTable(const QImage& img) {
+    QByteArray table;
+    for (int i = 0; i < 256; ++i) {
+        const QRgb c = i < img.colorCount() ? img.color(i) : 0;
+        table.append(static_cast<char>(qRed(c)));
+        table.append(static_cast<char>(qGreen(c)));
+        table.append(static_cast<char>(qBlue(c)));
+    }
+    return table;
+}
+
+// An image descriptor at the origin, with a local colour table when asked, and its data.
+QByteArray imageBlock(const QImage& img, bool localColours) {
+    QByteArray out(",");
+    putLe16(out, 0);
+    putLe16(out, 0);
+    putLe16(out, img.width());
+    putLe16(out, img.height());
+    out.append(localColours ? '\x87' : '\0');
+    if (localColours)
+        out.append(colourTable(img));
+    out.append(gifImageData(img));
+    return out;
+}
+
+// One icon directory entry's image: a bitmap information header with the doubled height of
+// colour pixels and mask, the colour table, the bottom-up colour pixels and the AND mask.
+QByteArray iconBitmap(const QImage& image, int bits) {
+    const int width = image.width();
+    const int height = image.height();
+    const QImage img = bits == 4 ? indexed(image.convertToFormat(QImage::Format_RGB32), 16) : image;
+    const int stride = ((width * bits + 31) / 32) * 4;
+    const int maskStride = ((width + 31) / 32) * 4;
+    QByteArray out;
+    putLe32(out, 40);
+    putLe32(out, static_cast<quint32>(width));
+    putLe32(out, static_cast<quint32>(2 * height));
+    putLe16(out, 1);
+    putLe16(out, bits);
+    putLe32(out, 0);
+    putLe32(out, static_cast<quint32>((stride + maskStride) * height));
+    putLe32(out, 0);
+    putLe32(out, 0);
+    putLe32(out, bits == 4 ? 16 : 0);
+    putLe32(out, 0);
+    if (bits == 4) {
+        for (int i = 0; i < 16; ++i) {
+            const QRgb c = i < img.colorCount() ? img.color(i) : 0;
+            out.append(static_cast<char>(qBlue(c)));
+            out.append(static_cast<char>(qGreen(c)));
+            out.append(static_cast<char>(qRed(c)));
+            out.append('\0');
+        }
+    }
+    for (int y = height - 1; y >= 0; --y) {
+        QByteArray row(stride, '\0');
+        for (int x = 0; x < width; ++x) {
+            const QRgb c = image.pixel(x, y);
+            if (bits == 4) {
+                row[x / 2] =
+                    static_cast<char>(row[x / 2] | (img.pixelIndex(x, y) << (x % 2 ? 0 : 4)));
+            } else {
+                const int at = x * bits / 8;
+                row[at] = static_cast<char>(qBlue(c));
+                row[at + 1] = static_cast<char>(qGreen(c));
+                row[at + 2] = static_cast<char>(qRed(c));
+                if (bits == 32)
+                    row[at + 3] = static_cast<char>(qAlpha(c));
+            }
+        }
+        out.append(row);
+    }
+    for (int y = height - 1; y >= 0; --y) {
+        QByteArray row(maskStride, '\0');
+        for (int x = 0; x < width; ++x)
+            if (qAlpha(image.pixel(x, y)) < 128)
+                row[x / 8] = static_cast<char>(row[x / 8] | (0x80 >> (x % 8)));
+        out.append(row);
+    }
+    return out;
+}
+
 } // namespace
 
 QImage quadrants(int width, int height) {
@@ -174,13 +256,21 @@ QImage photoLike(int width, int height, quint32 seed) {
     return image;
 }
 
-QByteArray bmp(const QImage& image) { return encode(image, "bmp"); }
+QByteArray bmp(const QImage& image) {
+    return encode(image, "bmp");
+}
 
-QByteArray headerlessDib(const QImage& image) { return bmp(image).mid(14); }
+QByteArray headerlessDib(const QImage& image) {
+    return bmp(image).mid(14);
+}
 
-QByteArray rle8(const QImage& image) { return runLengthBitmap(image, false); }
+QByteArray rle8(const QImage& image) {
+    return runLengthBitmap(image, false);
+}
 
-QByteArray rle4(const QImage& image) { return runLengthBitmap(image, true); }
+QByteArray rle4(const QImage& image) {
+    return runLengthBitmap(image, true);
+}
 
 QByteArray gif(const QImage& image) {
     const QImage img = indexed(image, 256);
@@ -190,24 +280,85 @@ QByteArray gif(const QImage& image) {
     out.append('\xf7'); // global colour table of 256 entries
     out.append('\0');
     out.append('\0');
-    for (int i = 0; i < 256; ++i) {
-        const QRgb c = i < img.colorCount() ? img.color(i) : 0;
-        out.append(static_cast<char>(qRed(c)));
-        out.append(static_cast<char>(qGreen(c)));
-        out.append(static_cast<char>(qBlue(c)));
-    }
-    out.append(',');
-    putLe16(out, 0);
-    putLe16(out, 0);
-    putLe16(out, img.width());
-    putLe16(out, img.height());
-    out.append('\0');
-    out.append(gifImageData(img));
+    out.append(colourTable(img));
+    out.append(imageBlock(img, false));
     out.append(';');
     return out;
 }
 
-QByteArray ico(const QImage& image) { return encode(image, "ico"); }
+QByteArray gifAnimation(const QList<QImage>& frames, int delay) {
+    QByteArray out("GIF89a");
+    putLe16(out, frames.front().width());
+    putLe16(out, frames.front().height());
+    out.append('\0'); // no global colour table
+    out.append('\0');
+    out.append('\0');
+    for (const QImage& frame : frames) {
+        // Index 255 is kept for the transparent pixels.
+        const QImage opaque = indexed(frame.convertToFormat(QImage::Format_RGB32), 255);
+        QImage img = opaque.copy();
+        const bool hasTransparency = frame.hasAlphaChannel();
+        if (hasTransparency) {
+            img.setColorCount(256);
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    if (qAlpha(frame.pixel(x, y)) < 128)
+                        img.setPixel(x, y, 255);
+        }
+        out.append("\x21\xf9\x04", 3); // graphic control block
+        out.append(static_cast<char>(hasTransparency ? 1 : 0));
+        putLe16(out, delay);
+        out.append(static_cast<char>(hasTransparency ? 255 : 0));
+        out.append('\0');
+        out.append(imageBlock(img, true));
+    }
+    out.append(';');
+    return out;
+}
+
+QByteArray bmp16(const QImage& image, bool fiveSixFive) {
+    const int width = image.width();
+    const int height = image.height();
+    const int stride = ((width * 16 + 31) / 32) * 4;
+    const quint32 dataOffset = 14 + 40 + (fiveSixFive ? 12 : 0);
+    QByteArray out("BM");
+    putLe32(out, dataOffset + static_cast<quint32>(stride * height));
+    putLe32(out, 0);
+    putLe32(out, dataOffset);
+    putLe32(out, 40);
+    putLe32(out, static_cast<quint32>(width));
+    putLe32(out, static_cast<quint32>(height));
+    putLe16(out, 1);
+    putLe16(out, 16);
+    putLe32(out, fiveSixFive ? 3 : 0);
+    putLe32(out, static_cast<quint32>(stride * height));
+    putLe32(out, 2835);
+    putLe32(out, 2835);
+    putLe32(out, 0);
+    putLe32(out, 0);
+    if (fiveSixFive) {
+        putLe32(out, 0xf800);
+        putLe32(out, 0x07e0);
+        putLe32(out, 0x001f);
+    }
+    for (int y = height - 1; y >= 0; --y) {
+        QByteArray row;
+        for (int x = 0; x < width; ++x) {
+            const QRgb c = image.pixel(x, y);
+            const int value =
+                fiveSixFive ? ((qRed(c) >> 3) << 11) | ((qGreen(c) >> 2) << 5) | (qBlue(c) >> 3)
+                            : ((qRed(c) >> 3) << 10) | ((qGreen(c) >> 3) << 5) | (qBlue(c) >> 3);
+            putLe16(row, value);
+        }
+        row.append(QByteArray(stride - row.size(), '\0'));
+        out.append(row);
+    }
+    return out;
+}
+
+QByteArray ico(const QImage& image) {
+    return encode(image, "ico");
+}
 
 QByteArray cur(const QImage& image, QPoint hotspot) {
     // A cursor file is an icon file of type 2 whose entries hold the hotspot where an icon
@@ -223,7 +374,34 @@ QByteArray cur(const QImage& image, QPoint hotspot) {
     return bytes;
 }
 
-QByteArray jpeg(const QImage& image, int quality) { return encode(image, "jpeg", quality); }
+QByteArray iconFile(const QList<QImage>& images, int bits, bool cursor) {
+    QList<QByteArray> payloads;
+    for (const QImage& image : images)
+        payloads.append(bits == 0 ? encode(image, "png") : iconBitmap(image, bits));
+    QByteArray out;
+    putLe16(out, 0);
+    putLe16(out, cursor ? 2 : 1);
+    putLe16(out, static_cast<int>(images.size()));
+    quint32 offset = 6 + 16 * static_cast<quint32>(images.size());
+    for (qsizetype i = 0; i < images.size(); ++i) {
+        out.append(static_cast<char>(images[i].width() & 0xff)); // 256 is written as 0
+        out.append(static_cast<char>(images[i].height() & 0xff));
+        out.append(static_cast<char>(bits == 4 ? 16 : 0));
+        out.append('\0');
+        putLe16(out, cursor ? 0 : 1);    // planes, or the hotspot's x
+        putLe16(out, cursor ? 0 : bits); // bits a pixel, or the hotspot's y
+        putLe32(out, static_cast<quint32>(payloads[i].size()));
+        putLe32(out, offset);
+        offset += static_cast<quint32>(payloads[i].size());
+    }
+    for (const QByteArray& payload : payloads)
+        out.append(payload);
+    return out;
+}
+
+QByteArray jpeg(const QImage& image, int quality) {
+    return encode(image, "jpeg", quality);
+}
 
 QByteArray jpegWithOrientation(const QImage& stored, int orientation) {
     QByteArray tiff("II*\0", 4);

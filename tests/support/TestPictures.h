@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
+#include <QList>
 #include <QPoint>
 
 // Makers of small pictures in every format the viewer reads, built in memory so that tests
@@ -21,8 +22,18 @@ QByteArray headerlessDib(const QImage& image);
 QByteArray rle8(const QImage& image);
 QByteArray rle4(const QImage& image);
 QByteArray gif(const QImage& image);
+// A GIF of several images of one size, each with its own colour table and a graphic control
+// block giving it the delay (in hundredths of a second) and, when set, a transparent index
+// where the image's alpha is below 128.
+QByteArray gifAnimation(const QList<QImage>& frames, int delay);
+// A 16-bit bitmap: red, green and blue in 5-6-5 bit fields, or in the default 5-5-5 layout.
+QByteArray bmp16(const QImage& image, bool fiveSixFive);
 QByteArray ico(const QImage& image);
 QByteArray cur(const QImage& image, QPoint hotspot);
+// An icon file (or, with cursor set, a cursor file) holding one entry an image, in the order
+// given: a bitmap of 4, 24 or 32 bits a pixel with an AND mask set where the image's alpha is
+// below 128 (4 bits: at most 16 colours), or with bits 0 the image as PNG.
+QByteArray iconFile(const QList<QImage>& images, int bits, bool cursor = false);
 QByteArray jpeg(const QImage& image, int quality = 90);
 // A JPEG whose stored pixels are the given image and whose EXIF orientation tag is set, so an
 // upright view applies the matching rotation or mirror.

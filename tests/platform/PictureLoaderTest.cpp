@@ -1,0 +1,481 @@
+// Picture loading on pictures made in memory: every format under the names users give it,
+// the choice by content, upright photos, bounded decoding, and clean failures.
+#include "PictureLoader.h"
+#include "TestFolders.h"
+#include "TestPictures.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QtTest>
+
+using TestPictures::colourAt;
+using TestPictures::near;
+
+namespace {
+
+// The quadrant colours of TestPictures::quadrants and points well inside each quadrant.
+struct Probe {
+    double fx;
+    double fy;
+    QColor colour;
+};
+const Probe kQuadrantProbes[] = {{0.25, 0.25, Qt::red},
+                                 {0.75, 0.25, Qt::green},
+                                 {0.25, 0.75, Qt::blue},
+                                 {0.75, 0.75, Qt::white}};
+
+// Empty when the picture shows the four quadrants, else the first that does not.
+QString quadrantMismatch(const QImage& image, int tolerance) {
+    for (const Probe& p : kQuadrantProbes) {
+        const QColor got = colourAt(image, p.fx, p.fy);
+        if (!near(got, p.colour, tolerance) || got.alpha() != 255)
+            return QStringLiteral("at (%1, %2) %3, expected %4")
+                .arg(p.fx)
+                .arg(p.fy)
+                .arg(got.name(QColor::HexArgb), p.colour.name(QColor::HexArgb));
+    }
+    return {};
+}
+
+// The picture a camera would store for an upright picture under an EXIF orientation: the
+// inverse of the transformation the orientation asks a viewer to apply.
+QImage storedFor(const QImage& upright, int orientation) {
+    const QTransform quarter = QTransform().rotate(90); // clockwise on screen
+    switch (orientation) {
+    case 2:
+        return upright.mirrored(true, false);
+    case 3:
+        return upright.mirrored(true, true);
+    case 4:
+        return upright.mirrored(false, true);
+    case 5: // transposed, its own inverse
+        return upright.transformed(quarter).mirrored(true, false);
+    case 6: // shown turned a quarter clockwise, so stored turned a quarter back
+        return upright.transformed(QTransform().rotate(270));
+    case 7: // transversed, its own inverse
+        return upright.transformed(quarter).mirrored(false, true);
+    case 8:
+        return upright.transformed(quarter);
+    default:
+        return upright;
+    }
+}
+
+PictureLoader::Result loadBytes(const QByteArray& bytes, QSize bound = {}) {
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return PictureLoader::load(buffer, bound);
+}
+
+// A bitmap header (file header and 40-byte information header) claiming a size, with no pixels.
+QByteArray bitmapHeaderClaiming(qint32 width, qint32 height) {
+    QByteArray bytes = TestPictures::bmp(TestPictures::quadrants(4, 4)).left(54);
+    qToLittleEndian<qint32>(width, bytes.data() + 18);
+    qToLittleEndian<qint32>(height, bytes.data() + 22);
+    return bytes;
+}
+
+QByteArray gifScreenClaiming(quint16 width, quint16 height) {
+    QByteArray bytes = TestPictures::gif(TestPictures::quadrants(4, 4));
+    qToLittleEndian<quint16>(width, bytes.data() + 6);
+    qToLittleEndian<quint16>(height, bytes.data() + 8);
+    return bytes;
+}
+
+QImage withTransparentCorner(QImage image) {
+    image = image.convertToFormat(QImage::Format_ARGB32);
+    QPainter p(&image);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.fillRect(0, 0, image.width() / 4, image.height() / 4, Qt::transparent);
+    return image;
+}
+
+} // namespace
+
+class PictureLoaderTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // ----- Every format, under the names users give it -----
+
+    void formatsUnderTheirUsualNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("tolerance"); // per channel; lossy formats need some
+
+        const QImage q = TestPictures::quadrants(40, 30);
+        QTest::newRow("bmp") << "photo.bmp" << TestPictures::bmp(q) << 0;
+        QTest::newRow("upper-case BMP") << "PHOTO.BMP" << TestPictures::bmp(q) << 0;
+        QTest::newRow("dib with file header") << "photo.dib" << TestPictures::bmp(q) << 0;
+        QTest::newRow("dib without file header")
+            << "clip.dib" << TestPictures::headerlessDib(q) << 0;
+        QTest::newRow("rle8 named rle") << "scan.rle" << TestPictures::rle8(q) << 0;
+        QTest::newRow("rle4 named rle") << "scan.rle" << TestPictures::rle4(q) << 0;
+        QTest::newRow("rle8 named bmp") << "scan.bmp" << TestPictures::rle8(q) << 0;
+        QTest::newRow("16-bit 5-5-5") << "old.bmp" << TestPictures::bmp16(q, false) << 0;
+        QTest::newRow("16-bit 5-6-5 bit fields") << "old.bmp" << TestPictures::bmp16(q, true) << 0;
+        QTest::newRow("gif") << "anim.gif" << TestPictures::gif(q) << 0;
+        QTest::newRow("ico") << "app.ico" << TestPictures::ico(q) << 0;
+        QTest::newRow("ico of 24-bit bitmaps") << "app.ico" << TestPictures::iconFile({q}, 24) << 0;
+        QTest::newRow("ico of 4-bit bitmaps") << "app.ico" << TestPictures::iconFile({q}, 4) << 0;
+        QTest::newRow("ico of png") << "app.ico" << TestPictures::iconFile({q}, 0) << 0;
+        QTest::newRow("cur") << "arrow.cur" << TestPictures::cur(q, {3, 4}) << 0;
+        QTest::newRow("cur of 32-bit bitmaps")
+            << "arrow.cur" << TestPictures::iconFile({q}, 32, true) << 0;
+        QTest::newRow("jpg") << "photo.jpg" << TestPictures::jpeg(q) << 24;
+        QTest::newRow("jpeg") << "photo.jpeg" << TestPictures::jpeg(q) << 24;
+        QTest::newRow("upper-case JPG") << "DSC0001.JPG" << TestPictures::jpeg(q) << 24;
+    }
+
+    void formatsUnderTheirUsualNames() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, tolerance);
+        TestFolder folder;
+        const PictureLoader::Result result = PictureLoader::load(folder.write(name, bytes));
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(result.picture.naturalSize, QSize(40, 30));
+        QCOMPARE(result.picture.image.size(), QSize(40, 30));
+        const QString mismatch = quadrantMismatch(result.picture.image, tolerance);
+        QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    }
+
+    // Bit-field and 5-5-5 channels are widened to the full range: white stays white.
+    void sixteenBitWhiteIsFullWhite() {
+        QImage white(8, 8, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        for (bool fiveSixFive : {false, true}) {
+            const auto result = loadBytes(TestPictures::bmp16(white, fiveSixFive));
+            QVERIFY2(result.ok(), qPrintable(result.error));
+            QCOMPARE(result.picture.image.pixel(3, 3), qRgb(255, 255, 255));
+        }
+    }
+
+    void gifShowsItsFirstFrame() {
+        QImage black(40, 30, QImage::Format_RGB32);
+        black.fill(Qt::black);
+        const auto result =
+            loadBytes(TestPictures::gifAnimation({TestPictures::quadrants(40, 30), black}, 50));
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(result.picture.naturalSize, QSize(40, 30));
+        const QString mismatch = quadrantMismatch(result.picture.image, 0);
+        QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    }
+
+    // Images that are not shown for any time make up the first frame together.
+    void gifImagesWithoutDelayShareTheFirstFrame() {
+        QImage black(40, 30, QImage::Format_ARGB32);
+        black.fill(Qt::black);
+        QImage holed = black; // black with a transparent left half
+        QPainter p(&holed);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.fillRect(0, 0, 20, 30, Qt::transparent);
+        p.end();
+        const auto result =
+            loadBytes(TestPictures::gifAnimation({TestPictures::quadrants(40, 30), holed}, 0));
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        const QImage& image = result.picture.image;
+        QCOMPARE(colourAt(image, 0.25, 0.25), QColor(Qt::red)); // seen through the hole
+        QCOMPARE(colourAt(image, 0.75, 0.25), QColor(Qt::black));
+    }
+
+    void gifTransparencyIsKept() {
+        const QImage q = withTransparentCorner(TestPictures::quadrants(40, 32));
+        const auto result = loadBytes(TestPictures::gifAnimation({q}, 0));
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(result.picture.image.pixelColor(2, 2).alpha(), 0);
+        QCOMPARE(colourAt(result.picture.image, 0.75, 0.75), QColor(Qt::white));
+    }
+
+    // ----- Icons and cursors -----
+
+    void iconShowsItsLargestImage_data() {
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<bool>("cursor");
+        QTest::newRow("icon of 32-bit bitmaps") << 32 << false;
+        QTest::newRow("icon of 24-bit bitmaps") << 24 << false;
+        QTest::newRow("icon of png") << 0 << false;
+        QTest::newRow("cursor of 32-bit bitmaps") << 32 << true;
+    }
+
+    void iconShowsItsLargestImage() {
+        QFETCH(int, bits);
+        QFETCH(bool, cursor);
+        QImage small(16, 16, QImage::Format_RGB32);
+        small.fill(Qt::black);
+        QImage medium(32, 32, QImage::Format_RGB32);
+        medium.fill(Qt::gray);
+        const QImage large = TestPictures::quadrants(48, 48);
+        const auto result = loadBytes(TestPictures::iconFile({small, large, medium}, bits, cursor));
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(result.picture.naturalSize, QSize(48, 48));
+        const QString mismatch = quadrantMismatch(result.picture.image, 0);
+        QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    }
+
+    void iconOf256PixelsLoads() {
+        const auto result =
+            loadBytes(TestPictures::iconFile({TestPictures::quadrants(256, 256)}, 32));
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(result.picture.naturalSize, QSize(256, 256));
+    }
+
+    // The AND mask makes pixels transparent in icons whose pixels carry no opacity.
+    void iconMaskMakesPixelsTransparent_data() {
+        QTest::addColumn<int>("bits");
+        QTest::newRow("4-bit") << 4;
+        QTest::newRow("24-bit") << 24;
+        QTest::newRow("32-bit with alpha") << 32;
+    }
+
+    void iconMaskMakesPixelsTransparent() {
+        QFETCH(int, bits);
+        const QImage q = withTransparentCorner(TestPictures::quadrants(32, 32));
+        const auto result = loadBytes(TestPictures::iconFile({q}, bits));
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        const QImage& image = result.picture.image;
+        QCOMPARE(image.pixelColor(2, 2).alpha(), 0);
+        QCOMPARE(image.pixelColor(12, 12), QColor(Qt::red));
+        QCOMPARE(image.pixelColor(28, 28), QColor(Qt::white));
+    }
+
+    // ----- Chosen by content, whatever the name -----
+
+    void formatIsChosenByContent_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("loads");
+
+        const QImage q = TestPictures::quadrants(40, 30);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        q.save(&buffer, "png");
+        QTest::newRow("bmp named gif") << "a.gif" << TestPictures::bmp(q) << true;
+        QTest::newRow("jpeg named bmp") << "a.bmp" << TestPictures::jpeg(q) << true;
+        QTest::newRow("gif named ico") << "a.ico" << TestPictures::gif(q) << true;
+        QTest::newRow("ico named jpg") << "a.jpg" << TestPictures::ico(q) << true;
+        QTest::newRow("headerless dib named bmp")
+            << "a.bmp" << TestPictures::headerlessDib(q) << true;
+        QTest::newRow("png named jpg") << "a.jpg" << png << false;
+        QTest::newRow("png named png") << "a.png" << png << false;
+        QTest::newRow("text named jpg") << "a.jpg" << QByteArray("just some words\n") << false;
+        QTest::newRow("text named bmp") << "a.bmp" << QByteArray("Bonjour, monde\n") << false;
+        QTest::newRow("dlb name") << "palette.dlb" << QByteArray("\x00\x01\x02\x03xxxx", 8)
+                                  << false;
+        QTest::newRow("dps name") << "layout.dps" << QByteArray("DPS1 sample data") << false;
+    }
+
+    void formatIsChosenByContent() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, loads);
+        TestFolder folder;
+        const PictureLoader::Result result = PictureLoader::load(folder.write(name, bytes));
+        QCOMPARE(result.ok(), loads);
+        if (loads) {
+            QCOMPARE(result.picture.naturalSize, QSize(40, 30));
+            const QString mismatch = quadrantMismatch(result.picture.image, 24);
+            QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+        } else {
+            QVERIFY(result.picture.isNull());
+            QVERIFY(!result.error.isEmpty());
+        }
+    }
+
+    void formatOfTheFirstBytes_data() {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow("bmp") << QByteArray("BM\x36\x00\x00\x00", 6) << QByteArray("bmp");
+        QTest::newRow("jpeg") << QByteArray("\xff\xd8\xff\xe0", 4) << QByteArray("jpeg");
+        QTest::newRow("gif87a") << QByteArray("GIF87a") << QByteArray("gif");
+        QTest::newRow("gif89a") << QByteArray("GIF89a") << QByteArray("gif");
+        QTest::newRow("gif of another version") << QByteArray("GIF90a") << QByteArray();
+        QTest::newRow("ico") << QByteArray("\0\0\1\0\1\0", 6) << QByteArray("ico");
+        QTest::newRow("cur") << QByteArray("\0\0\2\0\1\0", 6) << QByteArray("ico");
+        QTest::newRow("icon directory with no entry")
+            << QByteArray("\0\0\1\0\0\0", 6) << QByteArray();
+        QTest::newRow("placeable wmf") << QByteArray("\xd7\xcd\xc6\x9a", 4) << QByteArray("wmf");
+        QTest::newRow("plain wmf") << QByteArray("\1\0\x09\0\0\3", 6) << QByteArray("wmf");
+        QByteArray emf(44, '\0');
+        emf[0] = 1;
+        emf.replace(40, 4, " EMF");
+        QTest::newRow("emf") << emf << QByteArray("emf");
+        QTest::newRow("headerless dib")
+            << TestPictures::headerlessDib(TestPictures::quadrants(4, 4)).left(64)
+            << QByteArray("dib");
+        QTest::newRow("png") << QByteArray("\x89PNG\r\n\x1a\n", 8) << QByteArray();
+        QTest::newRow("empty") << QByteArray() << QByteArray();
+    }
+
+    void formatOfTheFirstBytes() {
+        QFETCH(QByteArray, head);
+        QFETCH(QByteArray, format);
+        QCOMPARE(PictureLoader::formatOf(head), format);
+    }
+
+    // ----- Photos with an orientation tag are shown upright -----
+
+    void orientationTagTurnsPhotosUpright_data() {
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<QSize>("bound");
+        QTest::addColumn<QSize>("expectedImage");
+        for (int o = 1; o <= 8; ++o) {
+            QTest::addRow("orientation %d", o) << o << QSize() << QSize(80, 60);
+            QTest::addRow("orientation %d, bounded", o) << o << QSize(40, 40) << QSize(40, 30);
+        }
+    }
+
+    void orientationTagTurnsPhotosUpright() {
+        QFETCH(int, orientation);
+        QFETCH(QSize, bound);
+        QFETCH(QSize, expectedImage);
+        const QImage upright = TestPictures::quadrants(80, 60);
+        const QByteArray bytes =
+            TestPictures::jpegWithOrientation(storedFor(upright, orientation), orientation);
+        const auto result = loadBytes(bytes, bound);
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(result.picture.naturalSize, QSize(80, 60));
+        QCOMPARE(result.picture.image.size(), expectedImage);
+        const QString mismatch = quadrantMismatch(result.picture.image, 40);
+        QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    }
+
+    // ----- Bounded decoding -----
+
+    void boundedDecodingKeepsProportions_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("bound");
+        QTest::addColumn<QSize>("expectedImage");
+
+        const QImage wide = TestPictures::quadrants(400, 200);
+        const struct {
+            const char* format;
+            QByteArray bytes;
+        } formats[] = {{"jpeg", TestPictures::jpeg(wide)},
+                       {"bmp", TestPictures::bmp(wide)},
+                       {"rle8", TestPictures::rle8(wide)},
+                       {"gif", TestPictures::gif(wide)},
+                       {"ico", TestPictures::iconFile({TestPictures::quadrants(256, 128)}, 32)}};
+        for (const auto& f : formats) {
+            const bool icon = QByteArray(f.format) == "ico";
+            const QSize natural = icon ? QSize(256, 128) : QSize(400, 200);
+            QTest::addRow("%s, width bounds", f.format)
+                << f.bytes << QSize(100, 100) << QSize(100, 50);
+            QTest::addRow("%s, height bounds", f.format)
+                << f.bytes << QSize(300, 60) << QSize(120, 60);
+            QTest::addRow("%s, larger bound", f.format) << f.bytes << QSize(1000, 1000) << natural;
+            QTest::addRow("%s, exact bound", f.format) << f.bytes << natural << natural;
+            QTest::addRow("%s, no bound", f.format) << f.bytes << QSize() << natural;
+            QTest::addRow("%s, odd bound", f.format) << f.bytes << QSize(33, 1000) << QSize(33, 16);
+        }
+    }
+
+    void boundedDecodingKeepsProportions() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, bound);
+        QFETCH(QSize, expectedImage);
+        const auto result = loadBytes(bytes, bound);
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        const QSize natural = result.picture.naturalSize;
+        QVERIFY(natural == QSize(400, 200) || natural == QSize(256, 128));
+        QCOMPARE(result.picture.image.size(), expectedImage);
+        const QString mismatch = quadrantMismatch(result.picture.image, 40);
+        QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    }
+
+    void loadingFromADeviceMatchesLoadingAFile() {
+        TestFolder folder;
+        const QByteArray bytes = TestPictures::jpeg(TestPictures::photoLike(64, 48));
+        const auto fromFile = PictureLoader::load(folder.write("a.jpg", bytes), QSize(32, 32));
+        const auto fromDevice = loadBytes(bytes, QSize(32, 32));
+        QVERIFY(fromFile.ok() && fromDevice.ok());
+        QCOMPARE(fromDevice.picture.image, fromFile.picture.image);
+        QCOMPARE(fromDevice.picture.naturalSize, QSize(64, 48));
+    }
+
+    // ----- Clean failures -----
+
+    void failuresAreClean_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason"); // a word the message must hold
+
+        const QImage q = TestPictures::quadrants(40, 30);
+        const QByteArray bmp = TestPictures::bmp(q);
+        const QByteArray gif = TestPictures::gif(q);
+        const QByteArray ico = TestPictures::iconFile({q}, 32);
+        const QByteArray jpeg = TestPictures::jpeg(q);
+        QTest::newRow("empty") << QByteArray() << "format";
+        QTest::newRow("bmp signature only") << bmp.left(2) << "truncated";
+        QTest::newRow("bmp cut in its file header") << bmp.left(10) << "truncated";
+        QTest::newRow("bmp cut in its information header") << bmp.left(30) << "truncated";
+        QTest::newRow("bmp cut in its pixels") << bmp.left(bmp.size() / 2) << "truncated";
+        QTest::newRow("rle cut before its end") << TestPictures::rle8(q).chopped(40) << "truncated";
+        QTest::newRow("headerless dib cut in its pixels")
+            << TestPictures::headerlessDib(q).left(200) << "truncated";
+        QTest::newRow("gif cut in its screen descriptor") << gif.left(8) << "empty";
+        QTest::newRow("gif whose data is garbage")
+            << gif.left(800 + 13) + QByteArray(64, '\xff') << "GIF";
+        QTest::newRow("ico cut in its directory") << ico.left(12) << "truncated";
+        QTest::newRow("ico cut in its image") << ico.left(80) << "icon";
+        QTest::newRow("jpeg cut in its header") << jpeg.left(20) << "jpeg";
+        QTest::newRow("bmp claiming 100000 x 100000")
+            << bitmapHeaderClaiming(100000, 100000) << "too large";
+        QTest::newRow("bmp claiming 100000 x -100000")
+            << bitmapHeaderClaiming(100000, -100000) << "too large";
+        QTest::newRow("bmp of zero width") << bitmapHeaderClaiming(0, 30) << "empty";
+        QTest::newRow("gif claiming 65535 x 65535")
+            << gifScreenClaiming(65535, 65535) << "too large";
+        QTest::newRow("gif of zero width") << gifScreenClaiming(0, 30) << "empty";
+    }
+
+    void failuresAreClean() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        const auto result = loadBytes(bytes);
+        QVERIFY(!result.ok());
+        QVERIFY(result.picture.isNull());
+        QVERIFY2(result.error.contains(reason, Qt::CaseInsensitive), qPrintable(result.error));
+    }
+
+    void missingFilesAndFoldersFail() {
+        TestFolder folder;
+        for (const QString& path :
+             {folder.filePath("absent.bmp"), folder.makeFolder("album.jpg")}) {
+            const auto result = PictureLoader::load(path, QSize(100, 100));
+            QVERIFY(!result.ok());
+            QVERIFY(result.picture.isNull());
+        }
+    }
+
+    // ----- Several pictures at once -----
+
+    // Results come in the order of the paths, with each failure in its own place, whatever
+    // order the decoding finishes in (the large photo first takes longest).
+    void loadAllKeepsThePathOrder() {
+        TestFolder folder;
+        const QStringList paths = {
+            folder.write("1.jpg", TestPictures::jpeg(TestPictures::photoLike(1200, 900))),
+            folder.write("2.bmp", TestPictures::bmp(TestPictures::quadrants(40, 30))),
+            folder.write("3.gif", "not a picture"),
+            folder.filePath("4.ico"),
+            folder.write("5.rle", TestPictures::rle4(TestPictures::quadrants(20, 10))),
+        };
+        const auto results = PictureLoader::loadAll(paths, QSize(100, 100));
+        QCOMPARE(results.size(), size_t(5));
+        QVERIFY(results[0].ok());
+        QCOMPARE(results[0].picture.naturalSize, QSize(1200, 900));
+        QCOMPARE(results[0].picture.image.size(), QSize(100, 75));
+        QVERIFY(results[1].ok());
+        QCOMPARE(results[1].picture.naturalSize, QSize(40, 30));
+        QVERIFY(!results[2].ok());
+        QVERIFY(!results[3].ok());
+        QVERIFY(results[4].ok());
+        QCOMPARE(results[4].picture.naturalSize, QSize(20, 10));
+        QVERIFY(PictureLoader::loadAll({}, QSize(10, 10)).empty());
+    }
+};
+
+QTEST_MAIN(PictureLoaderTest)
+#include "PictureLoaderTest.moc"
