@@ -15,6 +15,8 @@ namespace {
 constexpr double kFarCoordinate = 4.0e6;
 // The biggest magnitude turned into an integer anywhere.
 constexpr double kIntegerLimit = 1.0e9;
+// The most elements of a far figure that is still cut to the canvas.
+constexpr int kLongestFarPath = 4096;
 
 constexpr quint8 kSrcCopy = 0xcc;
 constexpr quint8 kPatCopy = 0xf0;
@@ -364,7 +366,10 @@ void GdiCanvas::paintOutput(const QPainterPath& logicalPath, const QTransform& t
 
     QTransform drawTransform = transform;
     if (isFar(outputBounds)) {
-        // Bring far geometry into range: cut it to the canvas in output units.
+        // Bring far geometry into range: cut it to the canvas in output units. Cutting costs
+        // more than linear time, so long far figures (found only in broken files) are dropped.
+        if (path.elementCount() > kLongestFarPath)
+            return;
         QPainterPath area;
         area.addRect(QRectF(canvasRect())
                          .adjusted(-penExtent * 2, -penExtent * 2, penExtent * 2, penExtent * 2));
@@ -440,6 +445,8 @@ void GdiCanvas::ropLayer(const QRect& area, const std::function<void(QPainter&)>
 
 void GdiCanvas::paintWithRop2(const QPainterPath& path, const QTransform& transform, bool fills,
                               bool strokes, const GdiBrush& gdiBrush) {
+    if (isFar(transform.mapRect(path.controlPointRect())))
+        return; // only broken files reach this far; see paintOutput
     const double penExtent =
         strokes ? std::max(1.0, m_dc.pen.width * transformScale(transform)) : 0;
     QRect area =
@@ -1112,6 +1119,9 @@ void GdiCanvas::text(const TextRun& run) {
             m_dc.currentPosition = logicalEnd;
         }
     }
+    m_glyphs += count;
+    if (m_glyphs > MetafileLimits::kMostGlyphs)
+        m_limitReached = true;
     if (!spend(outputBox, count))
         return;
     noteDrawn(outputBox);

@@ -175,6 +175,7 @@ private:
     qint64 m_work = 0;
     qint64 m_workBudget = 0;
     qint64 m_drawingCount = 0;
+    qint64 m_glyphs = 0;
     QRectF m_bounds;
     bool m_measureInk = true;
 

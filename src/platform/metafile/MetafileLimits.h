@@ -43,6 +43,9 @@ inline constexpr quint32 kMostObjects = 65'536;
 // Points in one figure or one path.
 inline constexpr qint64 kMostPathPoints = 4'000'000;
 
+// Characters drawn in one playback (a dense page holds a few thousand).
+inline constexpr qint64 kMostGlyphs = 200'000;
+
 // Longest text drawn by one record, in characters.
 inline constexpr int kLongestText = 32'768;
 
