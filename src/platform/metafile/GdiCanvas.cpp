@@ -220,7 +220,7 @@ QPen GdiCanvas::makePen(const QTransform& transform, bool* dashed) const {
         pen.setWidthF(1.0);
         pen.setCosmetic(true);
     } else {
-        pen.setWidthF(gp.width);
+        pen.setWidthF(std::min(gp.width, 1.0e9)); // Qt refuses widths beyond an int
     }
     // Old-style pens and cosmetic pens draw with round ends; only extended geometric pens
     // choose their caps and joins.

@@ -8,6 +8,7 @@
 
 namespace {
 constexpr qint64 kHeadBytes = 64;
+constexpr qint64 kReadPiece = 1 << 16;
 } // namespace
 
 MetafileImageHandler::MetafileImageHandler() = default;
@@ -35,10 +36,22 @@ bool MetafileImageHandler::load() const {
     QIODevice* dev = device();
     if (!dev)
         return false;
-    const qint64 size = dev->size();
-    if (!dev->isSequential() && size > MetafileLimits::kLargestFileBytes)
-        return false;
-    const QByteArray data = dev->read(MetafileLimits::kLargestFileBytes);
+    QByteArray data;
+    if (!dev->isSequential()) {
+        if (dev->size() - dev->pos() > MetafileLimits::kLargestFileBytes)
+            return false;
+        data = dev->readAll();
+    } else {
+        // A stream tells no size: read it in pieces and give up past the limit.
+        for (;;) {
+            const QByteArray piece = dev->read(kReadPiece);
+            if (piece.isEmpty())
+                break;
+            data += piece;
+            if (data.size() > MetafileLimits::kLargestFileBytes)
+                return false;
+        }
+    }
     m_renderer = std::make_unique<MetafileRenderer>(data);
     return m_renderer->isValid();
 }
