@@ -65,7 +65,7 @@ public:
     GdiPen pen = GdiStockObjects::defaultPen();
     GdiBrush brush = GdiStockObjects::defaultBrush();
     GdiFont font = GdiStockObjects::defaultFont();
-    GdiPalette palette;
+    GdiPalette palette = std::get<GdiPalette>(GdiStockObjects::object(0x8000000f));
     QColor textColor = Qt::black;
     QColor backgroundColor = Qt::white;
     int backgroundMode = Opaque;
