@@ -910,8 +910,27 @@ Result finished(QImage image, QSize natural, QSize bound) {
     return {{std::move(image), natural}, {}};
 }
 
+// The size to have libjpeg decode a stored picture at for a target size: the smallest of its
+// reduced sizes (m/8 of the stored size, m = 1 to 7) that reaches at least 95% of the target in
+// both directions, or nothing when only the whole size will do. The rest is scaled after
+// decoding: enlarging by at most 5% cannot be seen, and decoding at 1/8 instead of 2/8 of a
+// camera photo saves about a quarter of its decoding time. The size asked for is rounded down,
+// so that Qt's reader, which picks the scale from it, does not step up to the next scale.
+std::optional<QSize> jpegDecodeSize(QSize stored, QSize target) {
+    constexpr int kSmallestSharePercent = 95;
+    for (int m = 1; m < 8; ++m) {
+        const QSize reduced(stored.width() * m / 8, stored.height() * m / 8);
+        if (reduced.isEmpty())
+            continue;
+        if (reduced.width() * 100 >= target.width() * kSmallestSharePercent &&
+            reduced.height() * 100 >= target.height() * kSmallestSharePercent)
+            return reduced;
+    }
+    return std::nullopt;
+}
+
 // JPEG and metafiles, through Qt's readers, at a reduced size when the reader can scale while
-// decoding.
+// decoding: JPEG at one of libjpeg's reduced sizes, metafiles drawn at the target size.
 Result readWithQt(QIODevice& device, const QByteArray& format, QSize bound) {
     QImageReader reader(&device, format);
     reader.setAutoTransform(true);
@@ -924,8 +943,13 @@ Result readWithQt(QIODevice& device, const QByteArray& format, QSize bound) {
     const QSize upright = turned ? stored.transposed() : stored;
     if (stored.isValid() && reader.supportsOption(QImageIOHandler::ScaledSize)) {
         const QSize target = fitted(upright, bound);
-        if (target != upright)
-            reader.setScaledSize(turned ? target.transposed() : target);
+        const QSize storedTarget = turned ? target.transposed() : target;
+        if (format == "jpeg") {
+            if (const auto size = jpegDecodeSize(stored, storedTarget))
+                reader.setScaledSize(*size);
+        } else if (target != upright) {
+            reader.setScaledSize(storedTarget);
+        }
     }
 
     QImage image = reader.read();

@@ -370,6 +370,11 @@ private slots:
             QTest::addRow("%s, no bound", f.format) << f.bytes << QSize() << natural;
             QTest::addRow("%s, odd bound", f.format) << f.bytes << QSize(33, 1000) << QSize(33, 16);
         }
+        // Just over an eighth of the JPEG (50 x 25): decoded at the eighth, enlarged a little.
+        QTest::newRow("jpeg, just over an eighth")
+            << formats[0].bytes << QSize(52, 100) << QSize(52, 26);
+        QTest::newRow("jpeg, just under a quarter")
+            << formats[0].bytes << QSize(98, 100) << QSize(98, 49);
     }
 
     void boundedDecodingKeepsProportions() {
