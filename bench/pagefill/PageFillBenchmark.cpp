@@ -283,15 +283,15 @@ QString loadAverage() {
                                           : QStringLiteral("?");
 }
 
-struct VariantSpec {
+struct Variant {
     QString name;
     QString description;
     QString folder; // "photos" or "mixed"
     bool external;  // true: the memory is that of the tools it runs
 };
 
-const QList<VariantSpec>& variants() {
-    static const QList<VariantSpec> list = {
+const QList<Variant>& variants() {
+    static const QList<Variant> list = {
         {"pagefill", "page fill as the viewer does it", "photos", false},
         {"naive", "naive: whole pictures one by one, scaled smoothly", "photos", false},
         {"naive-sampled", "naive: whole pictures one by one, scaled by sampling", "photos", false},
@@ -310,11 +310,11 @@ const QList<VariantSpec>& variants() {
 // Runs one variant in this process: a warm-up run, then `runs` timed runs; prints each time and
 // the peak memory for the parent to read.
 int runVariant(const QString& name, const QString& work, int runs, QSize screen) {
-    const auto spec = std::find_if(variants().begin(), variants().end(),
-                                   [&](const VariantSpec& v) { return v.name == name; });
-    if (spec == variants().end())
+    const auto chosen = std::find_if(variants().begin(), variants().end(),
+                                     [&](const Variant& v) { return v.name == name; });
+    if (chosen == variants().end())
         die(QStringLiteral("unknown variant ") + name);
-    const QString folder = work + '/' + spec->folder;
+    const QString folder = work + '/' + chosen->folder;
     const QStringList files = filesIn(folder);
     QTemporaryDir out;
     const QString djpeg = QStandardPaths::findExecutable("djpeg");
@@ -366,11 +366,11 @@ int runVariant(const QString& name, const QString& work, int runs, QSize screen)
 
     once(); // warm-up: files in the page cache, libraries loaded
     for (int i = 0; i < runs; ++i) {
-        const double cpuBefore = cpuMs(spec->external);
+        const double cpuBefore = cpuMs(chosen->external);
         const double ms = once();
-        std::printf("time_ms %.3f\ncpu_ms %.3f\n", ms, cpuMs(spec->external) - cpuBefore);
+        std::printf("time_ms %.3f\ncpu_ms %.3f\n", ms, cpuMs(chosen->external) - cpuBefore);
     }
-    std::printf("peak_kb %lld\n", spec->external ? childrenPeakKb() : ownPeakKb());
+    std::printf("peak_kb %lld\n", chosen->external ? childrenPeakKb() : ownPeakKb());
     return 0;
 }
 
@@ -431,7 +431,7 @@ int report(const QString& work, int runs, QSize screen, const QStringList& only)
                 screen.height(), cores, runs, qPrintable(loadAverage()));
     std::printf("%-20s %-53s %9s %9s %8s\n", "variant", "", "wall ms", "cpu ms", "peak MB");
     std::map<QString, Figures> got;
-    for (const VariantSpec& v : variants()) {
+    for (const Variant& v : variants()) {
         if (!only.isEmpty() && !only.contains(v.name))
             continue;
         // The naive way takes seconds a run: fewer runs keep the benchmark short.

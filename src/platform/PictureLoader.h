@@ -23,7 +23,10 @@ struct Result {
 
 // Loads a picture. With a valid bound, the picture is decoded at the largest size that fits in
 // the bound with its proportions kept (never larger than its natural size), by the cheapest way
-// the format offers: JPEG's reduced-size decoding, metafiles drawn at that size.
+// the format offers: JPEG's reduced-size decoding (at an eighth-step size, the last few percent
+// scaled), metafiles drawn at that size, other formats decoded whole and scaled. An unreadable,
+// truncated or unsupported file, or one larger than kLargestNaturalPixels, gives an error and
+// no picture; sizes are checked against the file before anything is allocated.
 Result load(const QString& path, QSize bound = {});
 Result load(QIODevice& device, QSize bound = {});
 
@@ -35,7 +38,7 @@ std::vector<Result> loadAll(const QStringList& paths, QSize bound = {});
 // "gif", "ico", "wmf" or "emf"; empty when the content is none of them.
 QByteArray formatOf(const QByteArray& head);
 
-// The largest picture accepted, in pixels of its natural size.
+// The largest picture accepted, in pixels of its natural size (1 GiB of 32-bit pixels).
 inline constexpr qint64 kLargestNaturalPixels = qint64(1) << 28;
 
 } // namespace PictureLoader
