@@ -27,13 +27,15 @@ struct RecordedFeedback : BrowserFeedback {
     void openHelp(int topic) override { helpTopics.append(topic); }
 };
 
-// A browser started on a folder of test pictures, on an 800 x 600 screen, with its own store.
+// A browser started on a folder of test pictures, on an 800 x 600 screen unless told otherwise,
+// with its own store.
 struct Viewer {
     TestFolder folder;
     ScopedEnvironment windir = ScopedEnvironment::unset("windir");
     ScopedEnvironment winbootdir = ScopedEnvironment::unset("winbootdir");
     XdgSettingsStore store{folder.filePath("config/Lumi Vart")};
     VolumeTable volumes{{"/"}};
+    QSize screen{800, 600};
     Module1 module;
     RecordedFeedback feedback;
     std::unique_ptr<ImageBrowser> browser;
@@ -55,7 +57,7 @@ struct Viewer {
             SaveSettings(s, store);
         }
         module = Module1{};
-        module.screen.pixels = QSize(800, 600);
+        module.screen.pixels = screen;
         browser = std::make_unique<ImageBrowser>(module, store, volumes, feedback, pictures());
         browser->loadSettingsAndFolder();
         browser->CboFiltro_Change(LocalText(12, module.settings.LanguageOffset));

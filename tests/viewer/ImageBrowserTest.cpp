@@ -375,17 +375,32 @@ private slots:
         QCOMPARE(b.title(), QString("Lumi Vart [a.bmp]"));
     }
 
+    void aCellKeepsNoMoreThanTheWidestZoomViewShows_data() {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QSize>("bound");
+        QTest::addColumn<QSize>("kept"); // of a 2400 x 1800 picture
+        // The widest zoom view of the class (7450, 9500 or 13000 twips) and half the screen's
+        // width high, at 15 twips a pixel.
+        QTest::newRow("class 1, 640 x 480") << QSize(640, 480) << QSize(497, 320) << QSize(426, 320);
+        QTest::newRow("class 2, 800 x 600") << QSize(800, 600) << QSize(633, 400) << QSize(533, 400);
+        QTest::newRow("class 2, 1920 x 1080") << QSize(1920, 1080) << QSize(633, 960) << QSize(633, 474);
+        QTest::newRow("class 3, 1024 x 768") << QSize(1024, 768) << QSize(867, 512) << QSize(682, 512);
+    }
+
     void aCellKeepsNoMoreThanTheWidestZoomViewShows() {
+        QFETCH(QSize, screen);
+        QFETCH(QSize, bound);
+        QFETCH(QSize, kept);
         Viewer v;
+        v.screen = screen;
         v.addPicture("big.bmp", QSize(2400, 1800));
+        v.addPicture("small.bmp", QSize(60, 40));
         ImageBrowser& b = v.start();
         QVERIFY(b.File1().setListIndex(0));
-        const Picture& kept = b.cells()[0].picture;
-        QCOMPARE(kept.naturalSize, QSize(2400, 1800));
-        // Class 2 on 800 x 600: 9500 twips wide (633 px), at most half the screen width high.
-        QCOMPARE(b.cellPictureBound(), QSize(633, 400));
-        QVERIFY(kept.image.width() <= 633 && kept.image.height() <= 400);
-        QCOMPARE(kept.image.height(), 400);
+        QCOMPARE(b.cellPictureBound(), bound);
+        QCOMPARE(b.cells()[0].picture.naturalSize, QSize(2400, 1800));
+        QCOMPARE(b.cells()[0].picture.image.size(), kept);
+        QCOMPARE(b.cells()[1].picture.image.size(), QSize(60, 40)); // never enlarged
     }
 
     void closeSavesAndTheNextStartReopensTheFolder() {
