@@ -1,0 +1,383 @@
+#include "BitmapDecoder.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace PictureDecoders {
+
+bool isBitmapInfoSize(quint32 size) {
+    switch (size) {
+    case 40:
+    case 52:
+    case 56:
+    case 64:
+    case 108:
+    case 124:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::optional<BitmapLayout> readBitmapLayout(ByteRange bytes, qint64 infoAt, qint64 fileOffset,
+                                             bool inIcon, QString& error) {
+    if (!bytes.has(infoAt, 4)) {
+        error = QStringLiteral("truncated bitmap header");
+        return std::nullopt;
+    }
+    const quint32 infoSize = bytes.le32(infoAt);
+    const bool core = infoSize == 12;
+    if (!core && (infoSize < 16 || infoSize > 1024)) {
+        error = QStringLiteral("unknown bitmap header of %1 bytes").arg(infoSize);
+        return std::nullopt;
+    }
+    if (!bytes.has(infoAt, infoSize)) {
+        error = QStringLiteral("truncated bitmap header");
+        return std::nullopt;
+    }
+    // The OS/2 headers are those of 12 and of 16 to 64 bytes other than Windows's 40, 52, 56.
+    const bool os2 = core || (infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize <= 64);
+
+    BitmapLayout layout;
+    qint64 storedHeight;
+    if (core) {
+        layout.width = bytes.le16(infoAt + 4);
+        storedHeight = bytes.le16(infoAt + 6);
+        layout.bits = bytes.le16(infoAt + 10);
+    } else {
+        layout.width = static_cast<qint32>(bytes.le32(infoAt + 4));
+        storedHeight = static_cast<qint32>(bytes.le32(infoAt + 8));
+        layout.bits = bytes.le16(infoAt + 14);
+    }
+    const quint32 rawCompression = infoSize >= 20 ? bytes.le32(infoAt + 16) : 0;
+    const quint32 coloursUsed = infoSize >= 36 ? bytes.le32(infoAt + 32) : 0;
+
+    layout.topDown = storedHeight < 0;
+    layout.height = qAbs(storedHeight);
+    if (inIcon)
+        layout.height /= 2;
+    if (!withinPixelLimit(layout.width, layout.height)) {
+        error = layout.width <= 0 || layout.height <= 0 ? QStringLiteral("empty bitmap")
+                                                        : tooLarge(layout.width, layout.height);
+        return std::nullopt;
+    }
+
+    layout.compression = rawCompression;
+    if (os2 && rawCompression == 3)
+        layout.compression = Huffman1D;
+    else if (os2 && rawCompression == 4)
+        layout.compression = RunLength24;
+
+    const int b = layout.bits;
+    bool supported = false;
+    switch (layout.compression) {
+    case Uncompressed:
+        supported = b == 1 || b == 2 || b == 4 || b == 8 || b == 16 || b == 24 || b == 32;
+        break;
+    case RunLength8:
+        supported = b == 8;
+        break;
+    case RunLength4:
+        supported = b == 4;
+        break;
+    case RunLength24:
+        supported = b == 24;
+        break;
+    case BitFields:
+    case AlphaBitFields:
+        supported = b == 16 || b == 32;
+        break;
+    case EmbeddedJpeg:
+    case EmbeddedPng:
+        supported = !inIcon;
+        break;
+    default:
+        break;
+    }
+    if (!supported) {
+        error = QStringLiteral("unsupported bitmap (%1 bits a pixel, compression %2)")
+                    .arg(b)
+                    .arg(rawCompression);
+        return std::nullopt;
+    }
+
+    // Colour masks: inside headers of 52 bytes and more, else after a 40-byte header.
+    qint64 tableAt = infoAt + infoSize;
+    quint32 masks[4] = {0, 0, 0, 0};
+    if (layout.compression == BitFields || layout.compression == AlphaBitFields) {
+        const int count = layout.compression == AlphaBitFields ? 4 : 3;
+        qint64 masksAt = infoAt + 40;
+        if (infoSize == 40) {
+            masksAt = tableAt;
+            tableAt += 4 * count;
+        }
+        for (int i = 0; i < 4; ++i)
+            if (i < count || infoSize >= 56)
+                masks[i] = bytes.le32(masksAt + 4 * i);
+        if (!bytes.has(masksAt, 4 * count)) {
+            error = QStringLiteral("truncated bitmap colour masks");
+            return std::nullopt;
+        }
+    } else if (b == 16) {
+        masks[0] = 0x7c00;
+        masks[1] = 0x03e0;
+        masks[2] = 0x001f;
+    } else if (b == 32) {
+        // The fourth byte is the opacity, unless it is zero everywhere (see dropUnusedAlpha).
+        masks[0] = 0x00ff0000;
+        masks[1] = 0x0000ff00;
+        masks[2] = 0x000000ff;
+        masks[3] = 0xff000000;
+    }
+    for (int i = 0; i < 4; ++i)
+        layout.channels[i] = Channel(masks[i]);
+
+    // The colour table: as many entries as the header says, limited by where the pixels start.
+    // A table larger than the pixels can index is a damaged header.
+    const int entrySize = core ? 3 : 4;
+    const bool indexed = b >= 1 && b <= 8; // 0 bits: the pixels are an embedded JPEG or PNG
+    if (indexed && coloursUsed > (quint32(1) << b)) {
+        error = QStringLiteral("bitmap colour table of %1 entries for %2-bit pixels")
+                    .arg(coloursUsed)
+                    .arg(b);
+        return std::nullopt;
+    }
+    qint64 entries = indexed ? (coloursUsed != 0 ? coloursUsed : qint64(1) << b) : coloursUsed;
+    if (core)
+        entries = indexed ? qint64(1) << b : 0;
+    // A pixel offset inside the table shortens it (OS/2 files store only the colours they use);
+    // one that points back into the headers, or leaves indexed pixels no colour, is ignored.
+    const bool offsetUsable = fileOffset > tableAt || (fileOffset == tableAt && !indexed);
+    if (offsetUsable)
+        entries = std::min(entries, (fileOffset - tableAt) / entrySize);
+    if (!bytes.has(tableAt, entries * entrySize)) {
+        error = QStringLiteral("truncated bitmap colour table");
+        return std::nullopt;
+    }
+    if (indexed) {
+        const qint64 used = std::min<qint64>(entries, 256);
+        layout.palette.reserve(static_cast<size_t>(used));
+        for (qint64 i = 0; i < used; ++i) {
+            const qint64 at = tableAt + i * entrySize;
+            layout.palette.push_back(qRgb(bytes.u8(at + 2), bytes.u8(at + 1), bytes.u8(at)));
+        }
+    }
+
+    const qint64 tableEnd = tableAt + entries * entrySize;
+    layout.pixelsAt = offsetUsable ? fileOffset : tableEnd;
+    if (layout.pixelsAt > bytes.size()) {
+        error = QStringLiteral("bitmap pixel data past the end of the file");
+        return std::nullopt;
+    }
+    return layout;
+}
+
+qint64 bytesPerRow(qint64 width, int bits) {
+    return ((width * bits + 31) / 32) * 4;
+}
+
+int indexAt(const uchar* row, qint64 x, int bits) {
+    const qint64 bit = x * bits;
+    const int shift = 8 - bits - static_cast<int>(bit % 8);
+    return (row[bit / 8] >> shift) & ((1 << bits) - 1);
+}
+
+namespace {
+
+QRgb paletteColour(const std::vector<QRgb>& palette, int index) {
+    return index < static_cast<int>(palette.size()) ? palette[static_cast<size_t>(index)]
+                                                    : qRgb(0, 0, 0);
+}
+
+// Makes a picture with an alpha channel opaque when every pixel of it is fully transparent:
+// such files carry no opacity at all, only an unused byte.
+void dropUnusedAlpha(QImage& image) {
+    if (!image.hasAlphaChannel())
+        return;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(line[x]) != 0)
+                return;
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] |= 0xff000000u;
+    }
+    image.reinterpretAsFormat(QImage::Format_RGB32);
+}
+
+QImage newImage(const BitmapLayout& layout, bool alpha) {
+    QImage image(static_cast<int>(layout.width), static_cast<int>(layout.height),
+                 alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (!image.isNull())
+        image.fill(alpha ? 0u : 0xff000000u);
+    return image;
+}
+
+} // namespace
+
+Decoded decodeUncompressed(ByteRange bytes, const BitmapLayout& layout) {
+    const qint64 stride = bytesPerRow(layout.width, layout.bits);
+    const qint64 lastRow = (layout.width * layout.bits + 7) / 8;
+    if (!bytes.has(layout.pixelsAt, stride * (layout.height - 1) + lastRow))
+        return refused(QStringLiteral("truncated bitmap pixel data"));
+
+    const bool alpha = layout.bits >= 16 && layout.channels[3].present();
+    QImage image = newImage(layout, alpha);
+    if (image.isNull())
+        return refused(QStringLiteral("not enough memory for the picture"));
+    const auto& [red, green, blue, opacity] = layout.channels;
+    for (qint64 row = 0; row < layout.height; ++row) {
+        const uchar* in = bytes.data() + layout.pixelsAt + row * stride;
+        const int y = static_cast<int>(layout.topDown ? row : layout.height - 1 - row);
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (qint64 x = 0; x < layout.width; ++x) {
+            switch (layout.bits) {
+            case 16:
+            case 32: {
+                const quint32 p = layout.bits == 16 ? qFromLittleEndian<quint16>(in + 2 * x)
+                                                    : qFromLittleEndian<quint32>(in + 4 * x);
+                out[x] = qRgba(red.value(p), green.value(p), blue.value(p),
+                               alpha ? opacity.value(p) : 255);
+                break;
+            }
+            case 24:
+                out[x] = qRgb(in[3 * x + 2], in[3 * x + 1], in[3 * x]);
+                break;
+            default:
+                out[x] = paletteColour(layout.palette, indexAt(in, x, layout.bits));
+                break;
+            }
+        }
+    }
+    if (alpha)
+        dropUnusedAlpha(image);
+    return {image, {}};
+}
+
+namespace {
+
+// Walks run-length data (8-bit, 4-bit or 24-bit), calling put(x, row, colour) for every pixel
+// inside the picture; row counts from the first stored row. True when the data ends as a
+// complete picture: an end-of-bitmap code, or every row reached. Runs past the end of a row are
+// clipped; pixels the data skips keep their colour.
+template <typename Put> bool walkRunLength(ByteRange data, const BitmapLayout& layout, Put&& put) {
+    const int bits = layout.compression == RunLength8   ? 8
+                     : layout.compression == RunLength4 ? 4
+                                                        : 24;
+    qint64 at = 0;
+    qint64 x = 0;
+    qint64 row = 0;
+    auto colourOf = [&](qint64 from, int nibble) -> QRgb {
+        if (bits == 24)
+            return qRgb(data.u8(from + 2), data.u8(from + 1), data.u8(from));
+        const int byte = data.u8(from);
+        return paletteColour(layout.palette, bits == 8     ? byte
+                                             : nibble == 0 ? byte >> 4
+                                                           : byte & 15);
+    };
+    while (row < layout.height) {
+        if (!data.has(at, 2))
+            return false;
+        const int count = data.u8(at);
+        const int code = data.u8(at + 1);
+        if (count > 0) { // a run of one colour (two alternating colours at 4 bits)
+            if (bits == 24 && !data.has(at + 1, 3))
+                return false;
+            for (int i = 0; i < count; ++i, ++x)
+                if (x < layout.width)
+                    put(x, row, colourOf(at + 1, i % 2));
+            at += bits == 24 ? 4 : 2;
+            continue;
+        }
+        at += 2;
+        if (code == 0) { // end of row
+            x = 0;
+            ++row;
+        } else if (code == 1) { // end of bitmap
+            return true;
+        } else if (code == 2) { // move right and up
+            if (!data.has(at, 2))
+                return false;
+            x += data.u8(at);
+            row += data.u8(at + 1);
+            at += 2;
+        } else { // a literal run of code pixels, padded to an even number of bytes
+            const qint64 length = bits == 24 ? qint64(code) * 3 : (qint64(code) * bits + 7) / 8;
+            if (!data.has(at, length))
+                return false;
+            for (int i = 0; i < code; ++i, ++x)
+                if (x < layout.width)
+                    put(x, row,
+                        bits == 4 ? colourOf(at + i / 2, i % 2)
+                                  : colourOf(at + qint64(i) * (bits / 8), 0));
+            at += length + (length & 1);
+        }
+    }
+    return true;
+}
+
+Decoded decodeRunLength(ByteRange bytes, const BitmapLayout& layout) {
+    const ByteRange data = bytes.mid(layout.pixelsAt);
+    // A first walk proves the data complete before any pixel memory is taken.
+    if (!walkRunLength(data, layout, [](qint64, qint64, QRgb) {}))
+        return refused(QStringLiteral("truncated run-length bitmap data"));
+    QImage image = newImage(layout, false);
+    if (image.isNull())
+        return refused(QStringLiteral("not enough memory for the picture"));
+    walkRunLength(data, layout, [&](qint64 x, qint64 row, QRgb colour) {
+        const qint64 y = layout.topDown ? row : layout.height - 1 - row;
+        reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)))[x] = colour;
+    });
+    return {image, {}};
+}
+
+// A JPEG or PNG stream stored as a bitmap's pixel data.
+Decoded decodeEmbedded(ByteRange bytes, const BitmapLayout& layout) {
+    QByteArray data = bytes.mid(layout.pixelsAt).toByteArray();
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, layout.compression == EmbeddedJpeg ? "jpeg" : "png");
+    const QSize size = reader.size();
+    if (!withinPixelLimit(size.width(), size.height()))
+        return refused(QStringLiteral("unreadable picture inside the bitmap"));
+    QImage image = reader.read();
+    if (image.isNull())
+        return refused(QStringLiteral("cannot decode the picture inside the bitmap: ") +
+                       reader.errorString());
+    return {image, {}};
+}
+
+} // namespace
+
+Decoded decodeBitmapBody(ByteRange bytes, const BitmapLayout& layout) {
+    switch (layout.compression) {
+    case RunLength8:
+    case RunLength4:
+    case RunLength24:
+        return decodeRunLength(bytes, layout);
+    case EmbeddedJpeg:
+    case EmbeddedPng:
+        return decodeEmbedded(bytes, layout);
+    default:
+        return decodeUncompressed(bytes, layout);
+    }
+}
+
+Decoded decodeBitmap(const QByteArray& file, bool withFileHeader) {
+    const ByteRange bytes(file);
+    QString error;
+    const qint64 infoAt = withFileHeader ? 14 : 0;
+    const qint64 offset = withFileHeader ? qint64(bytes.le32(10)) : -1;
+    const auto layout = readBitmapLayout(bytes, infoAt, offset, false, error);
+    if (!layout)
+        return refused(error);
+    return decodeBitmapBody(bytes, *layout);
+}
+
+} // namespace PictureDecoders
