@@ -10,6 +10,6 @@ ctest --preset debug -j"$(nproc)"
 scripts/setup.sh sanitize
 ctest --preset sanitize -j"$(nproc)"
 
-if [ -x scripts/fuzz-metafile.sh ]; then
-  scripts/fuzz-metafile.sh
+if [ -x scripts/fuzz.sh ]; then
+  scripts/fuzz.sh
 fi
