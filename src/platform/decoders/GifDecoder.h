@@ -6,8 +6,8 @@
 
 namespace PictureDecoders {
 
-// The first frame of a GIF: the images up to the first one shown for a while (one with a
-// delay), drawn over a transparent screen; images with no delay build a frame together.
+// Decodes the first frame of a GIF at the size of its logical screen (GifFirstFrame, in the
+// source file, says which of its images make up that frame).
 Decoded decodeGif(const QByteArray& file);
 
 } // namespace PictureDecoders
