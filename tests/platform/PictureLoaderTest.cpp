@@ -436,6 +436,11 @@ private slots:
         QTest::newRow("gif claiming 65535 x 65535")
             << gifScreenClaiming(65535, 65535) << "too large";
         QTest::newRow("gif of zero width") << gifScreenClaiming(0, 30) << "empty";
+        // Small files that would make the decoder allocate a screen of 256 MiB or more.
+        QTest::newRow("gif screen of 65535 x 4096 with a small image")
+            << gifScreenClaiming(65535, 4096) << "too large";
+        QTest::newRow("gif with a huge screen and no image")
+            << QByteArray("GIF89a\xff\xff\x00\x10\x00\x00\x00;", 14) << "too large";
     }
 
     void failuresAreClean() {

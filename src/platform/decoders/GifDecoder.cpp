@@ -11,6 +11,11 @@
 namespace PictureDecoders {
 namespace {
 
+// A GIF's screen is allocated whole before its images are drawn, and LZW packs a uniform area so
+// tightly that a file of a few hundred bytes can fill a huge screen. Real GIFs stay far below
+// this (8192 x 4096), which bounds what one GIF can cost a page fill to 128 MiB.
+constexpr qint64 kLargestGifPixels = qint64(1) << 25;
+
 // The first frame of a GIF: the images up to the first one shown for a while (one with a
 // delay), drawn over a transparent screen; images with no delay build a frame together.
 class GifFirstFrame {
@@ -78,12 +83,12 @@ private:
         return at + 1;
     }
 
-    // Refuses a file whose screen, or the area that its screen and images span together,
-    // exceeds the pixel limit: readers that grow the screen to hold every image would need it.
+    // Refuses a file whose screen, or the area that its screen and images span together, exceeds
+    // the GIF pixel limit: readers that grow the screen to hold every image would need it.
     QString checkExtents(qint64 at) const {
         qint64 right = m_width;
         qint64 bottom = m_height;
-        if (!withinPixelLimit(right, bottom))
+        if (right * bottom > kLargestGifPixels)
             return tooLarge(right, bottom);
         while (m_bytes.has(at, 1)) {
             const quint8 block = m_bytes.u8(at);
@@ -103,7 +108,7 @@ private:
                 break;
             }
         }
-        if (!withinPixelLimit(right, bottom))
+        if (right * bottom > kLargestGifPixels)
             return QStringLiteral("GIF images reach beyond %1 x %2 pixels").arg(right).arg(bottom);
         return {};
     }
