@@ -1,38 +1,12 @@
 #include "BenchPictures.h"
 
-#include <QBuffer>
-#include <QImageWriter>
-#include <QtEndian>
-
+#include <algorithm>
 #include <array>
 #include <cmath>
 
 namespace BenchPictures {
 namespace {
 
-void putLe16(QByteArray& out, int value) {
-    out.append(static_cast<char>(value & 0xff));
-    out.append(static_cast<char>((value >> 8) & 0xff));
-}
-
-void putLe32(QByteArray& out, quint32 value) {
-    putLe16(out, static_cast<int>(value & 0xffff));
-    putLe16(out, static_cast<int>(value >> 16));
-}
-
-QByteArray encode(const QImage& image, const char* format, int quality = -1) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    writer.setQuality(quality);
-    if (!writer.write(image))
-        qFatal("cannot encode a benchmark picture as %s: %s", format,
-               qPrintable(writer.errorString()));
-    return bytes;
-}
-
-// A well-mixed 32-bit hash of a pixel position, for noise that repeats nowhere.
 quint32 mix(quint32 x, quint32 y, quint32 seed) {
     quint32 h = x * 0x9e3779b1u ^ y * 0x85ebca77u ^ seed * 0xc2b2ae3du;
     h ^= h >> 15;
@@ -43,84 +17,6 @@ quint32 mix(quint32 x, quint32 y, quint32 seed) {
 
 int clamp255(int v) {
     return v < 0 ? 0 : v > 255 ? 255 : v;
-}
-
-QImage indexedImage(const QImage& image, int maxColours) {
-    const QImage result =
-        image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
-    if (result.colorCount() > maxColours)
-        qFatal("benchmark picture has %d colours, more than %d", int(result.colorCount()),
-               maxColours);
-    return result;
-}
-
-QByteArray bitmapHeaders(const QImage& img, int bits, int compression, quint32 dataSize) {
-    const int entries = 1 << bits;
-    const quint32 dataOffset = 14 + 40 + 4 * entries;
-    QByteArray out("BM");
-    putLe32(out, dataOffset + dataSize);
-    putLe32(out, 0);
-    putLe32(out, dataOffset);
-    putLe32(out, 40);
-    putLe32(out, static_cast<quint32>(img.width()));
-    putLe32(out, static_cast<quint32>(img.height()));
-    putLe16(out, 1);
-    putLe16(out, bits);
-    putLe32(out, static_cast<quint32>(compression));
-    putLe32(out, dataSize);
-    putLe32(out, 2835);
-    putLe32(out, 2835);
-    putLe32(out, static_cast<quint32>(entries));
-    putLe32(out, 0);
-    for (int i = 0; i < entries; ++i) {
-        const QRgb c = i < img.colorCount() ? img.color(i) : 0;
-        out.append(static_cast<char>(qBlue(c)));
-        out.append(static_cast<char>(qGreen(c)));
-        out.append(static_cast<char>(qRed(c)));
-        out.append('\0');
-    }
-    return out;
-}
-
-// GIF image data in which every pixel is a literal 9-bit code, with a clear code every 254
-// literals so the code width never grows: valid LZW, only not compressed.
-QByteArray gifImageData(const QImage& img) {
-    QByteArray packed;
-    quint32 bits = 0;
-    int count = 0;
-    auto put = [&](int code) {
-        bits |= static_cast<quint32>(code) << count;
-        count += 9;
-        while (count >= 8) {
-            packed.append(static_cast<char>(bits & 0xff));
-            bits >>= 8;
-            count -= 8;
-        }
-    };
-    put(256);
-    int sinceClear = 0;
-    for (int y = 0; y < img.height(); ++y) {
-        const uchar* line = img.constScanLine(y);
-        for (int x = 0; x < img.width(); ++x) {
-            if (sinceClear == 254) {
-                put(256);
-                sinceClear = 0;
-            }
-            put(line[x]);
-            ++sinceClear;
-        }
-    }
-    put(257);
-    if (count > 0)
-        packed.append(static_cast<char>(bits & 0xff));
-    QByteArray blocks(1, '\x08');
-    for (qsizetype i = 0; i < packed.size(); i += 255) {
-        const QByteArray chunk = packed.mid(i, 255);
-        blocks.append(static_cast<char>(chunk.size()));
-        blocks.append(chunk);
-    }
-    blocks.append('\0');
-    return blocks;
 }
 
 } // namespace
@@ -176,119 +72,6 @@ QImage posterized(const QImage& image, int colours) {
         }
     }
     return result;
-}
-
-QByteArray jpeg(const QImage& image, int quality) {
-    return encode(image, "jpeg", quality);
-}
-
-QByteArray bmp(const QImage& image) {
-    return encode(image, "bmp");
-}
-
-QByteArray bmp8(const QImage& image) {
-    const QImage img = indexedImage(image, 256);
-    const int stride = (img.width() + 3) / 4 * 4;
-    QByteArray data;
-    for (int y = img.height() - 1; y >= 0; --y) {
-        data.append(reinterpret_cast<const char*>(img.constScanLine(y)), img.width());
-        data.append(QByteArray(stride - img.width(), '\0'));
-    }
-    return bitmapHeaders(img, 8, 0, static_cast<quint32>(data.size())) + data;
-}
-
-QByteArray rle(const QImage& image, bool fourBit) {
-    const QImage img = indexedImage(image, fourBit ? 16 : 256);
-    QByteArray data;
-    for (int y = img.height() - 1; y >= 0; --y) {
-        const uchar* row = img.constScanLine(y);
-        int x = 0;
-        while (x < img.width()) {
-            int run = 1;
-            while (x + run < img.width() && row[x + run] == row[x] && run < 255)
-                ++run;
-            data.append(static_cast<char>(run));
-            data.append(static_cast<char>(fourBit ? (row[x] << 4) | row[x] : row[x]));
-            x += run;
-        }
-        data.append('\0');
-        data.append('\0');
-    }
-    data.append('\0');
-    data.append('\x01');
-    return bitmapHeaders(img, fourBit ? 4 : 8, fourBit ? 2 : 1, static_cast<quint32>(data.size())) +
-           data;
-}
-
-QByteArray gif(const QList<QImage>& frames) {
-    QByteArray out("GIF89a");
-    putLe16(out, frames.front().width());
-    putLe16(out, frames.front().height());
-    out.append(QByteArray(3, '\0')); // no global colour table
-    for (const QImage& frame : frames) {
-        const QImage img = indexedImage(frame, 256);
-        out.append("\x21\xf9\x04\x00", 4); // graphic control: shown for 0.1 s
-        putLe16(out, 10);
-        out.append(QByteArray(2, '\0'));
-        out.append(',');
-        putLe16(out, 0);
-        putLe16(out, 0);
-        putLe16(out, img.width());
-        putLe16(out, img.height());
-        out.append('\x87'); // local colour table of 256 entries
-        for (int i = 0; i < 256; ++i) {
-            const QRgb c = i < img.colorCount() ? img.color(i) : 0;
-            out.append(static_cast<char>(qRed(c)));
-            out.append(static_cast<char>(qGreen(c)));
-            out.append(static_cast<char>(qBlue(c)));
-        }
-        out.append(gifImageData(img));
-    }
-    out.append(';');
-    return out;
-}
-
-QByteArray icon(const QList<QImage>& images, bool cursor) {
-    QList<QByteArray> payloads;
-    for (const QImage& source : images) {
-        const QImage image = source.convertToFormat(QImage::Format_ARGB32);
-        const int maskStride = (image.width() + 31) / 32 * 4;
-        QByteArray p;
-        putLe32(p, 40);
-        putLe32(p, static_cast<quint32>(image.width()));
-        putLe32(p, static_cast<quint32>(2 * image.height()));
-        putLe16(p, 1);
-        putLe16(p, 32);
-        putLe32(p, 0);
-        putLe32(p, 0);
-        putLe32(p, 0);
-        putLe32(p, 0);
-        putLe32(p, 0);
-        putLe32(p, 0);
-        for (int y = image.height() - 1; y >= 0; --y)
-            for (int x = 0; x < image.width(); ++x)
-                putLe32(p, image.pixel(x, y));
-        p.append(QByteArray(maskStride * image.height(), '\0'));
-        payloads.append(p);
-    }
-    QByteArray out;
-    putLe16(out, 0);
-    putLe16(out, cursor ? 2 : 1);
-    putLe16(out, static_cast<int>(images.size()));
-    quint32 offset = 6 + 16 * static_cast<quint32>(images.size());
-    for (qsizetype i = 0; i < images.size(); ++i) {
-        out.append(static_cast<char>(images[i].width() & 0xff));
-        out.append(static_cast<char>(images[i].height() & 0xff));
-        out.append(QByteArray(2, '\0'));
-        putLe16(out, cursor ? 0 : 1);
-        putLe16(out, cursor ? 0 : 32);
-        putLe32(out, static_cast<quint32>(payloads[i].size()));
-        putLe32(out, offset);
-        offset += static_cast<quint32>(payloads[i].size());
-    }
-    for (const QByteArray& p : payloads)
-        out.append(p);
-    return out;
 }
 
 } // namespace BenchPictures

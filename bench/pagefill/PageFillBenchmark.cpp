@@ -7,6 +7,7 @@
 //
 //   bench_pagefill [--work DIR] [--runs N] [--screen WIDTHxHEIGHT] [--fresh]
 #include "BenchPictures.h"
+#include "TestPictures.h"
 #include "ImageBrowser.h"
 #include "Module1.h"
 #include "PictureLoader.h"
@@ -83,7 +84,7 @@ void preparePhotos(const QString& folder) {
         const QImage photo =
             BenchPictures::photo(kPhotoSize.width(), kPhotoSize.height(), quint32(seed));
         writeFile(QStringLiteral("%1/DSC%2.JPG").arg(folder).arg(seed, 4, 10, QChar('0')),
-                  BenchPictures::jpeg(photo, kPhotoQuality));
+                  TestPictures::jpeg(photo, kPhotoQuality));
     });
     writeFile(folder + '/' + kStamp, {});
 }
@@ -102,23 +103,24 @@ void prepareMixed(const QString& folder, const QString& samples) {
     const QImage scan = photo(3000, 2000, 101);
     const QImage drawing16 = posterized(photo(1600, 1200, 102), 16);
     const QImage drawing256 = posterized(photo(2000, 1500, 103), 256);
-    writeFile(folder + "/scan.bmp", bmp(scan));
-    writeFile(folder + "/screen.bmp", bmp(photo(1920, 1080, 104)));
-    writeFile(folder + "/drawing 256.bmp", bmp8(drawing256));
-    writeFile(folder + "/clipboard.dib", bmp(photo(1024, 768, 105)).mid(14));
-    writeFile(folder + "/drawing rle8.rle", rle(drawing256, false));
-    writeFile(folder + "/drawing rle4.rle", rle(drawing16, true));
-    writeFile(folder + "/map.gif", gif({posterized(photo(1600, 1200, 106), 256)}));
+    writeFile(folder + "/scan.bmp", TestPictures::bmp(scan));
+    writeFile(folder + "/screen.bmp", TestPictures::bmp(photo(1920, 1080, 104)));
+    writeFile(folder + "/drawing 256.bmp",
+              TestPictures::bmp(drawing256.convertToFormat(QImage::Format_Indexed8)));
+    writeFile(folder + "/clipboard.dib", TestPictures::headerlessDib(photo(1024, 768, 105)));
+    writeFile(folder + "/drawing rle8.rle", TestPictures::rle8(drawing256));
+    writeFile(folder + "/drawing rle4.rle", TestPictures::rle4(drawing16));
+    writeFile(folder + "/map.gif", TestPictures::gif(posterized(photo(1600, 1200, 106), 256)));
     QList<QImage> frames;
     for (int i = 0; i < 4; ++i)
         frames.append(posterized(photo(640, 480, 107 + quint32(i)), 216));
-    writeFile(folder + "/animation.gif", gif(frames));
+    writeFile(folder + "/animation.gif", TestPictures::gifAnimation(frames, 10));
     QList<QImage> sizes;
     for (int side : {16, 32, 48, 256})
         sizes.append(photo(side, side, 111));
-    writeFile(folder + "/program.ico", icon(sizes, false));
-    writeFile(folder + "/pointer.cur", icon({photo(32, 32, 112)}, true));
-    writeFile(folder + "/camera.jpg", jpeg(photo(4000, 3000, 113), 90));
+    writeFile(folder + "/program.ico", TestPictures::iconFile(sizes, 32));
+    writeFile(folder + "/pointer.cur", TestPictures::iconFile({photo(32, 32, 112)}, 32, true));
+    writeFile(folder + "/camera.jpg", TestPictures::jpeg(photo(4000, 3000, 113), 90));
     for (const char* name : {"drawing.wmf", "drawing.emf"}) {
         const QString source = samples + '/' + name;
         if (PictureLoader::load(source, QSize(256, 256)).ok())

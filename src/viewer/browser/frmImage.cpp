@@ -264,16 +264,13 @@ void frmImage::rebuildCells() {
         }
         PictureCell* image = m_image1[i];
         QLabel* label = m_label1[i];
-        const int index = static_cast<int>(i);
-        image->setProperty("index", index);
-        label->setProperty("index", index);
         label->setFont(captionFont);
         if (i > 0 || !cells[i].place.image.isEmpty()) {
             image->setGeometry(pixelsOf(cells[i].place.image));
             label->setGeometry(pixelsOf(cells[i].place.caption));
         }
         if (i > 0) {
-            wireCell(index);
+            wireCell(static_cast<int>(i));
             label->show();
         }
     }

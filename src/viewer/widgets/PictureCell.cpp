@@ -3,10 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-PictureCell::PictureCell(QWidget* parent) : QWidget(parent) {
-    setMouseTracking(true);
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
-}
+PictureCell::PictureCell(QWidget* parent) : QWidget(parent) { setMouseTracking(true); }
 
 void PictureCell::setPicture(const QImage& picture) {
     m_picture = picture;
