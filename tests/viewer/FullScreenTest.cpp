@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QtTest>
+#include <memory>
 
 namespace {
 
@@ -15,13 +16,39 @@ struct ScriptedRandom : RandomSource {
     double uniform() override { return draws.isEmpty() ? 0.0 : draws.takeFirst(); }
 };
 
-// Three pictures of distinct sizes with a text file between them.
-void addFolder(Viewer& v) {
-    v.addPicture("a.bmp", QSize(40, 30));
-    v.addFile("b.txt");
-    v.addPicture("c.bmp", QSize(30, 60));
-    v.addPicture("d.bmp", QSize(50, 50));
-}
+// A browser on three pictures of distinct sizes with a text file between them, all listed, and
+// the full-screen window opened over it.
+struct Screen {
+    Viewer v;
+    Settings stored;
+    ScriptedRandom random;
+    std::unique_ptr<frmPantalla> window;
+
+    Screen() {
+        v.addPicture("a.bmp", QSize(40, 30));
+        v.addFile("b.txt");
+        v.addPicture("c.bmp", QSize(30, 60));
+        v.addPicture("d.bmp", QSize(50, 50));
+        stored = Settings::startupDefaults(v.pictures());
+    }
+
+    ImageBrowser& start() {
+        ImageBrowser& b = v.start(stored);
+        b.CboFiltro_Change("*.*");
+        return b;
+    }
+
+    // Opens the window as the main window's commands do, with the list's entry selected.
+    frmPantalla& open(int selected, bool slideShow = false) {
+        ImageBrowser& b = *v.browser;
+        if (selected >= 0 && b.File1().listIndex() != selected)
+            b.File1().setListIndex(selected);
+        v.module.FileCount = static_cast<qint16>(b.File1().count());
+        v.module.SlideShowMode = slideShow;
+        window = std::make_unique<frmPantalla>(v.module, b, random);
+        return *window;
+    }
+};
 
 } // namespace
 
@@ -30,71 +57,50 @@ class FullScreenTest : public QObject {
 
 private slots:
     void theSelectedFileComesFirstAndKeysStep() {
-        Viewer v;
-        addFolder(v);
-        ImageBrowser& b = v.start();
-        b.CboFiltro_Change("*.*");
-        QVERIFY(b.File1().setListIndex(0));
-        v.module.FileCount = static_cast<qint16>(b.File1().count());
-        ScriptedRandom random;
-        frmPantalla window(v.module, b, random);
+        Screen s;
+        s.start();
+        frmPantalla& window = s.open(0);
         QCOMPARE(window.slidePicture().naturalSize, QSize(40, 30));
         QVERIFY(!window.Reloj().isActive()); // the single-picture view has no timer
         QTest::keyClick(&window, Qt::Key_Space);
-        QCOMPARE(v.module.CurrentIndex, qint16(2));
+        QCOMPARE(s.v.module.CurrentIndex, qint16(2));
         QCOMPARE(window.slidePicture().naturalSize, QSize(30, 60));
         QTest::keyClick(&window, Qt::Key_S);
         QCOMPARE(window.slidePicture().naturalSize, QSize(50, 50));
         QTest::keyClick(&window, Qt::Key_S);
-        QCOMPARE(v.module.CurrentIndex, qint16(0));
+        QCOMPARE(s.v.module.CurrentIndex, qint16(0));
         QTest::keyClick(&window, Qt::Key_A);
-        QCOMPARE(v.module.CurrentIndex, qint16(3));
+        QCOMPARE(s.v.module.CurrentIndex, qint16(3));
     }
 
     void thePreviewComesFirstThenTheEntryAfterTheIndex() {
-        Viewer v;
-        addFolder(v);
-        ImageBrowser& b = v.start();
-        b.CboFiltro_Change("*.*");
+        Screen s;
+        ImageBrowser& b = s.start();
         QVERIFY(b.File1().setListIndex(0));
         b.Image1_Click(1); // c.bmp, in cell 1
-        v.module.FileCount = static_cast<qint16>(b.File1().count());
-        ScriptedRandom random;
-        frmPantalla window(v.module, b, random);
+        frmPantalla& window = s.open(0);
         QCOMPARE(window.slidePicture().naturalSize, QSize(30, 60));
         QTest::keyClick(&window, Qt::Key_Space); // from the list position 0: the next picture
-        QCOMPARE(v.module.CurrentIndex, qint16(2));
+        QCOMPARE(s.v.module.CurrentIndex, qint16(2));
     }
 
     void proportionalPicturesAreCentred() {
-        Viewer v;
-        addFolder(v);
-        Settings stored = Settings::startupDefaults(v.pictures());
-        stored.Proportional = 1;
-        ImageBrowser& b = v.start(stored);
-        b.CboFiltro_Change("*.*");
-        QVERIFY(b.File1().setListIndex(2)); // 30 x 60 on 800 x 600: 300 wide, 600 high
-        v.module.FileCount = static_cast<qint16>(b.File1().count());
-        ScriptedRandom random;
-        frmPantalla window(v.module, b, random);
+        Screen s;
+        s.stored.Proportional = 1;
+        s.start();
+        frmPantalla& window = s.open(2); // 30 x 60 on 800 x 600: 300 wide, 600 high
         QCOMPARE(window.findChild<PictureCell*>("Slide")->geometry(), QRect(250, 0, 300, 600));
     }
 
     void theSlideShowRunsItsTimerAndTheKeysChangeIt() {
-        Viewer v;
-        addFolder(v);
-        Settings stored = Settings::startupDefaults(v.pictures());
-        stored.ImageTempo = 3;
-        ImageBrowser& b = v.start(stored);
-        QVERIFY(b.File1().setListIndex(0));
-        v.module.FileCount = static_cast<qint16>(b.File1().count());
-        v.module.SlideShowMode = true;
-        ScriptedRandom random;
-        frmPantalla window(v.module, b, random);
+        Screen s;
+        s.stored.ImageTempo = 3;
+        s.start();
+        frmPantalla& window = s.open(0, true);
         QVERIFY(window.Reloj().isActive());
         QCOMPARE(window.Reloj().interval(), 3000);
         QTest::keyClick(&window, Qt::Key_Plus);
-        QCOMPARE(v.module.settings.ImageTempo, qint16(4));
+        QCOMPARE(s.v.module.settings.ImageTempo, qint16(4));
         QCOMPARE(window.Reloj().interval(), 4000);
         QTest::keyClick(&window, Qt::Key_D);
         QVERIFY(!window.Reloj().isActive());
@@ -105,37 +111,27 @@ private slots:
     }
 
     void aTickStepsToTheNextPicture() {
-        Viewer v;
-        addFolder(v);
-        Settings stored = Settings::startupDefaults(v.pictures());
-        stored.ImageTempo = 1;
-        ImageBrowser& b = v.start(stored);
-        QVERIFY(b.File1().setListIndex(0));
-        v.module.FileCount = static_cast<qint16>(b.File1().count());
-        v.module.SlideShowMode = true;
-        ScriptedRandom random;
-        frmPantalla window(v.module, b, random);
+        Screen s;
+        s.stored.ImageTempo = 1;
+        s.start();
+        frmPantalla& window = s.open(0, true);
         QSignalSpy ticks(&window.Reloj(), &QTimer::timeout);
         QVERIFY(ticks.wait(3000));
-        QCOMPARE(v.module.CurrentIndex, qint16(1));
+        QCOMPARE(s.v.module.CurrentIndex, qint16(2)); // the text file is skipped
         QCOMPARE(window.slidePicture().naturalSize, QSize(30, 60));
     }
 
     void closingClearsTheWaitingPreview() {
-        Viewer v;
-        addFolder(v);
-        ImageBrowser& b = v.start();
-        v.module.UsePreviewPicture = true;
-        v.module.FileCount = 0; // only the preview
-        ScriptedRandom random;
-        {
-            frmPantalla window(v.module, b, random);
-            QVERIFY(!v.module.UsePreviewPicture); // taken at once
-            v.module.UsePreviewPicture = true;
-            QTest::keyClick(&window, Qt::Key_Escape);
-            QCOMPARE(window.result(), int(QDialog::Accepted));
-        }
-        QVERIFY(!v.module.UsePreviewPicture);
+        Screen s;
+        s.start();
+        s.v.module.UsePreviewPicture = true;
+        frmPantalla& window = s.open(-1);
+        QVERIFY(!s.v.module.UsePreviewPicture); // taken at once
+        s.v.module.UsePreviewPicture = true;
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        s.window.reset();
+        QVERIFY(!s.v.module.UsePreviewPicture);
     }
 
     void theMainWindowOpensItModallyAndGetsControlBack() {
