@@ -10,6 +10,7 @@ packages=(
   libqt6opengl6-dev
   libjpeg-turbo-progs xvfb xauth
   clang libclang-rt-14-dev
+  fonts-dejavu-core fonts-urw-base35
 )
 
 missing=()
