@@ -826,19 +826,9 @@ bool EmfPlayer::playRecord(const RecordWalker::Record& record) {
         const qint64 per = pdy ? 8 : 4;
         if (dxAt != 0 && chars > 0 && whole.has(dxAt, chars * per) &&
             bytesPerChar.size() == run.text.size()) {
-            qint64 index = 0;
-            for (int n : bytesPerChar) {
-                double dx = 0;
-                double dy = 0;
-                for (int k = 0; k < n; ++k, ++index) {
-                    dx += whole.i32(dxAt + index * per);
-                    if (pdy)
-                        dy += whole.i32(dxAt + index * per + 4);
-                }
-                run.advances.append(dx);
-                if (pdy)
-                    run.risings.append(dy);
-            }
+            run.takeAdvances(bytesPerChar, [&](qint64 byte, bool rising) {
+                return whole.i32(dxAt + byte * per + (rising ? 4 : 0));
+            });
         }
         c.text(run);
         return true;

@@ -40,6 +40,27 @@ public:
         quint32 options = 0;
         QRectF rectangle;          // logical, for Opaque and Clipped
         bool advancedMode = false; // glyphs follow the whole mapping (GM_ADVANCED)
+
+        // Adds the advances a record stores per byte of its text, summed per character (a
+        // character of n bytes moves by the sum of its n values). valueAt(byte, rising) reads
+        // the horizontal value of a byte, or with PdY its vertical one.
+        template <typename ValueAt>
+        void takeAdvances(const QList<int>& bytesPerChar, ValueAt valueAt) {
+            const bool withRisings = options & PdY;
+            qint64 byte = 0;
+            for (const int n : bytesPerChar) {
+                double dx = 0;
+                double dy = 0;
+                for (int k = 0; k < n; ++k, ++byte) {
+                    dx += valueAt(byte, false);
+                    if (withRisings)
+                        dy += valueAt(byte, true);
+                }
+                advances.append(dx);
+                if (withRisings)
+                    risings.append(dy);
+            }
+        }
     };
 
     // target: the image drawn on (ARGB32 premultiplied), or nullptr to measure.

@@ -476,19 +476,9 @@ bool WmfPlayer::playRecord(const RecordWalker::Record& record) {
         const bool pdy = run.options & GdiCanvas::TextRun::PdY;
         const qint64 perByte = pdy ? 4 : 2;
         if (length > 0 && r.has(at, length * perByte) && bytesPerChar.size() == run.text.size()) {
-            qint64 byteIndex = 0;
-            for (int n : bytesPerChar) {
-                double dx = 0;
-                double dy = 0;
-                for (int k = 0; k < n; ++k, ++byteIndex) {
-                    dx += r.i16(at + byteIndex * perByte);
-                    if (pdy)
-                        dy += r.i16(at + byteIndex * perByte + 2);
-                }
-                run.advances.append(dx);
-                if (pdy)
-                    run.risings.append(dy);
-            }
+            run.takeAdvances(bytesPerChar, [&](qint64 byte, bool rising) {
+                return r.i16(at + byte * perByte + (rising ? 2 : 0));
+            });
         }
         c.text(run);
         return true;
