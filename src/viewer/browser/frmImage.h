@@ -30,7 +30,6 @@ public:
     ~frmImage() override;
 
     ImageBrowser& browser() { return m_browser; }
-    ViewCommands& commands() { return m_commands; }
     int helpTopic() const { return m_helpTopic; }
     QMenu* Opciones() const { return m_opciones; }
 

@@ -24,7 +24,6 @@ public:
                 QWidget* parent = nullptr);
     ~frmPantalla() override;
 
-    SlideShow& slideShow() { return m_show; }
     const Picture& slidePicture() const { return m_picture; }
     const QTimer& Reloj() const { return m_reloj; }
     int helpTopic() const { return m_helpTopic; }

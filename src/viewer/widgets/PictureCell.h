@@ -11,7 +11,6 @@ public:
     explicit PictureCell(QWidget* parent = nullptr);
 
     void setPicture(const QImage& picture);
-    const QImage& picture() const { return m_picture; }
 
 signals:
     void clicked();
