@@ -103,7 +103,8 @@ QImage icon(int id) {
     case 106:
         drawArrow(p, false);
         break;
-    case 107:
+    case 107: // unsmoothed, like its mask, so it is black wherever the mask keeps the background
+        p.setRenderHint(QPainter::Antialiasing, false);
         p.fillRect(image.rect(), Qt::black);
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(230, 60, 90));
