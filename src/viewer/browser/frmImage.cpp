@@ -4,6 +4,7 @@
 #include "FolderListView.h"
 #include "HelpViewer.h"
 #include "frmPantalla.h"
+#include "frmacerca.h"
 #include "MainWindowLayout.h"
 #include "Module1.h"
 #include "PictureCell.h"
@@ -163,6 +164,7 @@ void frmImage::buildMenus() {
     command(m_ayuda, &ViewCommands::Ayuda_Click);
     command(m_opcport, &ViewCommands::opcport_Click);
     command(m_opcfull, &ViewCommands::opcfull_Click);
+    connect(m_acercade, &QAction::triggered, this, &frmImage::Acercade_Click);
     connect(m_actualizar, &QAction::triggered, &m_browser, &ImageBrowser::Actualizar_Click);
     connect(m_modo, &QAction::triggered, &m_browser, &ImageBrowser::Modo_Click);
     connect(m_mas, &QAction::triggered, &m_browser, &ImageBrowser::Mas_Click);
@@ -315,6 +317,11 @@ void frmImage::applyZoomMode(bool on) {
 void frmImage::cerrar_Click() {
     m_browser.saveSettings();
     close();
+}
+
+void frmImage::Acercade_Click() {
+    frmacerca box(m_module, this);
+    box.exec();
 }
 
 bool frmImage::eventFilter(QObject* watched, QEvent* event) {

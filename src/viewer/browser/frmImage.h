@@ -53,6 +53,7 @@ private:
     void showZoomView();
     void applyZoomMode(bool on);
     void cerrar_Click();
+    void Acercade_Click();
     QRect pixelsOf(const QRect& twips) const;
 
     Module1& m_module;
