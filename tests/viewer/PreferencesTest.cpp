@@ -1,7 +1,15 @@
+#include "ModalAnswerer.h"
+#include "Module1.h"
 #include "PreferencesEditor.h"
-#include "Settings.h"
 #include "StringTable.h"
+#include "frmPrefer.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
 #include <QtTest>
 
 namespace {
@@ -34,6 +42,25 @@ Values valuesOf(const Settings& s) {
     for (auto field : kSliderFields)
         values.append(s.*field);
     return values;
+}
+
+// The controls the protection layout moves lie inside the dialog, none over another (the
+// resolution and colour lines count as one).
+bool movedControlsApart(const QDialog& dialog) {
+    auto place = [&dialog](const char* name) {
+        return dialog.findChild<QWidget*>(name)->geometry();
+    };
+    const QList<QRect> places{place("Idioma"), place("chkProtect"), place("Bot_Ok"),
+                              place("Valores"), place("Resol") | place("Color")};
+    for (qsizetype i = 0; i < places.size(); ++i) {
+        if (!dialog.rect().contains(places[i]))
+            return false;
+        for (qsizetype j = i + 1; j < places.size(); ++j) {
+            if (places[i].intersects(places[j]))
+                return false;
+        }
+    }
+    return true;
 }
 
 Values slidersOf(const PreferencesEditor& editor) {
@@ -163,7 +190,74 @@ private slots:
         QCOMPARE(editor.Bot_Ok_Click().restartNotice, checked);
         QCOMPARE(s.LanguageOffset, after);
     }
+
+    // ----- The dialog -----
+
+    void dialogTexts_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("texts"); // title, Idioma, last caption, last format
+        QTest::newRow("Spanish") << 0
+                                 << QStringList{"Preferencias", "English",
+                                                "Retraso entre Diapositivas (seg.)",
+                                                "Personalizado"};
+        QTest::newRow("English") << 200
+                                 << QStringList{"Preferences", "Español",
+                                                "Delay between Slides (sec.)", "Custom"};
+    }
+    void dialogTexts() {
+        QFETCH(int, language);
+        QFETCH(QStringList, texts);
+        Module1 module;
+        module.settings = stored({500, 500, 910, 420, 380, 0}, static_cast<qint16>(language));
+        frmPrefer dialog(module);
+        const auto* valores = dialog.findChild<QComboBox*>("Valores");
+        QCOMPARE((QStringList{dialog.windowTitle(), dialog.findChild<QCheckBox*>("Idioma")->text(),
+                              dialog.findChildren<QLabel*>("lbltxt").at(5)->text(),
+                              valores->itemText(3)}),
+                 texts);
+        QCOMPARE(dialog.findChild<QSlider*>("wtempo")->toolTip(), texts[2]);
+        QCOMPARE(dialog.helpTopic(), language + 6);
+        QCOMPARE(valores->currentIndex(), 0);
+        QCOMPARE(dialog.findChild<QLabel*>("vtempo")->text(), QString("1"));
+    }
+
+    void passwordColumnAndOkMessages() {
+        Module1 module;
+        module.settings = protectedBy("clave");
+        module.LayoutChanged = false;
+        frmPrefer dialog(module);
+        dialog.show();
+        auto* protect = dialog.findChild<QCheckBox*>("chkProtect");
+        auto* text1 = dialog.findChild<QLineEdit*>("Text1");
+        QCOMPARE(dialog.width(), 552); // 8280 twips
+        QVERIFY(movedControlsApart(dialog));
+        protect->click();
+        QCOMPARE(dialog.width(), 382); // 5730 twips: the password column lies outside
+        QVERIFY(!dialog.rect().intersects(text1->geometry()));
+        QVERIFY(movedControlsApart(dialog));
+        QVERIFY(module.settings.ProtectPassword.isEmpty());
+        protect->click();
+        QVERIFY(dialog.rect().contains(text1->geometry()));
+
+        ModalAnswerer answerer;
+        auto* ok = dialog.findChild<QPushButton*>("Bot_Ok");
+        QTest::keyClicks(text1, "nueva");
+        ok->click();
+        QVERIFY(dialog.isVisible());
+        QTest::keyClicks(dialog.findChild<QLineEdit*>("Text2"), "nueva");
+        dialog.findChild<QCheckBox*>("Idioma")->setChecked(true);
+        emit dialog.findChild<QComboBox*>("Valores")->activated(1);
+        QCOMPARE(dialog.findChild<QLabel*>("vespvv")->text(), QString("688"));
+        ok->click();
+        QCOMPARE(answerer.messages(),
+                 (QStringList{"Atención|Debe Verificar la Contraseña...",
+                              "Attention|You must restart the Aplication..."}));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(module.LayoutChanged);
+        QCOMPARE(valuesOf(module.settings), (Values{1430, 1338, 1299, 254, 688, 10}));
+        QCOMPARE(module.settings.ProtectPassword, QString("nueva"));
+    }
 };
 
-QTEST_APPLESS_MAIN(PreferencesTest)
+QTEST_MAIN(PreferencesTest)
 #include "PreferencesTest.moc"
