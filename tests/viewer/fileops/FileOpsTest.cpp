@@ -103,6 +103,8 @@ const Case kCases[] = {
      "{other}", "", "other/a.bmp=A pics/a.bmp=A pics/b.bmp=B"},
     {"into the shown folder", 1, false, "{pics}|c.bmp", State::Done, kDone, 104, "&Cerrar",
      "{pics}", ">", "pics/a.bmp=A pics/b.bmp=B pics/c.bmp=A"},
+    {"into the shown folder, spelt with a trailing separator", 1, false, "{pics}/|c.bmp",
+     State::Done, kDone, 104, "&Cerrar", "{pics}/", ">", "pics/a.bmp=A pics/b.bmp=B pics/c.bmp=A"},
     {"onto an existing file", 1, false, "{pics}|b.bmp", State::ReplaceOffered, kExists, 103,
      "&Reemplazar", "{pics}", "", kUntouched},
     {"replace on the second press", 1, false, "{pics}|b.bmp;{pics}|b.bmp", State::Done, kDone, 104,
