@@ -142,6 +142,17 @@ void ImageBrowser::Actualizar_Click() {
         setTitleWith(m_module.PreviewName);
 }
 
+void ImageBrowser::refreshAfterFileChange(const QString& renamedFrom, const QString& renamedTo) {
+    m_file1.refresh(renamedFrom, renamedTo);
+    for (int i = 0; !renamedFrom.isEmpty() && i < static_cast<int>(m_cells.size()); ++i) {
+        if (m_cells[i].caption == renamedFrom) {
+            m_cells[i].caption = renamedTo;
+            emit cellChanged(i);
+        }
+    }
+    File1_PatternChange();
+}
+
 // ----- Thumbnail pages -----
 
 void ImageBrowser::File1_Click() {

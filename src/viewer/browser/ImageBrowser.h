@@ -80,6 +80,10 @@ public:
     // A new text in the pattern box, typed or picked.
     void CboFiltro_Change(const QString& text);
     void Actualizar_Click();
+    // After a file of the shown folder was copied or renamed: reads the list again, the
+    // selection staying on its file (under the new name when that file was renamed), the
+    // renamed file's cell taking the new name and keeping its picture; the title shows the count.
+    void refreshAfterFileChange(const QString& renamedFrom = {}, const QString& renamedTo = {});
 
     // Lays the grid out for the screen class; false when its arithmetic fails.
     bool layOutGrid();

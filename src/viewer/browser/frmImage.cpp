@@ -1,6 +1,7 @@
 #include "frmImage.h"
 
 #include "FileListView.h"
+#include "FilePropertiesBox.h"
 #include "FolderListView.h"
 #include "HelpViewer.h"
 #include "frmPantalla.h"
@@ -10,6 +11,7 @@
 #include "PictureCell.h"
 #include "ProgramArt.h"
 #include "StringTable.h"
+#include "frmcopiar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -165,6 +167,11 @@ void frmImage::buildMenus() {
     command(m_opcport, &ViewCommands::opcport_Click);
     command(m_opcfull, &ViewCommands::opcfull_Click);
     connect(m_acercade, &QAction::triggered, this, &frmImage::Acercade_Click);
+    connect(m_opccop, &QAction::triggered, this,
+            [this] { showCopyDialog(CopyRenameLogic::kCopyMode); });
+    connect(m_opcrena, &QAction::triggered, this,
+            [this] { showCopyDialog(CopyRenameLogic::kRenameMode); });
+    connect(m_opcprop, &QAction::triggered, this, &frmImage::opcprop_Click);
     connect(m_actualizar, &QAction::triggered, &m_browser, &ImageBrowser::Actualizar_Click);
     connect(m_modo, &QAction::triggered, &m_browser, &ImageBrowser::Modo_Click);
     connect(m_mas, &QAction::triggered, &m_browser, &ImageBrowser::Mas_Click);
@@ -285,6 +292,22 @@ void frmImage::wireCell(int index) {
     connect(image, &PictureCell::pressed, this,
             [this, index](Qt::MouseButton button) { m_browser.Image1_MouseDown(index, button); });
     connect(image, &PictureCell::moved, this, [this, index] { m_browser.Image1_MouseMove(index); });
+}
+
+void frmImage::showCopyDialog(qint16 fileOpMode) {
+    m_module.FileOpMode = fileOpMode;
+    frmcopiar dialog(
+        m_module, m_browser.cellCaption(m_module.CurrentIndex),
+        [this](const QString& from, const QString& to) {
+            m_browser.refreshAfterFileChange(from, to);
+        },
+        this);
+    dialog.exec();
+}
+
+void frmImage::opcprop_Click() {
+    ShowFileProperties(m_browser.cellFile(m_module.CurrentIndex), 1,
+                       m_module.settings.LanguageOffset, this);
 }
 
 void frmImage::showCell(int cell) {

@@ -49,6 +49,8 @@ private:
     void placeControls();
     void rebuildCells();
     void wireCell(int index);
+    void showCopyDialog(qint16 fileOpMode);
+    void opcprop_Click();
     void showCell(int cell);
     void showZoomView();
     void applyZoomMode(bool on);
