@@ -2,47 +2,33 @@
 #include "Settings.h"
 #include "SettingsPersistence.h"
 #include "SettingsRecord.h"
-#include "TestFolders.h"
-#include "XdgSettingsStore.h"
+#include "TemporarySettings.h"
 
 #include <QtTest>
-
-namespace {
-// A store and an environment in a temporary folder, with no Windows directory in the environment.
-struct Place {
-    TestFolder folder;
-    ScopedEnvironment windir = ScopedEnvironment::unset("windir");
-    ScopedEnvironment winbootdir = ScopedEnvironment::unset("winbootdir");
-    XdgSettingsStore store{folder.filePath("Lumi Vart")};
-
-    QString storedFile() const { return folder.filePath("Lumi Vart/Valores/Configuracion"); }
-    QString exchangeFile() const { return folder.filePath("Lumi Vart/Lumivart.ini"); }
-};
-} // namespace
 
 class SettingsPersistenceTest : public QObject {
     Q_OBJECT
 
 private slots:
     void theFirstRunKeepsTheStartupDefaults() {
-        Place place;
+        TemporarySettings place;
         Settings s = Settings::startupDefaults("/fotos");
         LoadSettings(s, place.store);
 
         Settings expected = Settings::startupDefaults("/fotos");
-        expected.WindowsDir = place.folder.filePath("Lumi Vart");
+        expected.WindowsDir = place.storeFolder();
         expected.ImageFilter = kAllPictureFormatsPattern;
         expected.ImagePath = "/fotos";
         QCOMPARE(s, expected);
     }
 
     void theStoreHoldsTheScrambledRecordExactly() {
-        Place place;
+        TemporarySettings place;
         Settings s = Settings::startupDefaults(QString::fromUtf8("/fotos/Año, 2024"));
         s.ZoomMode = true;
         QVERIFY(SaveSettings(s, place.store));
 
-        QFile stored(place.storedFile());
+        QFile stored(place.recordFile());
         QVERIFY(stored.open(QIODevice::ReadOnly));
         const QByteArray bytes = stored.readAll();
         QCOMPARE(bytes, SettingsRecord::scramble(SettingsRecord::recordText(s)));
@@ -56,7 +42,7 @@ private slots:
     }
 
     void theExchangeFileDelayWinsOverTheStoredOne() {
-        Place place;
+        TemporarySettings place;
         Settings s = Settings::startupDefaults("/fotos");
         s.ImageTempo = 9;
         QVERIFY(SaveSettings(s, place.store));
@@ -71,7 +57,7 @@ private slots:
     }
 
     void theSaverFolderStaysUntilTheExchangeFileIsDeleted() {
-        Place place;
+        TemporarySettings place;
         Settings first = Settings::startupDefaults("/first");
         LoadSettings(first, place.store);
         QVERIFY(SaveSettings(first, place.store));
@@ -93,7 +79,7 @@ private slots:
     }
 
     void aValueThatCannotBeUnscrambledKeepsEveryDefault() {
-        Place place;
+        TemporarySettings place;
         QVERIFY(place.store.writeValue(kStoreSection, kStoreKey,
                                        QByteArray("A") + SettingsRecord::scramble("/x,1,1")));
         Settings s = Settings::startupDefaults("/fotos");
@@ -116,7 +102,7 @@ private slots:
         QFETCH(QByteArray, windir);
         QFETCH(QByteArray, winbootdir);
         QFETCH(QString, expected);
-        Place place;
+        TemporarySettings place;
         std::optional<ScopedEnvironment> w, b;
         if (!windir.isEmpty())
             w.emplace("windir", windir);
@@ -135,21 +121,21 @@ private slots:
     }
 
     void aStoreThatCannotBeWrittenStopsTheSave() {
-        Place place;
+        TemporarySettings place;
         // A file where the store's folder should be: the folder cannot be created.
-        place.folder.write("Lumi Vart", "not a folder");
+        place.folder.write("config/Lumi Vart", "not a folder");
         Settings s = Settings::startupDefaults("/fotos");
         QVERIFY(!SaveSettings(s, place.store));
         QVERIFY(!QFile::exists(place.exchangeFile()));
     }
 
     void aRewrittenValueReplacesTheOldOneWhole() {
-        Place place;
+        TemporarySettings place;
         QVERIFY(place.store.writeValue("S", "K", QByteArray(500, 'x')));
         QVERIFY(place.store.writeValue("S", "K", "short"));
         QCOMPARE(place.store.readValue("S", "K"), std::optional<QByteArray>("short"));
         QCOMPARE(place.store.readValue("S", "missing"), std::nullopt);
-        QCOMPARE(QDir(place.folder.filePath("Lumi Vart/S")).entryList(QDir::Files),
+        QCOMPARE(QDir(place.storeFolder() + "/S").entryList(QDir::Files),
                  QStringList{"K"}); // no temporary file left behind
     }
 };

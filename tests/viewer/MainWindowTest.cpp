@@ -1,9 +1,8 @@
 #include "Module1.h"
 #include "PictureCell.h"
 #include "SettingsPersistence.h"
-#include "TestFolders.h"
+#include "TemporarySettings.h"
 #include "TestPictures.h"
-#include "XdgSettingsStore.h"
 #include "frmImage.h"
 
 #include <QAction>
@@ -17,11 +16,7 @@
 
 namespace {
 
-struct Window {
-    TestFolder folder;
-    ScopedEnvironment windir = ScopedEnvironment::unset("windir");
-    ScopedEnvironment winbootdir = ScopedEnvironment::unset("winbootdir");
-    XdgSettingsStore store{folder.filePath("config/Lumi Vart")};
+struct Window : TemporarySettings {
     Module1 module;
     std::unique_ptr<frmImage> window;
 
