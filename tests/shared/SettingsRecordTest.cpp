@@ -211,7 +211,7 @@ private slots:
     void zeroSizesLeftByAnotherProgramAreRepaired() {
         Settings s; // a record written without start-up defaults: every size 0
         s.CurrentFolder = "/fotos";
-        QVERIFY(s.repairUnusableLayout());
+        QVERIFY(s.repairUnusableValues());
         const Settings defaults = defaultsIn("/fotos");
         QCOMPARE(s.ThumbHeight, defaults.ThumbHeight);
         QCOMPARE(s.ThumbWidth, defaults.ThumbWidth);
@@ -222,8 +222,28 @@ private slots:
 
         Settings usable = everyFieldChanged();
         const Settings before = usable;
-        QVERIFY(!usable.repairUnusableLayout());
+        QVERIFY(!usable.repairUnusableValues());
         QCOMPARE(usable, before);
+    }
+
+    void aLanguageOtherThanTheTwoIsReadAsSpanish_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("used");
+        QTest::newRow("spanish") << 0 << 0;
+        QTest::newRow("english") << 200 << 200;
+        QTest::newRow("between the two") << 100 << 0;
+        QTest::newRow("one") << 1 << 0;
+        QTest::newRow("negative") << -200 << 0;
+        QTest::newRow("beyond english") << 400 << 0;
+    }
+
+    void aLanguageOtherThanTheTwoIsReadAsSpanish() {
+        QFETCH(int, stored);
+        QFETCH(int, used);
+        Settings s = defaultsIn("/fotos");
+        s.LanguageOffset = static_cast<qint16>(stored);
+        QCOMPARE(s.repairUnusableValues(), stored != used);
+        QCOMPARE(s.LanguageOffset, qint16(used));
     }
 };
 

@@ -46,14 +46,15 @@ private slots:
         QVERIFY(v.feedback.messages.isEmpty());
     }
 
-    void zeroSizesLeftByTheSaverAreRepaired() {
+    void unusableStoredValuesAreRepaired() {
         Viewer v;
-        Settings zeros;
-        zeros.CurrentFolder = v.folder.path();
-        ImageBrowser& b = v.start(zeros);
-        Q_UNUSED(b);
+        Settings unusable; // zero sizes as the saver leaves them, a hand-edited language
+        unusable.CurrentFolder = v.folder.path();
+        unusable.LanguageOffset = 7;
+        v.start(unusable);
         QCOMPARE(v.module.settings.ThumbWidth, qint16(500));
         QCOMPARE(v.module.settings.ZoomDivisor, qint16(2));
+        QCOMPARE(v.module.settings.LanguageOffset, qint16(0));
         QCOMPARE(v.module.LastCell, qint16(89));
     }
 

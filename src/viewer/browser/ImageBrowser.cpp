@@ -71,7 +71,7 @@ void ImageBrowser::loadSettingsAndFolder() {
     m.LayoutChanged = true;
     m.LastCell = 0;
     LoadSettings(s, m_store);
-    s.repairUnusableLayout();
+    s.repairUnusableValues();
     m.ZoomHeight = m.screen.twips().width() / s.ZoomDivisor;
     ModoZ(s.ZoomMode);
     // The folder first, then its drive; a folder that is gone leaves both lists as they were.
