@@ -1,5 +1,6 @@
 #include "ExchangeFile.h"
 
+#include "ByteEscape.h"
 #include "NumericText.h"
 #include "Settings.h"
 
@@ -29,6 +30,16 @@ QString valueOf(const QString& item) {
     return equals < 0 ? item : item.mid(equals + 1);
 }
 
+// A folder or pattern as it is written inside its quotes: a double quote in it would end the
+// item early, so it is escaped, reversibly.
+QByteArray quotableValue(const QString& value) {
+    return ByteEscape::encode(value.toLocal8Bit(), [](unsigned char c) { return c == '"'; });
+}
+
+QString textValueOf(const QString& item) {
+    return QString::fromLocal8Bit(ByteEscape::decode(valueOf(item).trimmed().toLocal8Bit()));
+}
+
 bool startsWithKey(const QString& item, QStringView key) {
     return item.startsWith(key, Qt::CaseInsensitive);
 }
@@ -36,7 +47,7 @@ bool startsWithKey(const QString& item, QStringView key) {
 // Applies one item; false when its value cannot be taken, which ends the reading.
 bool applyItem(Settings& s, const QString& item) {
     if (startsWithKey(item, u"IMAGEPATH"))
-        s.ImagePath = valueOf(item).trimmed();
+        s.ImagePath = textValueOf(item);
     if (startsWithKey(item, u"IMAGETEMPO")) {
         const auto tempo =
             NumericText::roundedInRange(NumericText::leadingNumber(valueOf(item)),
@@ -47,7 +58,7 @@ bool applyItem(Settings& s, const QString& item) {
         s.ImageTempo = static_cast<qint16>(*tempo);
     }
     if (startsWithKey(item, u"IMAGEFILTER"))
-        s.ImageFilter = valueOf(item).trimmed();
+        s.ImageFilter = textValueOf(item);
     if (startsWithKey(item, u"IMAGEPROTECT")) {
         const auto number = NumericText::wholeNumber(valueOf(item));
         const auto protect = number ? NumericText::roundedInRange(*number, 0, 255) : std::nullopt;
@@ -63,16 +74,16 @@ bool applyItem(Settings& s, const QString& item) {
 QString ExchangeFilePath(const Settings& settings) { return settings.WindowsDir + "/Lumivart.ini"; }
 
 QByteArray exchangeFileContents(const Settings& s) {
-    const QString items[] = {
-        QString::fromLatin1(kTitleItem),
-        "ImagePath = " + s.ImagePath,
-        "ImageTempo = " + QString::number(s.ImageTempo),
-        "ImageFilter = " + s.ImageFilter,
-        "ImageProtect = " + QString::number(s.ImageProtect),
+    const QByteArray items[] = {
+        kTitleItem,
+        "ImagePath = " + quotableValue(s.ImagePath),
+        "ImageTempo = " + QByteArray::number(s.ImageTempo),
+        "ImageFilter = " + quotableValue(s.ImageFilter),
+        "ImageProtect = " + QByteArray::number(s.ImageProtect),
     };
     QByteArray contents;
-    for (const QString& item : items)
-        contents += '"' + item.toLocal8Bit() + "\"\r\n";
+    for (const QByteArray& item : items)
+        contents += '"' + item + "\"\r\n";
     return contents;
 }
 

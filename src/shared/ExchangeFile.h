@@ -7,7 +7,9 @@
 struct Settings;
 
 // The exchange file in the Windows directory: five quoted lines ended by CR LF that carry the
-// folder, delay, pattern and protection switch from one program to the other.
+// folder, delay, pattern and protection switch from one program to the other. A double quote in
+// the folder or the pattern is escaped as the stored record escapes its bytes (ByteEscape), so
+// files of values without one read as they always did.
 
 QString ExchangeFilePath(const Settings& settings);
 
