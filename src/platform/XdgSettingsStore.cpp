@@ -1,7 +1,8 @@
 #include "XdgSettingsStore.h"
 
+#include "RegularFile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QSaveFile>
 
 namespace {
@@ -21,10 +22,7 @@ QString XdgSettingsStore::applicationFolderFor(const QString& applicationName) {
 
 std::optional<QByteArray> XdgSettingsStore::readValue(const QString& section,
                                                       const QString& key) const {
-    QFile file(entryPath(section, key));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestValueBytes)
-        return std::nullopt;
-    return file.readAll();
+    return readRegularFile(entryPath(section, key), kLargestValueBytes);
 }
 
 bool XdgSettingsStore::writeValue(const QString& section, const QString& key,

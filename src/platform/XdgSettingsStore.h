@@ -4,6 +4,7 @@
 
 // The per-user settings store on Linux: one file per entry at
 // <application folder>/<section>/<key>, holding the value's bytes exactly, written atomically.
+// Only a regular file is read as an entry: anything else in its place reads as no entry.
 class XdgSettingsStore final : public SettingsStore {
 public:
     explicit XdgSettingsStore(QString applicationFolder);

@@ -2,16 +2,17 @@
 
 #include "ByteEscape.h"
 #include "NumericText.h"
+#include "RegularFile.h"
 #include "Settings.h"
 
-#include <QFile>
 #include <QSaveFile>
 #include <limits>
 
 namespace {
 
 constexpr char kTitleItem[] = "Lumi Vart";
-constexpr qint64 kLargestReadBytes = 1 << 20;
+// The file holds five short lines; anything far larger is not ours.
+constexpr qint64 kLargestFileBytes = 1 << 20;
 
 bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
 bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
@@ -100,11 +101,10 @@ bool WriteExchangeFile(const Settings& settings) {
 }
 
 void ReadExchangeFile(Settings& settings) {
-    QFile file(ExchangeFilePath(settings));
-    if (!file.open(QIODevice::ReadOnly))
+    const auto bytes = readRegularFile(ExchangeFilePath(settings), kLargestFileBytes);
+    if (!bytes)
         return;
-    const QString text = QString::fromLocal8Bit(file.read(kLargestReadBytes));
-    for (const QString& item : exchangeFileItems(text)) {
+    for (const QString& item : exchangeFileItems(QString::fromLocal8Bit(*bytes))) {
         if (!applyItem(settings, item))
             return;
     }

@@ -20,7 +20,8 @@ bool WriteExchangeFile(const Settings& settings);
 
 // Every line of a known key that is present overrides its field. Keys are matched without regard
 // to letter case; values keep theirs. A delay or protection value that cannot be converted ends
-// the reading there, keeping what was taken before it.
+// the reading there, keeping what was taken before it. Anything but a regular file of a sane size
+// in the file's place counts as no file.
 void ReadExchangeFile(Settings& settings);
 
 // The items of the file's text: separated by commas and line ends; a quoted item runs to its

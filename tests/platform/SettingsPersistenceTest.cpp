@@ -5,6 +5,7 @@
 #include "TemporarySettings.h"
 
 #include <QtTest>
+#include <sys/stat.h>
 
 class SettingsPersistenceTest : public QObject {
     Q_OBJECT
@@ -87,6 +88,43 @@ private slots:
         QCOMPARE(SettingsRecord::recordText(s),
                  SettingsRecord::recordText(Settings::startupDefaults("/fotos")));
         QCOMPARE(s.ImagePath, QString("/fotos"));
+    }
+
+    void onlyRegularFilesAreRead_data() {
+        QTest::addColumn<bool>("inPlaceOfTheRecord"); // else of the exchange file
+        QTest::addColumn<QString>("kind");
+        for (const bool record : {true, false}) {
+            for (const char* kind : {"named pipe", "folder", "device"})
+                QTest::addRow("%s for the %s", kind, record ? "record" : "exchange file")
+                    << record << QString(kind);
+        }
+    }
+
+    // A named pipe would hold the start until some other program wrote to it, a device would be
+    // read without end: neither is taken for the settings, which keep their defaults.
+    void onlyRegularFilesAreRead() {
+        QFETCH(bool, inPlaceOfTheRecord);
+        QFETCH(QString, kind);
+        TemporarySettings place;
+        Settings saved = Settings::startupDefaults("/saved");
+        saved.ImageTempo = 9;
+        saved.ImagePath = "/shown";
+        QVERIFY(SaveSettings(saved, place.store));
+        const QString path = inPlaceOfTheRecord ? place.recordFile() : place.exchangeFile();
+        QVERIFY(QFile::remove(path));
+        if (kind == "named pipe")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == "folder")
+            QVERIFY(QDir().mkpath(path));
+        else
+            QVERIFY(QFile::link("/dev/zero", path));
+
+        Settings loaded = Settings::startupDefaults("/start");
+        LoadSettings(loaded, place.store);
+        // The file that is still there is read as always.
+        QCOMPARE(loaded.CurrentFolder, QString(inPlaceOfTheRecord ? "/start" : "/saved"));
+        QCOMPARE(loaded.ImagePath, QString(inPlaceOfTheRecord ? "/shown" : "/saved"));
+        QCOMPARE(loaded.ImageTempo, qint16(9));
     }
 
     void windowsDirectoryFromTheEnvironment_data() {
