@@ -13,7 +13,8 @@ public:
     static QString applicationFolderFor(const QString& applicationName);
 
     std::optional<QByteArray> readValue(const QString& section, const QString& key) const override;
-    bool writeValue(const QString& section, const QString& key, const QByteArray& value) override;
+    FileWriteResult writeValue(const QString& section, const QString& key,
+                               const QByteArray& value) override;
     // The application folder itself, so the exchange file lies beside the store.
     QString fallbackWindowsDir() const override;
 

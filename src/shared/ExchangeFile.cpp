@@ -5,7 +5,6 @@
 #include "RegularFile.h"
 #include "Settings.h"
 
-#include <QSaveFile>
 #include <limits>
 
 namespace {
@@ -88,16 +87,8 @@ QByteArray exchangeFileContents(const Settings& s) {
     return contents;
 }
 
-bool WriteExchangeFile(const Settings& settings) {
-    QSaveFile file(ExchangeFilePath(settings));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray contents = exchangeFileContents(settings);
-    if (file.write(contents) != contents.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+FileWriteResult WriteExchangeFile(const Settings& settings) {
+    return writeFileAtomically(ExchangeFilePath(settings), exchangeFileContents(settings));
 }
 
 void ReadExchangeFile(Settings& settings) {

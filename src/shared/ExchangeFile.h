@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileWrite.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -16,7 +18,7 @@ QString ExchangeFilePath(const Settings& settings);
 // The file's exact bytes for the record.
 QByteArray exchangeFileContents(const Settings& settings);
 // Written atomically: a failed write leaves the earlier file as it was.
-bool WriteExchangeFile(const Settings& settings);
+FileWriteResult WriteExchangeFile(const Settings& settings);
 
 // Every line of a known key that is present overrides its field. Keys are matched without regard
 // to letter case; values keep theirs. A delay or protection value that cannot be converted ends

@@ -27,7 +27,7 @@ private slots:
         TemporarySettings place;
         Settings s = Settings::startupDefaults(QString::fromUtf8("/fotos/Año, 2024"));
         s.ZoomMode = true;
-        QVERIFY(SaveSettings(s, place.store));
+        QVERIFY(SaveSettings(s, place.store).written);
 
         QFile stored(place.recordFile());
         QVERIFY(stored.open(QIODevice::ReadOnly));
@@ -46,7 +46,7 @@ private slots:
         TemporarySettings place;
         Settings s = Settings::startupDefaults("/fotos");
         s.ImageTempo = 9;
-        QVERIFY(SaveSettings(s, place.store));
+        QVERIFY(SaveSettings(s, place.store).written);
         QFile file(place.exchangeFile());
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("\"ImageTempo = 4\"\r\n");
@@ -61,12 +61,12 @@ private slots:
         TemporarySettings place;
         Settings first = Settings::startupDefaults("/first");
         LoadSettings(first, place.store);
-        QVERIFY(SaveSettings(first, place.store));
+        QVERIFY(SaveSettings(first, place.store).written);
 
         Settings second = Settings::startupDefaults("/first");
         LoadSettings(second, place.store);
         second.CurrentFolder = "/second";
-        QVERIFY(SaveSettings(second, place.store));
+        QVERIFY(SaveSettings(second, place.store).written);
 
         Settings third = Settings::startupDefaults("/x");
         LoadSettings(third, place.store);
@@ -81,8 +81,10 @@ private slots:
 
     void aValueThatCannotBeUnscrambledKeepsEveryDefault() {
         TemporarySettings place;
-        QVERIFY(place.store.writeValue(kStoreSection, kStoreKey,
-                                       QByteArray("A") + SettingsRecord::scramble("/x,1,1")));
+        QVERIFY(place.store
+                    .writeValue(kStoreSection, kStoreKey,
+                                QByteArray("A") + SettingsRecord::scramble("/x,1,1"))
+                    .written);
         Settings s = Settings::startupDefaults("/fotos");
         LoadSettings(s, place.store);
         QCOMPARE(SettingsRecord::recordText(s),
@@ -109,7 +111,7 @@ private slots:
         Settings saved = Settings::startupDefaults("/saved");
         saved.ImageTempo = 9;
         saved.ImagePath = "/shown";
-        QVERIFY(SaveSettings(saved, place.store));
+        QVERIFY(SaveSettings(saved, place.store).written);
         const QString path = inPlaceOfTheRecord ? place.recordFile() : place.exchangeFile();
         QVERIFY(QFile::remove(path));
         if (kind == "named pipe")
@@ -158,19 +160,55 @@ private slots:
         QCOMPARE(EnvironmentValue("LUMIVART_SURELY_UNSET"), QString("v"));
     }
 
-    void aStoreThatCannotBeWrittenStopsTheSave() {
+    void aWriteThatFailsSaysWhichFileAndWhy_data() {
+        QTest::addColumn<QString>("blocked");
+        QTest::addColumn<QString>("loadedFolder");
+        QTest::addColumn<QString>("loadedImagePath");
+        // What a later load finds: the steps after the failed write are skipped, and the files
+        // already there stay as they were.
+        QTest::newRow("a file where the store's folder belongs") << "store"
+                                                                 << "/start"
+                                                                 << "/start";
+        QTest::newRow("a folder in the record's place") << "record"
+                                                        << "/start"
+                                                        << "/old";
+        QTest::newRow("a folder in the exchange file's place") << "exchange"
+                                                               << "/new"
+                                                               << "/new";
+    }
+
+    void aWriteThatFailsSaysWhichFileAndWhy() {
+        QFETCH(QString, blocked);
+        QFETCH(QString, loadedFolder);
+        QFETCH(QString, loadedImagePath);
         TemporarySettings place;
-        // A file where the store's folder should be: the folder cannot be created.
-        place.folder.write("config/Lumi Vart", "not a folder");
-        Settings s = Settings::startupDefaults("/fotos");
-        QVERIFY(!SaveSettings(s, place.store));
-        QVERIFY(!QFile::exists(place.exchangeFile()));
+        Settings s = Settings::startupDefaults("/old");
+        s.ImagePath = "/old";
+        if (blocked == "store") {
+            place.folder.write("config/Lumi Vart", "not a folder");
+        } else {
+            QVERIFY(SaveSettings(s, place.store).written);
+            const QString path = blocked == "record" ? place.recordFile() : place.exchangeFile();
+            QVERIFY(QFile::remove(path));
+            QVERIFY(QDir().mkpath(path + "/in the way"));
+        }
+        s.CurrentFolder = "/new";
+        s.ImagePath = "/new";
+        const FileWriteResult result = SaveSettings(s, place.store);
+        QVERIFY(!result.written);
+        QCOMPARE(result.file, blocked == "exchange" ? place.exchangeFile() : place.recordFile());
+        QVERIFY(!result.reason.isEmpty());
+
+        Settings loaded = Settings::startupDefaults("/start");
+        LoadSettings(loaded, place.store);
+        QCOMPARE(loaded.CurrentFolder, loadedFolder);
+        QCOMPARE(loaded.ImagePath, loadedImagePath);
     }
 
     void aRewrittenValueReplacesTheOldOneWhole() {
         TemporarySettings place;
-        QVERIFY(place.store.writeValue("S", "K", QByteArray(500, 'x')));
-        QVERIFY(place.store.writeValue("S", "K", "short"));
+        QVERIFY(place.store.writeValue("S", "K", QByteArray(500, 'x')).written);
+        QVERIFY(place.store.writeValue("S", "K", "short").written);
         QCOMPARE(place.store.readValue("S", "K"), std::optional<QByteArray>("short"));
         QCOMPARE(place.store.readValue("S", "missing"), std::nullopt);
         QCOMPARE(QDir(place.storeFolder() + "/S").entryList(QDir::Files),

@@ -69,7 +69,7 @@ private slots:
         saved.ImageTempo = 12;
         saved.ImageFilter = filter;
         saved.ImageProtect = 1;
-        QVERIFY(WriteExchangeFile(saved));
+        QVERIFY(WriteExchangeFile(saved).written);
         // Five items, each in one pair of quotes, whatever the values hold.
         QCOMPARE(folder.read("Lumivart.ini").count('"'), 10);
 
@@ -148,13 +148,16 @@ private slots:
         TestFolder folder;
         Settings s = inFolder(folder);
         s.WindowsDir = folder.filePath("missing-folder");
-        QVERIFY(!WriteExchangeFile(s));
+        const FileWriteResult failed = WriteExchangeFile(s);
+        QVERIFY(!failed.written);
+        QCOMPARE(failed.file, ExchangeFilePath(s));
+        QVERIFY(!failed.reason.isEmpty());
         QVERIFY(!QFile::exists(ExchangeFilePath(s)));
 
         s.WindowsDir = folder.path();
         folder.write("Lumivart.ini", "old");
         QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        const bool written = WriteExchangeFile(s);
+        const bool written = WriteExchangeFile(s).written;
         QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                  QFileDevice::ExeOwner);
         if (written)

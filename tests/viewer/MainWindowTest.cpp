@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
 #include <memory>
@@ -206,6 +207,24 @@ private slots:
         Settings afterClose;
         LoadSettings(afterClose, w.store);
         QCOMPARE(afterClose.CurrentFolder, sub);
+    }
+
+    void aCloseThatCannotSaveSaysWhyThenCloses() {
+        Window w;
+        frmImage& window = w.open();
+        QVERIFY(QFile::remove(w.recordFile()));
+        w.folder.makeFolder("config/Lumi Vart/Valores/Configuracion/in the way");
+        window.show();
+        QString shown;
+        QTimer::singleShot(0, &window, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->textFormat() == Qt::PlainText ? box->text() : QString();
+                box->accept();
+            }
+        });
+        QTest::mouseClick(w.child<QPushButton>("cerrar"), Qt::LeftButton);
+        QVERIFY2(shown.contains(w.recordFile()), qPrintable(shown));
+        QVERIFY(!window.isVisible());
     }
 };
 

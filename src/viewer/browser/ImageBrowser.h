@@ -66,7 +66,8 @@ public:
     void loadSettingsAndFolder();
     // Start-up after the captions: the screen class and the first layout of the grid.
     void chooseScreenClassAndLayOut();
-    // The Close button's saving; false when the settings could not be stored.
+    // The Close button's saving. A file that cannot be written is told to the user, with the
+    // system's reason; false then.
     bool saveSettings();
 
     // Escape: hides the zoom view, or re-reads the folder when it is hidden; then the count.

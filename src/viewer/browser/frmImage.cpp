@@ -336,7 +336,9 @@ bool frmImage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmImage::showMessage(const QString& text, const QString& title) {
-    QMessageBox::information(this, title, text);
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText); // a file's name in it is shown as it is
+    box.exec();
 }
 
 void frmImage::openPictureMenu() { m_opciones->exec(QCursor::pos()); }
