@@ -187,7 +187,24 @@ private slots:
         frmImage& window = w.open();
         QCOMPARE(window.findChild<PictureCell*>("Image1")->cursor().shape(), Qt::BitmapCursor);
         QCOMPARE(w.child<PictureCell>("ZoomImg")->cursor().shape(), Qt::BitmapCursor);
-        QVERIFY(window.windowState().testFlag(Qt::WindowMaximized));
+    }
+
+    void itOpensMaximisedAndRestoresToItsOwnSizeInTheMiddle() {
+        Window w;
+        frmImage& window = w.open();
+        window.show();
+        QVERIFY(window.isMaximized());
+        window.showNormal();
+        QCOMPARE(window.size(), QSize(632, 435)); // 9480 x 6525 twips
+        const QRect free = window.screen()->availableGeometry();
+        const QRect frame = window.frameGeometry();
+        QVERIFY(free.contains(frame));
+        // In the middle, but for the frame's own width and height.
+        const QSize border = frame.size() - window.size();
+        QVERIFY(qAbs((frame.left() - free.left()) - (free.right() - frame.right())) <=
+                border.width() + 1);
+        QVERIFY(qAbs((frame.top() - free.top()) - (free.bottom() - frame.bottom())) <=
+                border.height() + 1);
     }
 
     void theCloseButtonSavesAndTheTitleBarDoesNot() {

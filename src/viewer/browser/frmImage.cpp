@@ -20,8 +20,6 @@
 #include <QPushButton>
 
 namespace {
-constexpr int kRestoredClientWidth = 9480; // twips
-constexpr int kRestoredClientHeight = 6525;
 constexpr int kCaptionFontPixels = 10;
 
 QString withAccessKey(const QString& text, int position = 0) {
@@ -38,8 +36,12 @@ frmImage::frmImage(Module1& module, SettingsStore& store, VolumeTable volumes,
       m_commands(m_browser, *this), m_random(QRandomGenerator::global()->generate()) {
     setObjectName("frmImage");
     setWindowTitle(m_browser.title());
-    resize(m_module.screen.scale.toPixels(kRestoredClientWidth),
-           m_module.screen.scale.toPixels(kRestoredClientHeight));
+    // Placed by its frame, so that un-maximising brings back a window whose title bar is on
+    // the screen.
+    const QRect restored =
+        restoredWindowPlace(screen()->availableGeometry(), m_module.screen.scale);
+    resize(restored.size());
+    move(restored.topLeft());
     setWindowState(Qt::WindowMaximized);
     buildControls();
     buildMenus();
