@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -37,6 +38,13 @@ struct Window : TemporarySettings {
     QAction* action(const char* name) const { return window->findChild<QAction*>(name); }
     template <typename T> T* child(const char* name) const { return window->findChild<T*>(name); }
 };
+
+// Picks an item from the pattern box's open list, as the keyboard does.
+void pickPattern(QComboBox* box, int item) {
+    box->showPopup();
+    box->view()->setCurrentIndex(box->model()->index(item, 0));
+    QTest::keyClick(box->view(), Qt::Key_Return);
+}
 
 QStringList menuBarTitles(QMenuBar* bar) {
     QStringList titles;
@@ -180,6 +188,31 @@ private slots:
         QTest::keyClick(file1, Qt::Key_Escape);
         QVERIFY(!zoom->isVisible());
         QCOMPARE(window.windowTitle(), QString("Lumi Vart [2]"));
+    }
+
+    void thePatternBoxAppliesExactlyWhatIsTypedOrPicked() {
+        Window w;
+        frmImage& window = w.open();
+        for (const char* name : {"c.g", "d.gif", "T"})
+            w.folder.write(QString("pics/") + name, "x");
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* box = w.child<QComboBox>("CboFiltro");
+        box->lineEdit()->setFocus(); // inline completion acts only in the focused box
+        const FileList& files = window.browser().File1();
+        box->lineEdit()->clear();
+        QTest::keyClicks(box->lineEdit(), "*.g");
+        QCOMPARE(box->currentText(), QString("*.g"));
+        QCOMPARE(files.entries(), QStringList{"c.g"});
+        box->lineEdit()->clear();
+        QTest::keyClicks(box->lineEdit(), "T"); // the start of "Todos los Formatos"
+        QCOMPARE(files.entries(), QStringList{"T"});
+
+        pickPattern(box, 2); // "Bitmaps (*.bmp, *.dib)"
+        QCOMPARE(files.entries(), (QStringList{"a.bmp", "b.bmp"}));
+        w.folder.write("pics/e.dib", "x");
+        pickPattern(box, 2); // the text already shown is applied again
+        QCOMPARE(files.entries(), (QStringList{"a.bmp", "b.bmp", "e.dib"}));
     }
 
     void cursorsOfCellsAndTheZoomView() {

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -53,7 +54,8 @@ frmImage::frmImage(Module1& module, SettingsStore& store, VolumeTable volumes,
     m_image2->setPicture(ProgramArt::icon(106));
     m_image3->setPicture(ProgramArt::icon(105));
     applyCaptions();
-    m_cboFiltro->setEditText(m_cboFiltro->itemText(0));
+    m_cboFiltro->setCurrentIndex(0);
+    m_browser.CboFiltro_Change(m_cboFiltro->itemText(0));
     m_browser.chooseScreenClassAndLayOut();
     placeControls();
 }
@@ -73,6 +75,7 @@ void frmImage::buildControls() {
     m_cboFiltro->setObjectName("CboFiltro");
     m_cboFiltro->setEditable(true);
     m_cboFiltro->setInsertPolicy(QComboBox::NoInsert);
+    m_cboFiltro->setCompleter(nullptr); // the list follows what is typed, never a completion
     m_file1 = new FileListView(m_browser.File1(), m_client);
     m_file1->setObjectName("File1");
     m_image2 = new PictureCell(m_client);
@@ -97,8 +100,12 @@ void frmImage::buildControls() {
 
     connect(m_drive1, &QComboBox::activated, this,
             [this](int index) { m_browser.Drive1().setDrive(m_drive1->itemText(index)); });
-    connect(m_cboFiltro, &QComboBox::editTextChanged, this,
+    // Every edit applies the text as it stands, and every pick applies the picked text, even
+    // when it is the text already shown.
+    connect(m_cboFiltro->lineEdit(), &QLineEdit::textEdited, this,
             [this](const QString& text) { m_browser.CboFiltro_Change(text); });
+    connect(m_cboFiltro, &QComboBox::activated, this,
+            [this](int item) { m_browser.CboFiltro_Change(m_cboFiltro->itemText(item)); });
     connect(m_image2, &PictureCell::clicked, &m_browser, &ImageBrowser::Image2_Click);
     connect(m_image3, &PictureCell::clicked, &m_browser, &ImageBrowser::Image3_Click);
     connect(m_cerrar, &QPushButton::clicked, this, &frmImage::cerrar_Click);
@@ -195,12 +202,8 @@ void frmImage::applyCaptions() {
     m_file1->setToolTip(text(71));
     m_image2->setToolTip(text(72));
     m_image3->setToolTip(text(73));
-    {
-        const QSignalBlocker quiet(m_cboFiltro); // the text is applied once, after the items
-        for (int id = 12; id <= 19; ++id)
-            m_cboFiltro->addItem(text(id));
-        m_cboFiltro->setEditText(QString());
-    }
+    for (int id = 12; id <= 19; ++id)
+        m_cboFiltro->addItem(text(id));
 
     m_ver->setTitle(withAccessKey(text(67)));
     m_portapapeles->setText(withAccessKey(text(40)));
