@@ -215,6 +215,36 @@ private slots:
         QCOMPARE(files.entries(), (QStringList{"a.bmp", "b.bmp", "e.dib"}));
     }
 
+    void captionsShowTheirNamesWholeAndAsTheyAre_data() {
+        QTest::addColumn<double>("dpi");
+        QTest::newRow("96 dpi, 11-pixel captions") << 96.0;
+        QTest::newRow("72 dpi, 8-pixel captions") << 72.0;
+        QTest::newRow("144 dpi, 16-pixel captions") << 144.0;
+    }
+
+    void captionsShowTheirNamesWholeAndAsTheyAre() {
+        QFETCH(double, dpi);
+        Window w;
+        w.module.screen.scale = TwipsScale(dpi);
+        w.folder.write("pics/<i>gy_.bmp", TestPictures::bmp(TestPictures::quadrants(40, 30)));
+        frmImage& window = w.open();
+        QVERIFY(window.browser().File1().setListIndex(0));
+        const auto labels = window.findChildren<QLabel*>("Label1");
+        QVERIFY(labels.size() > 1);
+        QLabel* caption = labels.front();
+        QCOMPARE(caption->text(), QString("<i>gy_.bmp"));
+        // Shown as plain text: the markup is drawn, not obeyed.
+        QVERIFY(caption->sizeHint().width() >=
+                caption->fontMetrics().horizontalAdvance(caption->text()));
+        // A whole line fits, descenders and underscores included, in the largest font that fits.
+        QFont larger = caption->font();
+        larger.setPixelSize(larger.pixelSize() + 1);
+        for (QLabel* label : labels) {
+            QVERIFY(label->fontMetrics().height() <= label->height());
+            QVERIFY(QFontMetrics(larger).height() > label->height() - 1);
+        }
+    }
+
     void cursorsOfCellsAndTheZoomView() {
         Window w;
         frmImage& window = w.open();

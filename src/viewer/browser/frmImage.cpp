@@ -13,15 +13,27 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
-constexpr int kCaptionFontPixels = 10;
+
+// The font at the largest pixel size whose line, descenders included, fits the height.
+QFont fontFittingHeight(QFont font, int heightPixels) {
+    for (int size = std::max(heightPixels, 1); size > 1; --size) {
+        font.setPixelSize(size);
+        if (QFontMetrics(font).height() <= heightPixels)
+            return font;
+    }
+    font.setPixelSize(1);
+    return font;
+}
 
 QString withAccessKey(const QString& text, int position = 0) {
     QString caption = text;
@@ -89,8 +101,7 @@ void frmImage::buildControls() {
     m_image1.front()->setObjectName("Image1");
     m_image1.front()->setCursor(ProgramArt::cursor(1));
     m_image1.front()->hide();
-    m_label1.push_back(new QLabel(m_client));
-    m_label1.front()->setObjectName("Label1");
+    m_label1.push_back(newCaption());
     wireCell(0);
 
     m_zoomImg = new PictureCell(m_client);
@@ -253,8 +264,11 @@ void frmImage::rebuildCells() {
     }
     m_image1.resize(1);
     m_label1.resize(1);
-    QFont captionFont = m_label1.front()->font();
-    captionFont.setPixelSize(kCaptionFontPixels);
+    // Captions are placed by rounding their edges to pixels, so none is lower than the caption
+    // height rounded down.
+    const int captionPixels =
+        static_cast<int>(m_module.CaptionHeight / m_module.screen.scale.twipsPerPixel());
+    const QFont captionFont = fontFittingHeight(m_label1.front()->font(), captionPixels);
     const auto& cells = m_browser.cells();
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (i > 0) {
@@ -262,10 +276,8 @@ void frmImage::rebuildCells() {
             image->setObjectName("Image1");
             image->setCursor(m_image1.front()->cursor());
             image->hide();
-            auto* label = new QLabel(m_client);
-            label->setObjectName("Label1");
             m_image1.push_back(image);
-            m_label1.push_back(label);
+            m_label1.push_back(newCaption());
         }
         PictureCell* image = m_image1[i];
         QLabel* label = m_label1[i];
@@ -280,6 +292,13 @@ void frmImage::rebuildCells() {
         }
     }
     m_zoomImg->raise();
+}
+
+QLabel* frmImage::newCaption() {
+    auto* label = new QLabel(m_client);
+    label->setObjectName("Label1");
+    label->setTextFormat(Qt::PlainText); // a file named like markup is shown as it is named
+    return label;
 }
 
 void frmImage::wireCell(int index) {

@@ -48,6 +48,7 @@ private:
     void applyCaptions();
     void placeControls();
     void rebuildCells();
+    QLabel* newCaption();
     void wireCell(int index);
     void showCell(int cell);
     void showZoomView();
