@@ -245,6 +245,17 @@ private slots:
         }
     }
 
+    void thePatternListIsAsWideAsItsLongestText() {
+        Window w;
+        frmImage& window = w.open(200);
+        window.show();
+        auto* box = w.child<QComboBox>("CboFiltro");
+        box->showPopup();
+        QVERIFY(box->view()->isVisible());
+        QVERIFY(box->view()->viewport()->width() >= box->view()->sizeHintForColumn(0));
+        QVERIFY(box->view()->viewport()->width() > box->width()); // "Windows MetaFiles (...)"
+    }
+
     void cursorsOfCellsAndTheZoomView() {
         Window w;
         frmImage& window = w.open();

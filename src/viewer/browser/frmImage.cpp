@@ -10,6 +10,7 @@
 #include "ProgramArt.h"
 #include "StringTable.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -215,6 +216,9 @@ void frmImage::applyCaptions() {
     m_image3->setToolTip(text(73));
     for (int id = 12; id <= 19; ++id)
         m_cboFiltro->addItem(text(id));
+    // The open list is as wide as its longest text, however narrow the box.
+    QAbstractItemView* list = m_cboFiltro->view();
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth());
 
     m_ver->setTitle(withAccessKey(text(67)));
     m_portapapeles->setText(withAccessKey(text(40)));
