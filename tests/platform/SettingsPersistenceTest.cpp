@@ -153,13 +153,6 @@ private slots:
         QCOMPARE(s.WindowsDir, expected == "fallback" ? place.store.fallbackWindowsDir() : expected);
     }
 
-    void anUnsetVariableReadsAsEmptyText() {
-        auto unset = ScopedEnvironment::unset("LUMIVART_SURELY_UNSET");
-        QVERIFY(EnvironmentValue("LUMIVART_SURELY_UNSET").isEmpty());
-        ScopedEnvironment set("LUMIVART_SURELY_UNSET", "v");
-        QCOMPARE(EnvironmentValue("LUMIVART_SURELY_UNSET"), QString("v"));
-    }
-
     void aWriteThatFailsSaysWhichFileAndWhy_data() {
         QTest::addColumn<QString>("blocked");
         QTest::addColumn<QString>("loadedFolder");

@@ -135,15 +135,6 @@ private slots:
         QCOMPARE(s.ImageProtect, quint8(protect));
     }
 
-    void aMissingFileChangesNothing() {
-        TestFolder folder;
-        Settings s = inFolder(folder);
-        s.ImagePath = "/before";
-        const Settings before = s;
-        ReadExchangeFile(s);
-        QCOMPARE(s, before);
-    }
-
     void aFailedWriteIsReportedAndKeepsTheOldFile() {
         TestFolder folder;
         Settings s = inFolder(folder);

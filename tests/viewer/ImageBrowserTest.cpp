@@ -1,5 +1,4 @@
 #include "BrowserFixture.h"
-#include "SettingsPersistence.h"
 #include "StringTable.h"
 
 #include <QSignalSpy>
@@ -402,45 +401,6 @@ private slots:
         QCOMPARE(b.cells()[0].picture.naturalSize, QSize(2400, 1800));
         QCOMPARE(b.cells()[0].picture.image.size(), kept);
         QCOMPARE(b.cells()[1].picture.image.size(), QSize(60, 40)); // never enlarged
-    }
-
-    void aSaveThatFailsIsReportedInTheCurrentLanguage_data() {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<bool>("recordBlocked"); // else the exchange file
-        QTest::addColumn<QString>("message");
-        QTest::newRow("record, spanish") << 0 << true << QString::fromUtf8("Atención|No se pudo");
-        QTest::newRow("exchange file, english")
-            << 200 << false << "Attention|The settings could not";
-    }
-
-    void aSaveThatFailsIsReportedInTheCurrentLanguage() {
-        QFETCH(int, language);
-        QFETCH(bool, recordBlocked);
-        QFETCH(QString, message);
-        Viewer v;
-        Settings stored = Settings::startupDefaults(v.pictures());
-        stored.LanguageOffset = static_cast<qint16>(language);
-        ImageBrowser& b = v.start(stored);
-        const QString blocked = recordBlocked ? v.recordFile() : v.exchangeFile();
-        QVERIFY(QFile::remove(blocked));
-        v.folder.makeFolder(blocked.mid(v.folder.path().size() + 1) + "/in the way");
-
-        QVERIFY(!b.saveSettings());
-        QCOMPARE(v.feedback.messages.size(), 1);
-        QVERIFY2(v.feedback.messages.first().startsWith(message),
-                 qPrintable(v.feedback.messages.first()));
-        QVERIFY(v.feedback.messages.first().contains(blocked));
-    }
-
-    void closeSavesAndTheNextStartReopensTheFolder() {
-        Viewer v;
-        const QString sub = v.folder.makeFolder("pics/sub");
-        ImageBrowser& b = v.start();
-        QVERIFY(b.Dir1().setPath(sub));
-        QVERIFY(b.saveSettings());
-        Settings reloaded = Settings::startupDefaults("/x");
-        LoadSettings(reloaded, v.store);
-        QCOMPARE(reloaded.CurrentFolder, sub);
     }
 };
 

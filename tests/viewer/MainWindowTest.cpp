@@ -300,21 +300,34 @@ private slots:
         QCOMPARE(afterClose.CurrentFolder, sub);
     }
 
+    void aCloseThatCannotSaveSaysWhyThenCloses_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<bool>("recordBlocked"); // else the exchange file
+        QTest::addColumn<QString>("message");
+        QTest::newRow("record, spanish") << 0 << true << QString::fromUtf8("Atención|No se pudo");
+        QTest::newRow("exchange file, english") << 200 << false << "Attention|The settings could";
+    }
+
     void aCloseThatCannotSaveSaysWhyThenCloses() {
+        QFETCH(int, language);
+        QFETCH(bool, recordBlocked);
+        QFETCH(QString, message);
         Window w;
-        frmImage& window = w.open();
-        QVERIFY(QFile::remove(w.recordFile()));
-        w.folder.makeFolder("config/Lumi Vart/Valores/Configuracion/in the way");
+        frmImage& window = w.open(static_cast<qint16>(language));
+        const QString blocked = recordBlocked ? w.recordFile() : w.exchangeFile();
+        QVERIFY(QFile::remove(blocked));
+        QVERIFY(QDir().mkpath(blocked + "/in the way"));
         window.show();
         QString shown;
         QTimer::singleShot(0, &window, [&] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                shown = box->textFormat() == Qt::PlainText ? box->text() : QString();
+                if (box->textFormat() == Qt::PlainText) // it names a file
+                    shown = box->windowTitle() + '|' + box->text();
                 box->accept();
             }
         });
         QTest::mouseClick(w.child<QPushButton>("cerrar"), Qt::LeftButton);
-        QVERIFY2(shown.contains(w.recordFile()), qPrintable(shown));
+        QVERIFY2(shown.startsWith(message) && shown.contains(blocked), qPrintable(shown));
         QVERIFY(!window.isVisible());
     }
 };

@@ -84,13 +84,12 @@ void ImageBrowser::chooseScreenClassAndLayOut() {
     layOutGrid();
 }
 
-bool ImageBrowser::saveSettings() {
+void ImageBrowser::saveSettings() {
     const FileWriteResult saved = SaveSettings(m_module.settings, m_store);
     if (!saved.written) {
         const qint16 language = m_module.settings.LanguageOffset;
         m_feedback.showMessage(settingsNotSavedText(saved, language), LocalText(22, language));
     }
-    return saved.written;
 }
 
 void ImageBrowser::escapePressed() {

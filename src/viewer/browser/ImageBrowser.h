@@ -67,8 +67,8 @@ public:
     // Start-up after the captions: the screen class and the first layout of the grid.
     void chooseScreenClassAndLayOut();
     // The Close button's saving. A file that cannot be written is told to the user, with the
-    // system's reason; false then.
-    bool saveSettings();
+    // system's reason.
+    void saveSettings();
 
     // Escape: hides the zoom view, or re-reads the folder when it is hidden; then the count.
     void escapePressed();
