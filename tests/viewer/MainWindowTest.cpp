@@ -12,6 +12,7 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QtTest>
 #include <memory>
@@ -44,6 +45,21 @@ void pickPattern(QComboBox* box, int item) {
     box->showPopup();
     box->view()->setCurrentIndex(box->model()->index(item, 0));
     QTest::keyClick(box->view(), Qt::Key_Return);
+}
+
+// How many rows of an image hold something other than its top left pixel's colour.
+int inkRows(const QImage& image) {
+    const QRgb background = image.pixel(0, 0);
+    int rows = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != background) {
+                ++rows;
+                break;
+            }
+        }
+    }
+    return rows;
 }
 
 QStringList menuBarTitles(QMenuBar* bar) {
@@ -236,12 +252,20 @@ private slots:
         // Shown as plain text: the markup is drawn, not obeyed.
         QVERIFY(caption->sizeHint().width() >=
                 caption->fontMetrics().horizontalAdvance(caption->text()));
-        // A whole line fits, descenders and underscores included, in the largest font that fits.
-        QFont larger = caption->font();
-        larger.setPixelSize(larger.pixelSize() + 1);
+        // Accented capitals, descenders and underscores are drawn whole: a caption shows as many
+        // rows of ink as the same text drawn with room to spare, in a font not needlessly small.
+        const QString tallest = QString::fromUtf8(" ÁÑgjpqy_"); // the blank keeps (0, 0) clear
+        QImage roomy(400, 200, QImage::Format_RGB32);
+        roomy.fill(Qt::white);
+        {
+            QPainter painter(&roomy);
+            painter.setFont(caption->font());
+            painter.drawText(roomy.rect(), Qt::AlignCenter, tallest);
+        }
         for (QLabel* label : labels) {
-            QVERIFY(label->fontMetrics().height() <= label->height());
-            QVERIFY(QFontMetrics(larger).height() > label->height() - 1);
+            label->setText(tallest);
+            QCOMPARE(inkRows(label->grab().toImage()), inkRows(roomy));
+            QVERIFY(label->font().pixelSize() * 3 >= label->height() * 2);
         }
     }
 

@@ -1,40 +1,27 @@
 #include "frmImage.h"
 
+#include "CaptionLabel.h"
 #include "FileListView.h"
 #include "FolderListView.h"
 #include "HelpViewer.h"
-#include "frmPantalla.h"
 #include "MainWindowLayout.h"
 #include "Module1.h"
 #include "PictureCell.h"
 #include "ProgramArt.h"
 #include "StringTable.h"
+#include "frmPantalla.h"
 
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QFontMetrics>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <algorithm>
 
 namespace {
-
-// The font at the largest pixel size whose line, descenders included, fits the height.
-QFont fontFittingHeight(QFont font, int heightPixels) {
-    for (int size = std::max(heightPixels, 1); size > 1; --size) {
-        font.setPixelSize(size);
-        if (QFontMetrics(font).height() <= heightPixels)
-            return font;
-    }
-    font.setPixelSize(1);
-    return font;
-}
 
 QString withAccessKey(const QString& text, int position = 0) {
     QString caption = text;
@@ -272,7 +259,7 @@ void frmImage::rebuildCells() {
     // height rounded down.
     const int captionPixels =
         static_cast<int>(m_module.CaptionHeight / m_module.screen.scale.twipsPerPixel());
-    const QFont captionFont = fontFittingHeight(m_label1.front()->font(), captionPixels);
+    const CaptionFont captionFont = captionFontFitting(m_label1.front()->font(), captionPixels);
     const auto& cells = m_browser.cells();
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (i > 0) {
@@ -284,8 +271,8 @@ void frmImage::rebuildCells() {
             m_label1.push_back(newCaption());
         }
         PictureCell* image = m_image1[i];
-        QLabel* label = m_label1[i];
-        label->setFont(captionFont);
+        CaptionLabel* label = m_label1[i];
+        label->setCaptionFont(captionFont);
         if (i > 0 || !cells[i].place.image.isEmpty()) {
             image->setGeometry(pixelsOf(cells[i].place.image));
             label->setGeometry(pixelsOf(cells[i].place.caption));
@@ -298,10 +285,9 @@ void frmImage::rebuildCells() {
     m_zoomImg->raise();
 }
 
-QLabel* frmImage::newCaption() {
-    auto* label = new QLabel(m_client);
+CaptionLabel* frmImage::newCaption() {
+    auto* label = new CaptionLabel(m_client);
     label->setObjectName("Label1");
-    label->setTextFormat(Qt::PlainText); // a file named like markup is shown as it is named
     return label;
 }
 
