@@ -1,6 +1,6 @@
 #include "XdgSettingsStore.h"
 
-#include "RegularFile.h"
+#include "FileRead.h"
 
 #include <QDir>
 #include <QFile>

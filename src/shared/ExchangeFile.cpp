@@ -2,7 +2,7 @@
 
 #include "ByteEscape.h"
 #include "NumericText.h"
-#include "RegularFile.h"
+#include "FileRead.h"
 #include "Settings.h"
 
 #include <limits>

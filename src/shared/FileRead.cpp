@@ -1,4 +1,4 @@
-#include "RegularFile.h"
+#include "FileRead.h"
 
 #include <QFile>
 
