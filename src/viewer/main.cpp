@@ -20,8 +20,6 @@ int main(int argc, char** argv) {
     XdgSettingsStore store(XdgSettingsStore::applicationFolderFor(kApplicationName));
 
     frmImage window(module, store, VolumeTable::mounted(), QDir::currentPath());
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        window.setGeometry(screen->availableGeometry()); // maximised even without a window manager
     window.show();
     return QApplication::exec();
 }

@@ -2,20 +2,15 @@
 
 #include "Module1.h"
 #include "SettingsPersistence.h"
-#include "TestFolders.h"
+#include "TemporarySettings.h"
 #include "TestPictures.h"
-#include "XdgSettingsStore.h"
 #include "frmImage.h"
 
 #include <QAction>
 #include <memory>
 
 // The main window opened on a folder "pics" holding a.bmp and b.bmp, with its own store.
-struct Window {
-    TestFolder folder;
-    ScopedEnvironment windir = ScopedEnvironment::unset("windir");
-    ScopedEnvironment winbootdir = ScopedEnvironment::unset("winbootdir");
-    XdgSettingsStore store{folder.filePath("config/Lumi Vart")};
+struct Window : TemporarySettings {
     Module1 module;
     std::unique_ptr<frmImage> window;
 

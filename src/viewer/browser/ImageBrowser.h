@@ -66,8 +66,9 @@ public:
     void loadSettingsAndFolder();
     // Start-up after the captions: the screen class and the first layout of the grid.
     void chooseScreenClassAndLayOut();
-    // The Close button's saving; false when the settings could not be stored.
-    bool saveSettings();
+    // The Close button's saving. A file that cannot be written is told to the user, with the
+    // system's reason.
+    void saveSettings();
 
     // Escape: hides the zoom view, or re-reads the folder when it is hidden; then the count.
     void escapePressed();
