@@ -1,10 +1,8 @@
 #include "FileWrite.h"
 
-#include <QSaveFile>
+#include "AtomicFile.h"
 
 FileWriteResult writeFileAtomically(const QString& path, const QByteArray& contents) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() && file.commit())
-        return {};
-    return FileWriteResult::failed(path, file.errorString());
+    const FileResult written = AtomicFile::write(path, contents);
+    return written.ok() ? FileWriteResult{} : FileWriteResult::failed(path, written.reason);
 }

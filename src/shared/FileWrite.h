@@ -15,6 +15,6 @@ struct FileWriteResult {
     }
 };
 
-// Writes the whole file beside its place and renames it into place, so a failed write leaves the
-// earlier file as it was.
+// Writes the whole file through the file layer's atomic writer (beside its place, then renamed
+// into place), so a failed write leaves the earlier file as it was; a failure names the file.
 FileWriteResult writeFileAtomically(const QString& path, const QByteArray& contents);
