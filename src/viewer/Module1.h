@@ -1,21 +1,9 @@
 #pragma once
 
+#include "ScreenMetrics.h"
 #include "Settings.h"
-#include "Twips.h"
 
-#include <QSize>
-#include <QSizeF>
 #include <QString>
-
-// The screen the windows lay themselves out on: its size in pixels and the twips of a pixel.
-struct ScreenMetrics {
-    QSize pixels{800, 600};
-    TwipsScale scale;
-
-    QSizeF twips() const {
-        return {scale.toTwips(pixels.width()), scale.toTwips(pixels.height())};
-    }
-};
 
 // The viewer's module: the settings record and the module-wide values its windows share. One is
 // made by main and handed to the windows; data passes to a window through it, set before the
