@@ -44,27 +44,33 @@ void SlideShow::startTimer(bool running) {
     applyTimer();
 }
 
-void SlideShow::applyTimer() { m_host.timerChanged(m_timerRunning, timerPeriodMs()); }
+void SlideShow::applyTimer() {
+    m_host.timerChanged(m_timerRunning, timerPeriodMs());
+}
 
 bool SlideShow::isPictureAt(qint16 index) const {
     return index >= 0 && index < m_entries.size() && isPictureName(m_entries[index]);
 }
 
 void SlideShow::DiapoZ(QStringView direction) {
-    m_host.hideSlide();
-    if (!m_host.takeWaitingPicture())
-        OtraD(direction);
-    const QSize picture = m_host.slidePictureSize();
-    if (picture.isEmpty())
-        return; // nothing to show yet: the screen stays black
-    m_host.showSlide(slideRectangle(QSizeF(picture), m_host.screenSize(),
-                                    m_settings.Proportional == 1));
+    if (!m_host.takeWaitingPicture() && OtraD(direction) == SlideShowHost::Load::Pending)
+        return; // shown when the load ends
+    presentSlide();
 }
 
-void SlideShow::OtraD(QStringView direction) {
+void SlideShow::presentSlide() {
+    m_host.hideSlide();
+    const QSize picture = m_host.slidePictureSize();
+    if (picture.isEmpty())
+        return;
+    m_host.showSlide(
+        slideRectangle(QSizeF(picture), m_host.screenSize(), m_settings.Proportional == 1));
+}
+
+std::optional<SlideShowHost::Load> SlideShow::OtraD(QStringView direction) {
     const qint16 start = m_currentIndex;
     if (start < 0 || m_fileCount <= 0)
-        return;
+        return std::nullopt;
     const SlideDirection step = slideDirectionOf(direction);
     const bool randomDraw = step == SlideDirection::Next && m_settings.RandomOrder == 1;
 
@@ -75,14 +81,15 @@ void SlideShow::OtraD(QStringView direction) {
         for (qint16 i = 0; i < m_fileCount && !anyPicture; ++i)
             anyPicture = isPictureAt(i);
         if (!anyPicture)
-            return;
+            return std::nullopt;
     }
     const std::optional<WalkEnd> end = walk(start, step, randomDraw);
     if (!end)
-        return; // the position and the picture stay
+        return std::nullopt; // the position and the picture stay
     m_currentIndex = end->index;
-    if (end->found)
-        m_host.loadSlide(m_folder + '/' + m_entries[end->index]);
+    if (!end->found)
+        return std::nullopt;
+    return m_host.loadSlide(m_folder + '/' + m_entries[end->index]);
 }
 
 std::optional<SlideShow::WalkEnd> SlideShow::walk(qint16 start, SlideDirection step,
@@ -120,29 +127,39 @@ std::optional<QString> SlideShow::upcomingFile() const {
     return m_folder + '/' + m_entries[end->index];
 }
 
-void SlideShow::Reloj_Timer() { DiapoZ(u"S"); }
+void SlideShow::Reloj_Timer() {
+    DiapoZ(u"S");
+}
 
 SlideShow::KeyResult SlideShow::keyPressed(QChar key) {
     switch (key.unicode()) {
     case 27:
         return KeyResult::Close;
-    case ' ': case 'S': case 's':
+    case ' ':
+    case 'S':
+    case 's':
         DiapoZ(u"S");
         return KeyResult::Handled;
-    case '+': case '=':
+    case '+':
+    case '=':
         if (m_delay < kSlowestSlideDelay)
             ++m_delay;
         applyTimer();
         return KeyResult::Handled;
-    case '-': case '_':
+    case '-':
+    case '_':
         if (m_delay > kFastestKeyDelay)
             --m_delay;
         applyTimer();
         return KeyResult::Handled;
-    case 'A': case 'a':
+    case 'A':
+    case 'a':
         DiapoZ(u"A");
         return KeyResult::Handled;
-    case 'D': case 'd': case 'P': case 'p':
+    case 'D':
+    case 'd':
+    case 'P':
+    case 'p':
         m_timerRunning = !m_timerRunning;
         applyTimer();
         return KeyResult::Handled;

@@ -48,11 +48,16 @@ int slideTimerPeriodMs(qint16 delaySeconds);
 class SlideShowHost {
 public:
     virtual ~SlideShowHost() = default;
+
+    // How a load began: the slide holds the file's picture now, it could not be read (the slide
+    // keeps its picture), or it is being read and the host calls SlideShow::presentSlide when the
+    // load has ended either way.
+    enum class Load { Ready, Failed, Pending };
+
     // Gives the slide a picture already at hand instead of walking the list (the viewer's
     // preview); false when there is none to take.
     virtual bool takeWaitingPicture() { return false; }
-    // Loads the file into the slide; false, keeping the slide's picture, when it cannot be read.
-    virtual bool loadSlide(const QString& path) = 0;
+    virtual Load loadSlide(const QString& path) = 0;
     // The natural size of the slide's picture; empty when it has none.
     virtual QSize slidePictureSize() const = 0;
     virtual QSizeF screenSize() const = 0;
@@ -72,11 +77,16 @@ public:
     // Switches the timer on or off at the current delay.
     void startTimer(bool running);
 
-    // Shows a picture: the waiting one if the host has it, else the one the walk finds.
+    // Shows a picture: the waiting one if the host has it, else the one the walk finds. The
+    // picture appears when its load has ended; nothing here waits for it.
     void DiapoZ(QStringView direction);
-    // Moves the current position to the next picture entry in the direction and loads it.
-    void OtraD(QStringView direction);
+    // Moves the current position to the next picture entry in the direction and starts loading
+    // it; nothing when no picture entry was found.
+    std::optional<SlideShowHost::Load> OtraD(QStringView direction);
     void Reloj_Timer();
+    // Lays the slide's picture out on the screen and shows it; the screen stays black while the
+    // slide has no picture.
+    void presentSlide();
 
     enum class KeyResult { Handled, Close, Ignored };
     KeyResult keyPressed(QChar key);

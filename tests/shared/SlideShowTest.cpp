@@ -1,5 +1,5 @@
-#include "Settings.h"
 #include "SlideShow.h"
+#include "Settings.h"
 
 #include <QtTest>
 #include <deque>
@@ -20,7 +20,8 @@ struct ScriptedRandom : RandomSource {
     }
 };
 
-// Records what the show asked of its window. Files whose names contain "bad" cannot be read.
+// Records what the show asked of its window. Files whose names contain "bad" cannot be read;
+// those whose names contain "slow" are still being read until arrive() is called.
 struct RecordingHost : SlideShowHost {
     QStringList loads;
     QString shown; // the file the slide holds
@@ -31,6 +32,7 @@ struct RecordingHost : SlideShowHost {
     int periodMs = 0;
     int timerUpdates = 0;
     bool waiting = false;
+    QString reading;
 
     bool takeWaitingPicture() override {
         if (!waiting)
@@ -40,13 +42,22 @@ struct RecordingHost : SlideShowHost {
         shownSize = QSize(400, 300);
         return true;
     }
-    bool loadSlide(const QString& path) override {
+    Load loadSlide(const QString& path) override {
         loads.append(path);
         if (path.contains("bad"))
-            return false;
+            return Load::Failed;
+        if (path.contains("slow")) {
+            reading = path;
+            return Load::Pending;
+        }
         shown = path;
         shownSize = QSize(200, 100);
-        return true;
+        return Load::Ready;
+    }
+    void arrive(SlideShow& show) {
+        shown = reading;
+        shownSize = QSize(100, 200);
+        show.presentSlide();
     }
     QSize slidePictureSize() const override { return shownSize; }
     QSizeF screenSize() const override { return {1000, 800}; }
@@ -108,8 +119,8 @@ private slots:
         QTest::newRow("start beyond the list walks from its remainder")
             << QStringList{"a.bmp", "x.txt", "c.ico"} << 7 << "S" << 2 << "/f/c.ico";
         QTest::newRow("negative start changes nothing") << kMixed << -1 << "S" << -1 << "";
-        QTest::newRow("jpeg in any case") << QStringList{"x.txt", "P.JpEg"} << 0 << "S" << 1
-                                          << "/f/P.JpEg";
+        QTest::newRow("jpeg in any case")
+            << QStringList{"x.txt", "P.JpEg"} << 0 << "S" << 1 << "/f/P.JpEg";
     }
 
     void walk() {
@@ -204,6 +215,20 @@ private slots:
         QCOMPARE(s.host.shown, QString("/f/c.bmp"));
     }
 
+    void aPictureStillBeingReadIsShownWhenItArrives() {
+        Show s({"a.bmp", "slow.bmp", "c.bmp"}, 0);
+        s.show.DiapoZ(u"N");
+        s.show.DiapoZ(u"S");
+        QCOMPARE(s.currentIndex, qint16(1)); // the step is taken at once
+        QCOMPARE(s.host.lastRect, QRectF(0, 0, 1000, 800));
+        QCOMPARE(s.host.shown, QString("/f/a.bmp")); // the earlier picture stays meanwhile
+        s.settings.Proportional = 1;
+        s.host.arrive(s.show);
+        QCOMPARE(s.host.shown, QString("/f/slow.bmp"));
+        QVERIFY(s.host.visible);
+        QCOMPARE(s.host.lastRect, QRectF(300, 0, 400, 800));
+    }
+
     void theWaitingPictureComesFirstAndTheWalkThenGoesOn() {
         Show s(kMixed, 0);
         s.host.waiting = true;
@@ -225,16 +250,16 @@ private slots:
         QTest::addColumn<QSizeF>("screen");
         QTest::addColumn<bool>("proportional");
         QTest::addColumn<QRectF>("expected");
-        QTest::newRow("stretched") << QSizeF(300, 400) << QSizeF(1000, 800) << false
-                                   << QRectF(0, 0, 1000, 800);
-        QTest::newRow("wide fills the width") << QSizeF(400, 100) << QSizeF(1000, 800) << true
-                                              << QRectF(0, 275, 1000, 250);
+        QTest::newRow("stretched")
+            << QSizeF(300, 400) << QSizeF(1000, 800) << false << QRectF(0, 0, 1000, 800);
+        QTest::newRow("wide fills the width")
+            << QSizeF(400, 100) << QSizeF(1000, 800) << true << QRectF(0, 275, 1000, 250);
         QTest::newRow("wide but less wide than the screen overflows")
             << QSizeF(500, 450) << QSizeF(1000, 800) << true << QRectF(0, -50, 1000, 900);
-        QTest::newRow("tall fills the height") << QSizeF(100, 400) << QSizeF(1000, 800) << true
-                                               << QRectF(400, 0, 200, 800);
-        QTest::newRow("square is laid out as tall") << QSizeF(50, 50) << QSizeF(1000, 800) << true
-                                                    << QRectF(100, 0, 800, 800);
+        QTest::newRow("tall fills the height")
+            << QSizeF(100, 400) << QSizeF(1000, 800) << true << QRectF(400, 0, 200, 800);
+        QTest::newRow("square is laid out as tall")
+            << QSizeF(50, 50) << QSizeF(1000, 800) << true << QRectF(100, 0, 800, 800);
         QTest::newRow("tall on a tall screen may overflow")
             << QSizeF(450, 500) << QSizeF(800, 1000) << true << QRectF(-50, 0, 900, 1000);
     }

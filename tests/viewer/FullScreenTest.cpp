@@ -60,13 +60,13 @@ private slots:
         Screen s;
         s.start();
         frmPantalla& window = s.open(0);
-        QCOMPARE(window.slidePicture().naturalSize, QSize(40, 30));
+        QTRY_COMPARE(window.slidePicture().naturalSize, QSize(40, 30));
         QVERIFY(!window.Reloj().isActive()); // the single-picture view has no timer
         QTest::keyClick(&window, Qt::Key_Space);
         QCOMPARE(s.v.module.CurrentIndex, qint16(2));
-        QCOMPARE(window.slidePicture().naturalSize, QSize(30, 60));
+        QTRY_COMPARE(window.slidePicture().naturalSize, QSize(30, 60));
         QTest::keyClick(&window, Qt::Key_S);
-        QCOMPARE(window.slidePicture().naturalSize, QSize(50, 50));
+        QTRY_COMPARE(window.slidePicture().naturalSize, QSize(50, 50));
         QTest::keyClick(&window, Qt::Key_S);
         QCOMPARE(s.v.module.CurrentIndex, qint16(0));
         QTest::keyClick(&window, Qt::Key_A);
@@ -79,7 +79,7 @@ private slots:
         QVERIFY(b.File1().setListIndex(0));
         b.Image1_Click(1); // c.bmp, in cell 1
         frmPantalla& window = s.open(0);
-        QCOMPARE(window.slidePicture().naturalSize, QSize(30, 60));
+        QTRY_COMPARE(window.slidePicture().naturalSize, QSize(30, 60));
         QTest::keyClick(&window, Qt::Key_Space); // from the list position 0: the next picture
         QCOMPARE(s.v.module.CurrentIndex, qint16(2));
     }
@@ -89,7 +89,7 @@ private slots:
         s.stored.Proportional = 1;
         s.start();
         frmPantalla& window = s.open(2); // 30 x 60 on 800 x 600: 300 wide, 600 high
-        QCOMPARE(window.findChild<PictureCell*>("Slide")->geometry(), QRect(250, 0, 300, 600));
+        QTRY_COMPARE(window.findChild<PictureCell*>("Slide")->geometry(), QRect(250, 0, 300, 600));
     }
 
     void theSlideShowRunsItsTimerAndTheKeysChangeIt() {
@@ -118,7 +118,7 @@ private slots:
         QSignalSpy ticks(&window.Reloj(), &QTimer::timeout);
         QVERIFY(ticks.wait(3000));
         QCOMPARE(s.v.module.CurrentIndex, qint16(2)); // the text file is skipped
-        QCOMPARE(window.slidePicture().naturalSize, QSize(30, 60));
+        QTRY_COMPARE(window.slidePicture().naturalSize, QSize(30, 60));
     }
 
     void closingClearsTheWaitingPreview() {
