@@ -3,7 +3,7 @@
 #include "PictureCell.h"
 #include "SlideLoader.h"
 
-SlideStage::SlideStage(Settings& settings, qint16& currentIndex, RandomSource& random, QSize screen,
+SlideStage::SlideStage(Settings& settings, int& currentIndex, RandomSource& random, QSize screen,
                        QWidget* parent)
     : QWidget(parent), m_show(*this, settings, currentIndex, random),
       m_loader(new SlideLoader(this)), m_slide(new PictureCell(this)), m_screen(screen) {
@@ -20,7 +20,7 @@ SlideStage::SlideStage(Settings& settings, qint16& currentIndex, RandomSource& r
 
 SlideStage::~SlideStage() = default;
 
-void SlideStage::setList(QStringList entries, qint16 fileCount, QString folder) {
+void SlideStage::setList(QStringList entries, int fileCount, QString folder) {
     m_show.setList(std::move(entries), fileCount, std::move(folder));
 }
 

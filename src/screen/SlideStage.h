@@ -36,12 +36,12 @@ class SlideStage : public QWidget, private SlideShowHost {
     Q_OBJECT
 
 public:
-    SlideStage(Settings& settings, qint16& currentIndex, RandomSource& random, QSize screen,
+    SlideStage(Settings& settings, int& currentIndex, RandomSource& random, QSize screen,
                QWidget* parent = nullptr);
     ~SlideStage() override;
 
     // The list walked, the count fixed at opening, and the folder its pictures are read from.
-    void setList(QStringList entries, qint16 fileCount, QString folder);
+    void setList(QStringList entries, int fileCount, QString folder);
     void setWaitingPictureSource(WaitingPictureSource* source) { m_waiting = source; }
     // The size the pictures are laid out on and decoded for; the picture is laid out again.
     void setScreenSize(QSize screen);

@@ -28,12 +28,12 @@ int slideTimerPeriodMs(qint16 delaySeconds) {
     return (delaySeconds < 1 ? kFastestKeyDelay : delaySeconds) * 1000;
 }
 
-SlideShow::SlideShow(SlideShowHost& host, Settings& settings, qint16& currentIndex,
+SlideShow::SlideShow(SlideShowHost& host, Settings& settings, int& currentIndex,
                      RandomSource& random)
     : m_host(host), m_settings(settings), m_currentIndex(currentIndex),
       m_delay(settings.ImageTempo), m_random(random) {}
 
-void SlideShow::setList(QStringList entries, qint16 fileCount, QString folder) {
+void SlideShow::setList(QStringList entries, int fileCount, QString folder) {
     m_entries = std::move(entries);
     m_fileCount = fileCount;
     m_folder = std::move(folder);
@@ -48,7 +48,7 @@ void SlideShow::applyTimer() {
     m_host.timerChanged(m_timerRunning, timerPeriodMs());
 }
 
-bool SlideShow::isPictureAt(qint16 index) const {
+bool SlideShow::isPictureAt(int index) const {
     return index >= 0 && index < m_entries.size() && isPictureName(m_entries[index]);
 }
 
@@ -68,7 +68,7 @@ void SlideShow::presentSlide() {
 }
 
 std::optional<SlideShowHost::Load> SlideShow::OtraD(QStringView direction) {
-    const qint16 start = m_currentIndex;
+    const int start = m_currentIndex;
     if (start < 0 || m_fileCount <= 0)
         return std::nullopt;
     const SlideDirection step = slideDirectionOf(direction);
@@ -78,7 +78,7 @@ std::optional<SlideShowHost::Load> SlideShow::OtraD(QStringView direction) {
     // never end, so the list is looked over once first.
     if (randomDraw) {
         bool anyPicture = false;
-        for (qint16 i = 0; i < m_fileCount && !anyPicture; ++i)
+        for (int i = 0; i < m_fileCount && !anyPicture; ++i)
             anyPicture = isPictureAt(i);
         if (!anyPicture)
             return std::nullopt;
@@ -92,21 +92,21 @@ std::optional<SlideShowHost::Load> SlideShow::OtraD(QStringView direction) {
     return m_host.loadSlide(m_folder + '/' + m_entries[end->index]);
 }
 
-std::optional<SlideShow::WalkEnd> SlideShow::walk(qint16 start, SlideDirection step,
+std::optional<SlideShow::WalkEnd> SlideShow::walk(int start, SlideDirection step,
                                                   bool randomDraw) const {
-    qint16 index = start;
+    int index = start;
     // A walk in list order comes back to the start within one pass, unless the start lies
     // outside the list; then one pass is all it takes.
     for (int steps = 0; randomDraw || steps < m_fileCount; ++steps) {
         switch (step) {
         case SlideDirection::Next:
-            index = randomDraw ? static_cast<qint16>(std::floor(m_fileCount * m_random.uniform()))
-                               : static_cast<qint16>((index + 1) % m_fileCount);
+            index = randomDraw ? static_cast<int>(std::floor(m_fileCount * m_random.uniform()))
+                               : (index + 1) % m_fileCount;
             break;
         case SlideDirection::Previous:
             if (index == 0)
                 index = m_fileCount;
-            index = static_cast<qint16>((index - 1) % m_fileCount);
+            index = (index - 1) % m_fileCount;
             break;
         case SlideDirection::Current:
             break;

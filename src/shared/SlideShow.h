@@ -70,10 +70,10 @@ public:
 // the step, delay and pause keys. Shared by the viewer's full-screen window and the screen saver.
 class SlideShow {
 public:
-    SlideShow(SlideShowHost& host, Settings& settings, qint16& currentIndex, RandomSource& random);
+    SlideShow(SlideShowHost& host, Settings& settings, int& currentIndex, RandomSource& random);
 
     // The list walked: its entries, the count fixed when the show opened, and their folder.
-    void setList(QStringList entries, qint16 fileCount, QString folder);
+    void setList(QStringList entries, int fileCount, QString folder);
     // Switches the timer on or off at the current delay.
     void startTimer(bool running);
 
@@ -100,22 +100,22 @@ public:
 
 private:
     struct WalkEnd {
-        qint16 index;
+        int index;
         bool found; // the entry at index is a picture
     };
     // Steps from the start until a picture or the start itself is reached; nothing when one pass
     // over the list found neither.
-    std::optional<WalkEnd> walk(qint16 start, SlideDirection step, bool randomDraw) const;
-    bool isPictureAt(qint16 index) const;
+    std::optional<WalkEnd> walk(int start, SlideDirection step, bool randomDraw) const;
+    bool isPictureAt(int index) const;
     void applyTimer();
 
     SlideShowHost& m_host;
     Settings& m_settings;
-    qint16& m_currentIndex;
+    int& m_currentIndex;
     qint16& m_delay;
     RandomSource& m_random;
     QStringList m_entries;
-    qint16 m_fileCount = 0;
+    int m_fileCount = 0;
     QString m_folder;
     bool m_timerRunning = false;
 };

@@ -21,8 +21,9 @@ struct Module1 {
     bool LayoutChanged = true;
     double ZoomHeight = 0.0; // twips
     QString PreviewName;
-    qint16 CurrentIndex = 0;
-    qint16 FileCount = 0;
+    // Positions and counts of the file list hold any folder size.
+    int CurrentIndex = 0;
+    int FileCount = 0;
     bool SlideShowMode = false;
     bool UsePreviewPicture = false;
     qint16 FileOpMode = 0;

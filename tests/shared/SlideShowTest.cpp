@@ -75,14 +75,14 @@ struct RecordingHost : SlideShowHost {
 
 struct Show {
     Settings settings = Settings::startupDefaults("/f");
-    qint16 currentIndex = 0;
+    int currentIndex = 0;
     RecordingHost host;
     ScriptedRandom random;
     SlideShow show{host, settings, currentIndex, random};
 
-    explicit Show(const QStringList& entries, qint16 start = 0) {
+    explicit Show(const QStringList& entries, int start = 0) {
         currentIndex = start;
-        show.setList(entries, static_cast<qint16>(entries.size()), "/f");
+        show.setList(entries, static_cast<int>(entries.size()), "/f");
     }
 };
 
@@ -129,7 +129,7 @@ private slots:
         QFETCH(QString, direction);
         QFETCH(int, expectedIndex);
         QFETCH(QString, loaded);
-        Show s(entries, static_cast<qint16>(start));
+        Show s(entries, start);
         s.show.OtraD(direction);
         QCOMPARE(s.currentIndex, expectedIndex);
         QCOMPARE(s.host.loads, loaded.isEmpty() ? QStringList{} : QStringList{loaded});
@@ -147,7 +147,7 @@ private slots:
     void theUpcomingFileIsWhatTheNextStepLoads() {
         QFETCH(QStringList, entries);
         QFETCH(int, start);
-        Show s(entries, static_cast<qint16>(start));
+        Show s(entries, start);
         const std::optional<QString> upcoming = s.show.upcomingFile();
         QCOMPARE(s.currentIndex, start); // looking ahead moves nothing
         s.show.OtraD(u"S");
@@ -167,7 +167,7 @@ private slots:
         Show s({}, 3);
         s.show.OtraD(u"S");
         s.show.OtraD(u"A");
-        QCOMPARE(s.currentIndex, qint16(3));
+        QCOMPARE(s.currentIndex, 3);
         QVERIFY(s.host.loads.isEmpty());
         QCOMPARE(s.random.drawn, 0);
     }
@@ -177,12 +177,12 @@ private slots:
         s.settings.RandomOrder = 1;
         s.random.draws = {0.45}; // floor(5 * 0.45) = 2: the start itself
         s.show.OtraD(u"S");
-        QCOMPARE(s.currentIndex, qint16(2));
+        QCOMPARE(s.currentIndex, 2);
         QCOMPARE(s.host.loads, QStringList{"/f/b.GIF"});
 
         s.random.draws = {0.25, 0.7, 0.99}; // 1 (text), 3 (text), 4
         s.show.OtraD(u"S");
-        QCOMPARE(s.currentIndex, qint16(4));
+        QCOMPARE(s.currentIndex, 4);
         QCOMPARE(s.random.drawn, 4);
     }
 
@@ -190,7 +190,7 @@ private slots:
         Show s(kMixed, 4);
         s.settings.RandomOrder = 1;
         s.show.OtraD(u"A");
-        QCOMPARE(s.currentIndex, qint16(2));
+        QCOMPARE(s.currentIndex, 2);
         QCOMPARE(s.random.drawn, 0);
     }
 
@@ -199,7 +199,7 @@ private slots:
         s.settings.RandomOrder = 1;
         s.random.draws = {0.5, 0.9};
         s.show.OtraD(u"S");
-        QCOMPARE(s.currentIndex, qint16(0));
+        QCOMPARE(s.currentIndex, 0);
         QVERIFY(s.host.loads.isEmpty());
     }
 
@@ -208,7 +208,7 @@ private slots:
         s.show.DiapoZ(u"N");
         QCOMPARE(s.host.shown, QString("/f/a.bmp"));
         s.show.DiapoZ(u"S");
-        QCOMPARE(s.currentIndex, qint16(1));
+        QCOMPARE(s.currentIndex, 1);
         QCOMPARE(s.host.shown, QString("/f/a.bmp"));
         QVERIFY(s.host.visible);
         s.show.DiapoZ(u"S");
@@ -219,7 +219,7 @@ private slots:
         Show s({"a.bmp", "slow.bmp", "c.bmp"}, 0);
         s.show.DiapoZ(u"N");
         s.show.DiapoZ(u"S");
-        QCOMPARE(s.currentIndex, qint16(1)); // the step is taken at once
+        QCOMPARE(s.currentIndex, 1); // the step is taken at once
         QCOMPARE(s.host.lastRect, QRectF(0, 0, 1000, 800));
         QCOMPARE(s.host.shown, QString("/f/a.bmp")); // the earlier picture stays meanwhile
         s.settings.Proportional = 1;
@@ -310,11 +310,11 @@ private slots:
     void stepKeysAndEscape() {
         Show s(kMixed, 0);
         QCOMPARE(s.show.keyPressed(u' '), SlideShow::KeyResult::Handled);
-        QCOMPARE(s.currentIndex, qint16(2));
+        QCOMPARE(s.currentIndex, 2);
         s.show.keyPressed(u's');
-        QCOMPARE(s.currentIndex, qint16(4));
+        QCOMPARE(s.currentIndex, 4);
         s.show.keyPressed(u'A');
-        QCOMPARE(s.currentIndex, qint16(2));
+        QCOMPARE(s.currentIndex, 2);
         QCOMPARE(s.show.keyPressed(QChar(27)), SlideShow::KeyResult::Close);
         QCOMPARE(s.show.keyPressed(u'z'), SlideShow::KeyResult::Ignored);
     }

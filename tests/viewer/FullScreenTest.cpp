@@ -1,5 +1,6 @@
 #include "BrowserFixture.h"
 #include "PictureCell.h"
+#include "ViewCommands.h"
 #include "frmImage.h"
 #include "frmPantalla.h"
 
@@ -43,7 +44,7 @@ struct Screen {
         ImageBrowser& b = *v.browser;
         if (selected >= 0 && b.File1().listIndex() != selected)
             b.File1().setListIndex(selected);
-        v.module.FileCount = static_cast<qint16>(b.File1().count());
+        v.module.FileCount = b.File1().count();
         v.module.SlideShowMode = slideShow;
         window = std::make_unique<frmPantalla>(v.module, b, random);
         return *window;
@@ -63,14 +64,14 @@ private slots:
         QTRY_COMPARE(window.slidePicture().naturalSize, QSize(40, 30));
         QVERIFY(!window.Reloj().isActive()); // the single-picture view has no timer
         QTest::keyClick(&window, Qt::Key_Space);
-        QCOMPARE(s.v.module.CurrentIndex, qint16(2));
+        QCOMPARE(s.v.module.CurrentIndex, 2);
         QTRY_COMPARE(window.slidePicture().naturalSize, QSize(30, 60));
         QTest::keyClick(&window, Qt::Key_S);
         QTRY_COMPARE(window.slidePicture().naturalSize, QSize(50, 50));
         QTest::keyClick(&window, Qt::Key_S);
-        QCOMPARE(s.v.module.CurrentIndex, qint16(0));
+        QCOMPARE(s.v.module.CurrentIndex, 0);
         QTest::keyClick(&window, Qt::Key_A);
-        QCOMPARE(s.v.module.CurrentIndex, qint16(3));
+        QCOMPARE(s.v.module.CurrentIndex, 3);
     }
 
     void thePreviewComesFirstThenTheEntryAfterTheIndex() {
@@ -81,7 +82,7 @@ private slots:
         frmPantalla& window = s.open(0);
         QTRY_COMPARE(window.slidePicture().naturalSize, QSize(30, 60));
         QTest::keyClick(&window, Qt::Key_Space); // from the list position 0: the next picture
-        QCOMPARE(s.v.module.CurrentIndex, qint16(2));
+        QCOMPARE(s.v.module.CurrentIndex, 2);
     }
 
     void proportionalPicturesAreCentred() {
@@ -117,8 +118,29 @@ private slots:
         frmPantalla& window = s.open(0, true);
         QSignalSpy ticks(&window.Reloj(), &QTimer::timeout);
         QVERIFY(ticks.wait(3000));
-        QCOMPARE(s.v.module.CurrentIndex, qint16(2)); // the text file is skipped
+        QCOMPARE(s.v.module.CurrentIndex, 2); // the text file is skipped
         QTRY_COMPARE(window.slidePicture().naturalSize, QSize(30, 60));
+    }
+
+    void aFolderPastSixteenBitsIsWalkedToItsEnd() {
+        Screen s;
+        constexpr int kTextFiles = 32766; // after a, b, c and d: the last picture at 32,770
+        s.v.folder.makeFolder("pics");
+        for (int i = 0; i < kTextFiles; ++i)
+            QFile(s.v.folder.filePath(QStringLiteral("pics/n%1.txt").arg(i, 5, 10, QChar('0'))))
+                .open(QIODevice::WriteOnly);
+        s.v.addPicture("z.bmp", QSize(20, 10));
+        ImageBrowser& b = s.start();
+        QVERIFY(b.File1().setListIndex(32770));
+        ViewCommands(b, s.v.feedback).Pantalla_Click();
+        QCOMPARE(s.v.module.FileCount, 32771);
+        frmPantalla window(s.v.module, b, s.random);
+        QTRY_COMPARE(window.slidePicture().naturalSize, QSize(20, 10));
+        QTest::keyClick(&window, Qt::Key_Space); // past the end: the first entry
+        QCOMPARE(s.v.module.CurrentIndex, 0);
+        QTest::keyClick(&window, Qt::Key_A); // before the first: the last entry
+        QCOMPARE(s.v.module.CurrentIndex, 32770);
+        QTRY_COMPARE(window.slidePicture().naturalSize, QSize(20, 10));
     }
 
     void closingClearsTheWaitingPreview() {

@@ -33,7 +33,7 @@ frmPantalla::frmPantalla(Module1& module, ImageBrowser& browser, RandomSource& r
     m_stage->setWaitingPictureSource(this);
     m_stage->show().startTimer(m_module.SlideShowMode);
     if (list.listIndex() >= 0)
-        m_module.CurrentIndex = static_cast<qint16>(list.listIndex());
+        m_module.CurrentIndex = list.listIndex();
     if (m_browser.zoomView().visible)
         m_previewPending = true;
     m_stage->show().DiapoZ(u"N");
