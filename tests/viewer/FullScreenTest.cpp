@@ -1,4 +1,5 @@
 #include "BrowserFixture.h"
+#include "HelpViewer.h"
 #include "PictureCell.h"
 #include "ViewCommands.h"
 #include "frmImage.h"
@@ -6,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QTextBrowser>
 #include <QtTest>
 #include <memory>
 
@@ -141,6 +143,22 @@ private slots:
         QTest::keyClick(&window, Qt::Key_A); // before the first: the last entry
         QCOMPARE(s.v.module.CurrentIndex, 32770);
         QTRY_COMPARE(window.slidePicture().naturalSize, QSize(20, 10));
+    }
+
+    void helpLooksTheSameAsFromAnyOtherWindow() {
+        Screen s;
+        s.start();
+        frmPantalla& window = s.open(0);
+        QTest::keyClick(&window, Qt::Key_F1);
+        auto* fromFullScreen = window.findChild<QTextBrowser*>("HelpPage");
+        QVERIFY(fromFullScreen);
+        QWidget plainOwner;
+        QVERIFY(HelpViewer::showTopic(window.helpTopic(), &plainOwner));
+        auto* fromPlainWindow = plainOwner.findChild<QTextBrowser*>("HelpPage");
+        const QImage seen = fromFullScreen->viewport()->grab().toImage();
+        const QImage expected = fromPlainWindow->viewport()->grab().toImage();
+        QCOMPARE(seen.pixelColor(2, 2), expected.pixelColor(2, 2));
+        QCOMPARE(seen, expected);
     }
 
     void closingClearsTheWaitingPreview() {

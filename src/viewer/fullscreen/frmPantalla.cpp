@@ -15,7 +15,6 @@ frmPantalla::frmPantalla(Module1& module, ImageBrowser& browser, RandomSource& r
       m_stage(new SlideStage(module.settings, module.CurrentIndex, random, module.screen.pixels,
                              this)) {
     setObjectName("frmPantalla");
-    setStyleSheet("background-color: black;");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_stage);
