@@ -92,6 +92,21 @@ std::optional<SlideShowHost::Load> SlideShow::OtraD(QStringView direction) {
     return m_host.loadSlide(m_folder + '/' + m_entries[end->index]);
 }
 
+void SlideShow::showListEnd(ListEnd end) {
+    if (m_fileCount <= 0)
+        return;
+    // The walk ends on its start when nothing comes before it, so it starts at the other end.
+    const bool first = end == ListEnd::First;
+    const std::optional<WalkEnd> found =
+        walk(first ? m_fileCount - 1 : 0, first ? SlideDirection::Next : SlideDirection::Previous,
+             false);
+    if (!found || !found->found)
+        return;
+    m_currentIndex = found->index;
+    if (m_host.loadSlide(m_folder + '/' + m_entries[found->index]) != SlideShowHost::Load::Pending)
+        presentSlide();
+}
+
 std::optional<SlideShow::WalkEnd> SlideShow::walk(int start, SlideDirection step,
                                                   bool randomDraw) const {
     int index = start;

@@ -88,6 +88,11 @@ public:
     // slide has no picture.
     void presentSlide();
 
+    // Shows the first or the last picture entry of the list, in list order whatever the order
+    // of the show; nothing changes when the list holds no picture.
+    enum class ListEnd { First, Last };
+    void showListEnd(ListEnd end);
+
     enum class KeyResult { Handled, Close, Ignored };
     KeyResult keyPressed(QChar key);
 

@@ -135,6 +135,29 @@ private slots:
         QCOMPARE(s.host.loads, loaded.isEmpty() ? QStringList{} : QStringList{loaded});
     }
 
+    void listEndsAreTheFirstAndLastPictures_data() {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<bool>("first");
+        QTest::addColumn<int>("expectedIndex");
+        const QStringList framed{"x.txt", "a.bmp", "b.bmp", "y.txt"};
+        QTest::newRow("first skips what is no picture") << framed << true << 1;
+        QTest::newRow("last skips what is no picture") << framed << false << 2;
+        QTest::newRow("first is the last entry") << QStringList{"x.txt", "z.bmp"} << true << 1;
+        QTest::newRow("no picture at all: nothing moves")
+            << QStringList{"x.txt", "y.txt", "z.txt"} << true << 1;
+    }
+
+    void listEndsAreTheFirstAndLastPictures() {
+        QFETCH(QStringList, entries);
+        QFETCH(bool, first);
+        QFETCH(int, expectedIndex);
+        Show s(entries, 1);
+        s.settings.RandomOrder = 1; // the ends are the list's, whatever the order
+        s.show.showListEnd(first ? SlideShow::ListEnd::First : SlideShow::ListEnd::Last);
+        QCOMPARE(s.currentIndex, expectedIndex);
+        QCOMPARE(s.random.drawn, 0);
+    }
+
     void theUpcomingFileIsWhatTheNextStepLoads_data() {
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<int>("start");

@@ -145,6 +145,44 @@ private slots:
         QTRY_COMPARE(window.slidePicture().naturalSize, QSize(20, 10));
     }
 
+    void navigationKeysAndTheWheelStep_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("key"); // 0: the wheel, by the sign of the delta
+        QTest::addColumn<int>("wheelDelta");
+        QTest::addColumn<int>("expectedIndex");
+        QTest::newRow("right") << 0 << int(Qt::Key_Right) << 0 << 2;
+        QTest::newRow("down") << 0 << int(Qt::Key_Down) << 0 << 2;
+        QTest::newRow("page down") << 0 << int(Qt::Key_PageDown) << 0 << 2;
+        QTest::newRow("left") << 2 << int(Qt::Key_Left) << 0 << 0;
+        QTest::newRow("up") << 0 << int(Qt::Key_Up) << 0 << 3;
+        QTest::newRow("page up") << 0 << int(Qt::Key_PageUp) << 0 << 3;
+        QTest::newRow("home") << 3 << int(Qt::Key_Home) << 0 << 0;
+        QTest::newRow("end") << 0 << int(Qt::Key_End) << 0 << 3;
+        QTest::newRow("wheel towards the user") << 0 << 0 << -120 << 2;
+        QTest::newRow("wheel away from the user") << 2 << 0 << 120 << 0;
+        QTest::newRow("half a wheel notch waits") << 0 << 0 << -60 << 0;
+    }
+
+    void navigationKeysAndTheWheelStep() {
+        QFETCH(int, start);
+        QFETCH(int, key);
+        QFETCH(int, wheelDelta);
+        QFETCH(int, expectedIndex);
+        Screen s;
+        s.start();
+        frmPantalla& window = s.open(start);
+        if (key != 0) {
+            QTest::keyClick(&window, Qt::Key(key));
+        } else {
+            const QPointF centre(400, 300);
+            QWheelEvent wheel(centre, centre, {}, QPoint(0, wheelDelta), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&window, &wheel);
+        }
+        QCOMPARE(s.v.module.CurrentIndex, expectedIndex);
+        QCOMPARE(s.v.module.settings.ImageTempo, s.stored.ImageTempo);
+    }
+
     void helpLooksTheSameAsFromAnyOtherWindow() {
         Screen s;
         s.start();

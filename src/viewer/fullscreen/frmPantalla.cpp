@@ -43,15 +43,46 @@ frmPantalla::~frmPantalla() {
 }
 
 void frmPantalla::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
+    SlideShow& show = m_stage->show();
+    // Beside the letter keys, the keys people expect of a picture viewer.
+    switch (event->key()) {
+    case Qt::Key_F1:
         HelpViewer::showTopic(m_helpTopic, this);
         return;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+    case Qt::Key_PageDown:
+        show.DiapoZ(u"S");
+        return;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_PageUp:
+        show.DiapoZ(u"A");
+        return;
+    case Qt::Key_Home:
+        show.showListEnd(SlideShow::ListEnd::First);
+        return;
+    case Qt::Key_End:
+        show.showListEnd(SlideShow::ListEnd::Last);
+        return;
+    default:
+        break;
     }
     const QString text = event->text();
     if (text.isEmpty())
         return;
-    if (m_stage->show().keyPressed(text.front()) == SlideShow::KeyResult::Close)
+    if (show.keyPressed(text.front()) == SlideShow::KeyResult::Close)
         accept();
+}
+
+void frmPantalla::wheelEvent(QWheelEvent* event) {
+    // One step a notch: towards the user the next picture, away from the user the previous.
+    constexpr int kNotch = 120;
+    m_wheelTurn += event->angleDelta().y();
+    for (; m_wheelTurn <= -kNotch; m_wheelTurn += kNotch)
+        m_stage->show().DiapoZ(u"S");
+    for (; m_wheelTurn >= kNotch; m_wheelTurn -= kNotch)
+        m_stage->show().DiapoZ(u"A");
 }
 
 std::optional<WaitingPicture> frmPantalla::takeWaitingPicture() {

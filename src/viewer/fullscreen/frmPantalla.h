@@ -25,6 +25,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     std::optional<WaitingPicture> takeWaitingPicture() override;
@@ -33,5 +34,6 @@ private:
     ImageBrowser& m_browser;
     SlideStage* m_stage;
     bool m_previewPending = false;
+    int m_wheelTurn = 0; // eighths of a degree not yet stepped
     int m_helpTopic = 0;
 };
