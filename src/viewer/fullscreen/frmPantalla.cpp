@@ -12,8 +12,9 @@
 frmPantalla::frmPantalla(Module1& module, ImageBrowser& browser, RandomSource& random,
                          QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), m_module(module), m_browser(browser),
-      m_stage(new SlideStage(module.settings, module.CurrentIndex, random, module.screen.pixels,
-                             this)) {
+      m_stage(
+          new SlideStage(module.settings, module.CurrentIndex, random, module.screen.pixels, this)),
+      m_inhibitor(QStringLiteral("Slide show")) {
     setObjectName("frmPantalla");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -30,6 +31,10 @@ frmPantalla::frmPantalla(Module1& module, ImageBrowser& browser, RandomSource& r
     const FileList& list = m_browser.File1();
     m_stage->setList(list.entries(), m_module.FileCount, m_module.settings.CurrentFolder);
     m_stage->setWaitingPictureSource(this);
+    connect(m_stage, &SlideStage::timerRunningChanged, this, [this](bool running) {
+        if (running)
+            m_inhibitor.inhibit();
+    });
     m_stage->show().startTimer(m_module.SlideShowMode);
     if (list.listIndex() >= 0)
         m_module.CurrentIndex = list.listIndex();

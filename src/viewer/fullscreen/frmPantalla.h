@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ScreenSaverInhibitor.h"
 #include "SlideStage.h"
 
 #include <QDialog>
@@ -33,6 +34,7 @@ private:
     Module1& m_module;
     ImageBrowser& m_browser;
     SlideStage* m_stage;
+    ScreenSaverInhibitor m_inhibitor; // while the slides step by themselves
     bool m_previewPending = false;
     int m_wheelTurn = 0; // eighths of a degree not yet stepped
     int m_helpTopic = 0;
