@@ -27,6 +27,8 @@ public:
     std::optional<PictureLoader::Result> request(const QString& path, QSize bound);
     // Starts reading a picture that is likely to be requested next.
     void readAhead(const QString& path, QSize bound);
+    // A requested picture has not arrived yet.
+    bool waiting() const { return m_requested != 0; }
 
 signals:
     void arrived(const PictureLoader::Result& result);

@@ -14,7 +14,12 @@ SlideStage::SlideStage(Settings& settings, int& currentIndex, RandomSource& rand
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
     setAutoFillBackground(true);
-    connect(&m_reloj, &QTimer::timeout, this, [this] { m_show.Reloj_Timer(); });
+    // A tick while the last step's picture is still being read waits for it: with pictures that
+    // take longer to read than the delay, the show would otherwise never show one.
+    connect(&m_reloj, &QTimer::timeout, this, [this] {
+        if (!m_loader->waiting())
+            m_show.Reloj_Timer();
+    });
     connect(m_loader, &SlideLoader::arrived, this, &SlideStage::pictureArrived);
 }
 
