@@ -30,7 +30,7 @@ void handle(int signal, void (*handler)(int)) {
 } // namespace
 
 TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_pipe) != 0)
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0)
         return;
     m_notifier = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
