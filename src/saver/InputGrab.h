@@ -20,7 +20,6 @@ public:
     // Lets go, for another window to grab, or takes the grab again.
     void release();
     void take();
-    bool held() const { return m_held; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

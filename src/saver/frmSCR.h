@@ -29,8 +29,6 @@ public:
     SlideStage& stage() { return *m_stage; }
     const SaverSession& session() const { return m_session; }
     int helpTopic() const { return m_helpTopic; }
-    // While protection is on, the standalone saver holds the keyboard and the pointer.
-    bool holdsInput() const { return m_grab != nullptr; }
 
     // Ends the show, after the password when protection is on; a refused password leaves it on.
     void EndSaver();

@@ -96,7 +96,6 @@ void SlideStage::showSlide(const QRectF& rect) {
     m_slide->show();
     if (const std::optional<QString> upcoming = m_show.upcomingFile())
         m_loader->readAhead(*upcoming, m_screen);
-    emit slideShown();
 }
 
 void SlideStage::timerChanged(bool running, int periodMs) {

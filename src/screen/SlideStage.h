@@ -53,8 +53,6 @@ public:
     const QTimer& Reloj() const { return m_reloj; }
 
 signals:
-    // A picture was laid out and shown.
-    void slideShown();
     void timerRunningChanged(bool running);
 
 private:

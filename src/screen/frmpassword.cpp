@@ -45,12 +45,6 @@ frmpassword::frmpassword(QString password, qint16 languageOffset, const ScreenMe
     m_txtPassword->setFocus();
 }
 
-bool frmpassword::ask(const QString& password, qint16 languageOffset, const ScreenMetrics& screen,
-                      QWidget* owner) {
-    frmpassword prompt(password, languageOffset, screen, owner);
-    return prompt.exec() == QDialog::Accepted;
-}
-
 bool frmpassword::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_txtPassword || event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);

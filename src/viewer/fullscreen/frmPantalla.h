@@ -19,7 +19,6 @@ public:
                 QWidget* parent = nullptr);
     ~frmPantalla() override;
 
-    SlideStage& stage() { return *m_stage; }
     const Picture& slidePicture() const { return m_stage->slidePicture(); }
     const QTimer& Reloj() const { return m_stage->Reloj(); }
     int helpTopic() const { return m_helpTopic; }
