@@ -3,15 +3,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-namespace {
-// Beyond this the count no longer fits the integer; no display comes near it.
-constexpr int kLargestCountedBits = 62;
-} // namespace
-
-qint64 ScreenMetrics::colourCount() const {
-    return qint64(1) << qBound(0, bitsPerPixel, kLargestCountedBits);
-}
-
 ScreenMetrics probeScreen() {
     ScreenMetrics metrics;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
