@@ -21,6 +21,9 @@ bool SaverSession::load(const QString& currentDirectory, RandomSource& random) {
     // saved stores usable thumbnail sizes, not zeros.
     s = Settings::startupDefaults(currentDirectory);
     LoadSettings(s, m_store);
+    // A hand-edited record may hold values nothing can show (a language other than the two);
+    // the saver repairs them as the viewer does.
+    s.repairUnusableValues();
     const QFileInfo folder(s.ImagePath);
     if (!folder.isDir() || !folder.isReadable() || !folder.isExecutable())
         return false;
@@ -37,7 +40,7 @@ bool SaverSession::unload() {
     if (m_unloaded)
         return true;
     m_unloaded = true;
-    return SaveSettings(m_module.settings, m_store);
+    return SaveSettings(m_module.settings, m_store).written;
 }
 
 SaverSession::Verdict SaverSession::keyPressed(SlideShow::KeyResult key) {

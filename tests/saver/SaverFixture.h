@@ -3,9 +3,8 @@
 #include "SaverModule.h"
 #include "SettingsPersistence.h"
 #include "SlideShow.h"
-#include "TestFolders.h"
+#include "TemporarySettings.h"
 #include "TestPictures.h"
-#include "XdgSettingsStore.h"
 
 #include <QColor>
 #include <QFile>
@@ -22,21 +21,14 @@ struct ScriptedRandom : RandomSource {
 
 // The screen saver's surroundings in a temporary folder: the settings store with the exchange
 // file beside it, a folder of pictures, and the environment a saver process starts in.
-struct SaverHome {
-    TestFolder folder;
-    ScopedEnvironment windir = ScopedEnvironment::unset("windir");
-    ScopedEnvironment winbootdir = ScopedEnvironment::unset("winbootdir");
-    XdgSettingsStore store{settingsFolder()};
-
+struct SaverHome : TemporarySettings {
     SaverHome() {
         folder.makeFolder("pics");
         QFile(folder.makeFolder("run"))
             .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
-    QString settingsFolder() const { return folder.filePath("config/Lumi Vart"); }
     QString pictures() const { return folder.filePath("pics"); }
-    QString exchangeFile() const { return settingsFolder() + "/Lumivart.ini"; }
     QString lockFile() const { return folder.filePath("run/lumivart-saver.lock"); }
 
     void addPicture(const QString& name, QSize size, QColor colour = {}) const {
@@ -55,7 +47,7 @@ struct SaverHome {
             s.ImagePath = pictures();
         if (s.ImageFilter.isEmpty())
             s.ImageFilter = kAllPictureFormatsPattern;
-        if (!SaveSettings(s, store))
+        if (!SaveSettings(s, store).written)
             qFatal("cannot store the test settings");
         return s;
     }

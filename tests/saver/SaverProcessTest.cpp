@@ -43,7 +43,7 @@ private slots:
         QCOMPARE(running.state(), SingleInstanceLock::State::Acquired);
         SaverProcess second(home);
         QVERIFY(second.endedByItself());
-        QVERIFY(!QDir(home.settingsFolder()).exists());
+        QVERIFY(!QDir(home.storeFolder()).exists());
     }
 
     void aLockLeftByAKilledSaverDoesNotBlockTheNext() {

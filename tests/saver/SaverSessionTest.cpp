@@ -78,7 +78,7 @@ private slots:
         QVERIFY(s.load());
         QVERIFY(s.session.unload());
         Settings viewer = home.loadAsTheViewer();
-        QVERIFY(!viewer.repairUnusableLayout()); // nothing for the viewer to repair
+        QVERIFY(!viewer.repairUnusableValues()); // nothing for the viewer to repair
         QCOMPARE(viewer.ThumbHeight, qint16(500));
         QCOMPARE(viewer.ZoomDivisor, qint16(2));
         QCOMPARE(viewer.CurrentFolder, home.folder.filePath("saver/start"));

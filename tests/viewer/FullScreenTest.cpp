@@ -213,10 +213,9 @@ private slots:
     }
 
     void theMainWindowOpensItModallyAndGetsControlBack() {
-        TestFolder folder;
-        auto windir = ScopedEnvironment::unset("windir");
-        auto winbootdir = ScopedEnvironment::unset("winbootdir");
-        XdgSettingsStore store(folder.filePath("config"));
+        TemporarySettings settings;
+        TestFolder& folder = settings.folder;
+        XdgSettingsStore& store = settings.store;
         folder.write("pics/a.bmp", TestPictures::bmp(TestPictures::quadrants(40, 30)));
         Module1 module;
         frmImage main(module, store, VolumeTable({"/"}), folder.filePath("pics"));
