@@ -1,5 +1,7 @@
 #include "Settings.h"
 
+#include "StringTable.h"
+
 namespace {
 constexpr qint16 kDefaultThumbHeight = 500;
 constexpr qint16 kDefaultThumbWidth = 500;
@@ -20,12 +22,12 @@ Settings Settings::startupDefaults(const QString& currentDirectory) {
     s.CaptionWidth = kDefaultCaptionWidth;
     s.SpacingH = kDefaultSpacingH;
     s.SpacingV = kDefaultSpacingV;
-    s.LanguageOffset = 0;
+    s.LanguageOffset = kSpanishOffset;
     s.ZoomDivisor = kDefaultZoomDivisor;
     return s;
 }
 
-bool Settings::repairUnusableLayout() {
+bool Settings::repairUnusableValues() {
     bool repaired = false;
     if (ThumbHeight < 1 || ThumbWidth < 1 || SpacingH < 0 || SpacingV < 0 || CaptionWidth < 0) {
         ThumbHeight = kDefaultThumbHeight;
@@ -37,6 +39,10 @@ bool Settings::repairUnusableLayout() {
     }
     if (ZoomDivisor < kSmallestZoomDivisor || ZoomDivisor > kLargestZoomDivisor) {
         ZoomDivisor = kDefaultZoomDivisor;
+        repaired = true;
+    }
+    if (LanguageOffset != kSpanishOffset && LanguageOffset != kEnglishOffset) {
+        LanguageOffset = kSpanishOffset;
         repaired = true;
     }
     return repaired;

@@ -1,5 +1,6 @@
 #include "SettingsRecord.h"
 
+#include "ByteEscape.h"
 #include "NumericText.h"
 #include "Settings.h"
 
@@ -47,7 +48,6 @@ const std::array<StoredField, kStoredFieldCount> kStoredFields{{
     {&Settings::Reserved16, LoadRule::Text},
 }};
 
-constexpr char kEscape = '\x01';
 constexpr unsigned char kHighestCarriedByte = 155;
 constexpr int kScrambleOffset = 100;
 
@@ -119,14 +119,6 @@ bool assignField(Settings& s, const StoredField& field, const QByteArray& piece)
         field.member);
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 QByteArray recordText(const Settings& settings) {
@@ -171,34 +163,13 @@ std::optional<QByteArray> unscramble(const QByteArray& scrambled) {
 }
 
 QByteArray encodeTextField(const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit();
-    QByteArray encoded;
-    encoded.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto value = static_cast<unsigned char>(c);
-        if (value > kHighestCarriedByte || c == ',' || c == kEscape) {
-            encoded.append(kEscape);
-            encoded.append(QByteArray::number(value, 16).toUpper().rightJustified(2, '0'));
-        } else {
-            encoded.append(c);
-        }
-    }
-    return encoded;
+    return ByteEscape::encode(text.toLocal8Bit(), [](unsigned char value) {
+        return value > kHighestCarriedByte || value == ',';
+    });
 }
 
 QString decodeTextField(const QByteArray& bytes) {
-    QByteArray decoded;
-    decoded.reserve(bytes.size());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == kEscape && i + 2 < bytes.size() && hexDigit(bytes[i + 1]) >= 0 &&
-            hexDigit(bytes[i + 2]) >= 0) {
-            decoded.append(static_cast<char>(hexDigit(bytes[i + 1]) * 16 + hexDigit(bytes[i + 2])));
-            i += 2;
-        } else {
-            decoded.append(bytes[i]);
-        }
-    }
-    return QString::fromLocal8Bit(decoded);
+    return QString::fromLocal8Bit(ByteEscape::decode(bytes));
 }
 
 } // namespace SettingsRecord

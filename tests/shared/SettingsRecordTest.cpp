@@ -143,19 +143,6 @@ private slots:
         }
     }
 
-    void aFailedDelayKeepsFieldsOneToElevenLoaded() {
-        Settings loaded = defaultsIn("/start");
-        const QByteArray record = withPiece(recordText(everyFieldChanged()), 12, "abc");
-        QVERIFY(!assignRecordText(loaded, record));
-        QCOMPARE(loaded.CopyFolder, QString("/media/usb"));
-        QCOMPARE(loaded.Reserved11, QString("r11"));
-        QCOMPARE(loaded.ImageTempo, qint16(0));
-        QCOMPARE(loaded.Proportional, quint8(0));
-        QCOMPARE(loaded.RandomOrder, quint8(0));
-        QVERIFY(loaded.ProtectPassword.isEmpty());
-        QVERIFY(loaded.Reserved16.isEmpty());
-    }
-
     void piecesAfterTheSixteenthGoToTheLastField() {
         Settings loaded = defaultsIn("/start");
         QVERIFY(assignRecordText(loaded, recordText(everyFieldChanged()) + ",extra,last"));
@@ -211,7 +198,7 @@ private slots:
     void zeroSizesLeftByAnotherProgramAreRepaired() {
         Settings s; // a record written without start-up defaults: every size 0
         s.CurrentFolder = "/fotos";
-        QVERIFY(s.repairUnusableLayout());
+        QVERIFY(s.repairUnusableValues());
         const Settings defaults = defaultsIn("/fotos");
         QCOMPARE(s.ThumbHeight, defaults.ThumbHeight);
         QCOMPARE(s.ThumbWidth, defaults.ThumbWidth);
@@ -222,8 +209,26 @@ private slots:
 
         Settings usable = everyFieldChanged();
         const Settings before = usable;
-        QVERIFY(!usable.repairUnusableLayout());
+        QVERIFY(!usable.repairUnusableValues());
         QCOMPARE(usable, before);
+    }
+
+    void aLanguageOtherThanTheTwoIsReadAsSpanish_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("used");
+        QTest::newRow("spanish") << 0 << 0;
+        QTest::newRow("english") << 200 << 200;
+        QTest::newRow("between the two") << 100 << 0;
+        QTest::newRow("negative") << -200 << 0;
+    }
+
+    void aLanguageOtherThanTheTwoIsReadAsSpanish() {
+        QFETCH(int, stored);
+        QFETCH(int, used);
+        Settings s = defaultsIn("/fotos");
+        s.LanguageOffset = static_cast<qint16>(stored);
+        QCOMPARE(s.repairUnusableValues(), stored != used);
+        QCOMPARE(s.LanguageOffset, qint16(used));
     }
 };
 

@@ -14,7 +14,6 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 // Places and sizes in twips.
@@ -70,11 +69,9 @@ frmacerca::frmacerca(const Module1& module, QWidget* parent)
     connect(&m_timer1, &QTimer::timeout, this, &frmacerca::Timer1_Timer);
     connect(&m_tmrBounce, &QTimer::timeout, this, &frmacerca::tmrBounce_Timer);
     syncTimers();
-    if (const QScreen* display = screen()) {
-        m_resol->setText(DisplayFacts::resolutionText(display->size()));
-        m_color->setText(
-            DisplayFacts::colourCountText(DisplayFacts::ColourCount(display->depth())));
-    }
+    const ScreenMetrics& display = m_module.screen;
+    m_resol->setText(DisplayFacts::resolutionText(display.pixels));
+    m_color->setText(DisplayFacts::colourCountText(DisplayFacts::ColourCount(display.bitsPerPixel)));
     fillTexts(language);
 }
 
