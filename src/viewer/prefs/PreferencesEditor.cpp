@@ -6,18 +6,27 @@
 #include <algorithm>
 
 namespace {
-using PreferenceFields::kGeometryCount;
-using PreferenceFields::sliders;
+using StoredFields::kSliderCount;
+using StoredFields::SliderField;
+using StoredFields::sliders;
 
 constexpr int kPasswordEmpty = 95;
 constexpr int kVerificationEmpty = 96;
 constexpr int kPasswordsDiffer = 97;
+
+// The sum of the thumbnail geometry in a predefined format.
+int formatSum(int format) {
+    int sum = 0;
+    for (const SliderField& field : sliders())
+        sum += field.formats ? (*field.formats)[format] : 0;
+    return sum;
+}
 } // namespace
 
 PreferencesEditor::PreferencesEditor(Settings& settings)
     : m_settings(settings), m_layout(layoutFor(false)) {
     ShowProtection(settings.ImageProtect);
-    for (int i = 0; i < PreferenceFields::kSliderCount; ++i)
+    for (int i = 0; i < kSliderCount; ++i)
         setSlider(i, settings.*sliders()[i].member);
     m_controls.chkPropor = settings.Proportional == 1;
     m_controls.chkAleatorio = settings.RandomOrder == 1;
@@ -25,7 +34,7 @@ PreferencesEditor::PreferencesEditor(Settings& settings)
 }
 
 void PreferencesEditor::setSlider(int slider, int value) {
-    const SliderRange range = sliders()[slider].range;
+    const StoredFields::SliderRange range = sliders()[slider].range;
     m_controls.sliders[slider] =
         static_cast<qint16>(std::clamp<int>(value, range.minimum, range.maximum));
 }
@@ -61,8 +70,10 @@ void PreferencesEditor::Valores_Click(int index) {
     m_controls.Valores = index;
     if (index == CustomFormat)
         return;
-    for (int i = 0; i < kGeometryCount; ++i)
-        setSlider(i, (*sliders()[i].formats)[index]);
+    for (int i = 0; i < kSliderCount; ++i) {
+        if (const auto& formats = sliders()[i].formats)
+            setSlider(i, (*formats)[index]);
+    }
 }
 
 PreferencesEditor::OkOutcome PreferencesEditor::Bot_Ok_Click() {
@@ -81,7 +92,7 @@ PreferencesEditor::OkOutcome PreferencesEditor::Bot_Ok_Click() {
         m_settings.LanguageOffset = otherLanguage(m_settings.LanguageOffset);
         outcome.restartNotice = true;
     }
-    for (int i = 0; i < PreferenceFields::kSliderCount; ++i)
+    for (int i = 0; i < kSliderCount; ++i)
         m_settings.*sliders()[i].member = m_controls.sliders[i];
     m_settings.Proportional = m_controls.chkPropor ? 1 : 0;
     m_settings.ImageProtect = m_controls.chkProtect ? 1 : 0;
@@ -94,10 +105,10 @@ int PreferencesEditor::formatOf(const Settings& settings) {
     // Summed without wrapping, so that values far outside the formats never meet a format's
     // sum by overflowing.
     int sum = 0;
-    for (int i = 0; i < kGeometryCount; ++i)
-        sum += settings.*sliders()[i].member;
+    for (const SliderField& field : sliders())
+        sum += field.formats ? settings.*field.member : 0;
     for (int format = SmallFormat; format < CustomFormat; ++format) {
-        if (sum == PreferenceFields::formatSum(format))
+        if (sum == formatSum(format))
             return format;
     }
     return CustomFormat;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PreferenceFields.h"
+#include "StoredFields.h"
 
 #include <QPoint>
 #include <QString>
@@ -18,7 +18,7 @@ public:
 
     // The values the dialog's controls hold.
     struct Controls {
-        std::array<qint16, PreferenceFields::kSliderCount> sliders{}; // ImgAltV ... wtempo
+        std::array<qint16, StoredFields::kSliderCount> sliders{}; // ImgAltV ... wtempo
         bool chkPropor = false;
         bool chkAleatorio = false;
         bool chkProtect = false;

@@ -19,7 +19,7 @@
 #include <QSlider>
 
 namespace {
-using PreferenceFields::kSliderCount;
+using StoredFields::kSliderCount;
 
 // Places and sizes in twips.
 constexpr int kClientHeight = 4170;
@@ -128,7 +128,7 @@ void frmPrefer::buildSliderRows() {
         m_lbltxt[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_lbltxt[i]->setWordWrap(true);
 
-        const SliderRange range = PreferenceFields::sliders()[i].range;
+        const StoredFields::SliderRange range = StoredFields::sliders()[i].range;
         m_sliders[i] = new QSlider(Qt::Horizontal, this);
         m_sliders[i]->setObjectName(kSliderNames[i]);
         m_sliders[i]->setGeometry(pixelsOf(kSliderPlace.translated(0, top)));

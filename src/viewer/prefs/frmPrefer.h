@@ -57,9 +57,9 @@ private:
     PreferencesEditor m_editor;
     int m_helpTopic = 0;
 
-    std::array<QLabel*, PreferenceFields::kSliderCount> m_lbltxt{};
-    std::array<QSlider*, PreferenceFields::kSliderCount> m_sliders{};
-    std::array<QLabel*, PreferenceFields::kSliderCount> m_valueLabels{};
+    std::array<QLabel*, StoredFields::kSliderCount> m_lbltxt{};
+    std::array<QSlider*, StoredFields::kSliderCount> m_sliders{};
+    std::array<QLabel*, StoredFields::kSliderCount> m_valueLabels{};
     QLabel* m_lab1 = nullptr;
     QLabel* m_lblmodi = nullptr;
     QCheckBox* m_chkPropor = nullptr;
