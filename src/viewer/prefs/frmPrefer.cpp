@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
 
 namespace {
@@ -24,7 +23,6 @@ using StoredFields::kSliderCount;
 // Places and sizes in twips.
 constexpr int kClientHeight = 4170;
 constexpr int kBorderWidth = 120; // outer width less client width
-constexpr int kRightOfCentre = 850;
 constexpr std::array<int, kSliderCount> kRowTops{960, 1200, 1560, 2040, 2280, 2640};
 constexpr int kRowHeight = 255;
 constexpr int kCaptionLeft = 300;
@@ -232,18 +230,14 @@ void frmPrefer::fillTexts() {
 }
 
 void frmPrefer::placeOnScreen() {
-    const QSizeF screen = m_module.screen.twips();
-    const TwipsScale& scale = m_module.screen.scale;
-    const double left = (screen.width() - m_editor.layout().dialogWidth) / 2 + kRightOfCentre;
-    const double top = (screen.height() - kClientHeight) / 2;
-    move(scale.toPixels(left), scale.toPixels(top));
+    move(m_module.screen.dialogPlace(QSizeF(m_editor.layout().dialogWidth, kClientHeight)));
 }
 
 void frmPrefer::showDisplayFacts() {
-    m_resol->setText(DisplayFacts::resolutionText(m_module.screen.pixels));
-    if (const QScreen* display = screen())
-        m_color->setText(
-            DisplayFacts::colourCountText(DisplayFacts::ColourCount(display->depth())));
+    const ScreenMetrics& display = m_module.screen;
+    m_resol->setText(DisplayFacts::resolutionText(display.pixels));
+    m_color->setText(
+        DisplayFacts::colourCountText(DisplayFacts::ColourCount(display.bitsPerPixel)));
 }
 
 void frmPrefer::showProtectionLayout() {
