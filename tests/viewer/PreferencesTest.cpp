@@ -1,8 +1,10 @@
+#include "MainWindowFixture.h"
 #include "ModalAnswerer.h"
 #include "Module1.h"
 #include "PreferencesEditor.h"
 #include "StringTable.h"
 #include "frmPrefer.h"
+#include "frmpassword.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -257,6 +259,65 @@ private slots:
         QVERIFY(module.LayoutChanged);
         QCOMPARE(valuesOf(module.settings), (Values{1430, 1338, 1299, 254, 688, 10}));
         QCOMPARE(module.settings.ProtectPassword, QString("nueva"));
+    }
+
+    // The Preferences command from the main window's Alt+P, through the password prompt when
+    // protection is on; the dialog, when it opens, is given the medium format and OK.
+    void preferencesCommand_data() {
+        QTest::addColumn<int>("protect");
+        QTest::addColumn<QStringList>("tries"); // each ended by Enter; "Esc" presses Escape
+        QTest::addColumn<QStringList>("seen");  // the windows' titles, the prompt after each try
+        const QString prompt = QString::fromUtf8("Ingrese Contraseña...");
+        QTest::newRow("protection off") << 0 << QStringList{} << QStringList{"Preferencias"};
+        QTest::newRow("a wrong try, then the password")
+            << 1 << QStringList{"Clave", "clave"}
+            << QStringList{prompt, "open", "closed", "Preferencias"};
+        QTest::newRow("a wrong try, then Escape")
+            << 1 << QStringList{"Clave", "Esc"} << QStringList{prompt, "open", "closed"};
+    }
+    void preferencesCommand() {
+        QFETCH(int, protect);
+        QFETCH(QStringList, tries);
+        QFETCH(QStringList, seen);
+        Window w;
+        frmImage& window = w.open();
+        w.module.settings.ImageProtect = static_cast<quint8>(protect);
+        w.module.settings.ProtectPassword = "clave";
+        QStringList opened;
+        ModalAnswerer answerer([&](QWidget* modal) {
+            if (auto* prompt = qobject_cast<frmpassword*>(modal)) {
+                opened << prompt->windowTitle();
+                for (const QString& attempt : tries) {
+                    prompt->TxtPassword()->clear();
+                    QTest::keyClicks(prompt->TxtPassword(), attempt == "Esc" ? "" : attempt);
+                    QTest::keyClick(prompt->TxtPassword(),
+                                    attempt == "Esc" ? Qt::Key_Escape : Qt::Key_Return);
+                    opened << (prompt->isVisible() ? "open" : "closed");
+                }
+                return true;
+            }
+            if (auto* preferences = qobject_cast<frmPrefer*>(modal)) {
+                opened << preferences->windowTitle();
+                emit preferences->findChild<QComboBox*>("Valores")->activated(1);
+                preferences->findChild<QPushButton*>("Bot_Ok")->click();
+                return true;
+            }
+            return false;
+        });
+        w.module.LayoutChanged = false;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_P, Qt::AltModifier);
+        QCOMPARE(opened, seen);
+
+        const bool stored = seen.last() == "Preferencias";
+        Settings reloaded = Settings::startupDefaults("/");
+        LoadSettings(reloaded, w.store);
+        QCOMPARE(valuesOf(reloaded).mid(0, 5),
+                 stored ? (Values{1430, 1338, 1299, 254, 688}) : (Values{500, 500, 910, 420, 380}));
+        QCOMPARE(w.module.LayoutChanged, stored);
+        window.browser().File1().setListIndex(0); // the next page fill lays the grid out anew
+        QCOMPARE(window.browser().cells().size(), stored ? 15u : 90u);
     }
 };
 
