@@ -236,7 +236,8 @@ private slots:
         QVERIFY(movedControlsApart(dialog));
         protect->click();
         QCOMPARE(dialog.width(), 382); // 5730 twips: the password column lies outside
-        QVERIFY(!dialog.rect().intersects(text1->geometry()));
+        for (const char* name : {"lbltxt0", "lbltxt1", "lbltxt2", "Text1", "Text2"})
+            QVERIFY2(!dialog.rect().intersects(dialog.findChild<QWidget*>(name)->geometry()), name);
         QVERIFY(movedControlsApart(dialog));
         QVERIFY(module.settings.ProtectPassword.isEmpty());
         protect->click();

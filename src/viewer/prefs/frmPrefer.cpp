@@ -249,9 +249,8 @@ void frmPrefer::showProtectionLayout() {
     m_botOk->setGeometry(pixelsOf(QRect(layout.okPlace, kOkSize)));
     m_resol->setGeometry(pixelsOf(withLeft(kResol, layout.displayFactsLeft)));
     m_color->setGeometry(pixelsOf(withLeft(kColor, layout.displayFactsLeft)));
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{m_lblmodi, m_chkPropor, m_chkAleatorio, m_idioma,
-                                         m_chkProtect, m_resol, m_color, m_lbltxt1, m_lbltxt2})
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             m_lblmodi, m_chkPropor, m_chkAleatorio, m_idioma, m_chkProtect, m_resol, m_color})
         fitText(control);
 }
 
