@@ -135,6 +135,7 @@ void frmPrefer::buildSliderRows() {
         m_sliders[i]->setPageStep(kLargeStep);
 
         m_valueLabels[i] = label(kValueNames[i], kValuePlace.translated(0, top));
+        m_valueLabels[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter); // clear of the slider
     }
 }
 
