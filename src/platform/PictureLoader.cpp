@@ -1,11 +1,12 @@
 #include "PictureLoader.h"
 
-#include "BitmapDecoder.h"
-#include "ByteRange.h"
 #include "Decoded.h"
+#include "DeviceReading.h"
+#include "DibDecoder.h"
 #include "GifDecoder.h"
 #include "IconDecoder.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QtConcurrent/QtConcurrentMap>
@@ -13,42 +14,32 @@
 #include <optional>
 
 // JPEG and the metafiles are decoded by Qt's readers, which can decode at a reduced size.
-// Bitmaps, icons and GIFs are decoded by our own decoders (decoders/): Qt's readers for them
-// accept truncated files, allocate from sizes the file only claims, misread several valid bitmap
-// variants (bit-field colours, 2-bit palettes, version 2 and 3 headers, 24-bit run lengths) and
-// show only the first entry of an icon. Our decoders check every size against the file and the
-// pixel limit before they allocate anything.
+// Bitmaps, icons and GIFs are decoded by our own decoders (decoders/ and imaging/): Qt's readers
+// for them accept truncated files, allocate from sizes the file only claims, misread several
+// valid bitmap variants (bit-field colours, 2-bit palettes, version 2 and 3 headers, 24-bit run
+// lengths) and show only the first entry of an icon. Our decoders check every size against the
+// file and the pixel limit before they allocate anything.
 
 namespace PictureLoader {
 namespace {
 
-using PictureDecoders::ByteRange;
-using PictureDecoders::Decoded;
-using PictureDecoders::isBitmapInfoSize;
-using PictureDecoders::tooLarge;
-using PictureDecoders::withinPixelLimit;
-
 constexpr qint64 kHeadBytes = 64;
-// Files that are read whole into memory: bitmaps, icons and GIFs are never near this large.
-constexpr qint64 kLargestReadBytes = qint64(1) << 30;
-
-quint32 le32(const QByteArray& bytes, qsizetype at) {
-    return ByteRange(bytes).le32(at);
-}
-quint16 le16(const QByteArray& bytes, qsizetype at) {
-    return ByteRange(bytes).le16(at);
-}
 
 // A bitmap information header without the file header before it, as the clipboard keeps it.
 bool isHeaderlessDib(const QByteArray& head) {
-    if (!isBitmapInfoSize(le32(head, 0)))
+    const ByteReader bytes(head);
+    if (!Dib::isInfoHeaderSize(bytes.u32(0)))
         return false;
-    const qint32 width = static_cast<qint32>(le32(head, 4));
-    const quint16 planes = le16(head, 12);
-    const quint16 bits = le16(head, 14);
+    const qint32 width = bytes.i32(4);
+    const quint16 planes = bytes.u16(12);
+    const quint16 bits = bytes.u16(14);
     const bool knownDepth =
         bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
     return width > 0 && planes == 1 && knownDepth;
+}
+
+bool isMetafile(const QByteArray& format) {
+    return format == "wmf" || format == "emf";
 }
 
 Result failure(const QString& message) {
@@ -91,12 +82,14 @@ std::optional<QSize> jpegDecodeSize(QSize stored, QSize target) {
 
 // JPEG and metafiles, through Qt's readers, at a reduced size when the reader can scale while
 // decoding: JPEG at one of libjpeg's reduced sizes, metafiles drawn at the target size.
-Result readWithQt(QIODevice& device, const QByteArray& format, QSize bound) {
+Result readWithQt(QByteArray bytes, const QByteArray& format, QSize bound) {
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
     QImageReader reader(&device, format);
     reader.setAutoTransform(true);
     reader.setAllocationLimit(static_cast<int>((kLargestNaturalPixels * 4) >> 20));
     const QSize stored = reader.size();
-    if (stored.isValid() && !withinPixelLimit(stored.width(), stored.height()))
+    if (stored.isValid() && !PictureLimits::withinPixelLimit(stored.width(), stored.height()))
         return failure(tooLarge(stored.width(), stored.height()));
 
     const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
@@ -119,23 +112,42 @@ Result readWithQt(QIODevice& device, const QByteArray& format, QSize bound) {
     return finished(std::move(image), stored.isValid() ? upright : image.size(), bound);
 }
 
+// Bitmaps, icons and GIFs, by our own decoders, decoded whole and then scaled.
+Result decodeOwn(const QByteArray& bytes, const QByteArray& format, QSize bound) {
+    Decoded decoded;
+    if (format == "bmp" || format == "dib")
+        decoded = Dib::decodeFile(bytes, format == "bmp");
+    else if (format == "ico")
+        decoded = PictureDecoders::decodeIcon(bytes);
+    else
+        decoded = PictureDecoders::decodeGif(bytes);
+    if (decoded.image.isNull())
+        return failure(QStringLiteral("cannot decode the %1 picture: %2")
+                           .arg(QString::fromLatin1(format), decoded.error.isEmpty()
+                                                                 ? QStringLiteral("no image")
+                                                                 : decoded.error));
+    const QSize natural = decoded.image.size();
+    return finished(std::move(decoded.image), natural, bound);
+}
+
 } // namespace
 
 QByteArray formatOf(const QByteArray& head) {
+    const ByteReader bytes(head);
     if (head.startsWith("BM"))
         return "bmp";
     if (head.startsWith("\xff\xd8\xff"))
         return "jpeg";
     if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
         return "gif";
-    if (le16(head, 0) == 0 && (le16(head, 2) == 1 || le16(head, 2) == 2) && le16(head, 4) > 0)
+    if (bytes.u16(0) == 0 && (bytes.u16(2) == 1 || bytes.u16(2) == 2) && bytes.u16(4) > 0)
         return "ico";
-    if (le32(head, 0) == 0x9ac6cdd7u)
+    if (bytes.u32(0) == 0x9ac6cdd7u)
         return "wmf";
-    if ((le16(head, 0) == 1 || le16(head, 0) == 2) && le16(head, 2) == 9 &&
-        (le16(head, 4) == 0x0100 || le16(head, 4) == 0x0300))
+    if ((bytes.u16(0) == 1 || bytes.u16(0) == 2) && bytes.u16(2) == 9 &&
+        (bytes.u16(4) == 0x0100 || bytes.u16(4) == 0x0300))
         return "wmf";
-    if (le32(head, 0) == 1 && head.mid(40, 4) == " EMF")
+    if (bytes.u32(0) == 1 && head.mid(40, 4) == " EMF")
         return "emf";
     if (isHeaderlessDib(head))
         return "dib";
@@ -153,26 +165,14 @@ Result load(QIODevice& device, QSize bound) {
     const QByteArray format = formatOf(device.peek(kHeadBytes));
     if (format.isEmpty())
         return failure(QStringLiteral("not a picture in a supported format"));
-    if (format == "jpeg" || format == "wmf" || format == "emf")
-        return readWithQt(device, format, bound);
-
-    if (!device.isSequential() && device.size() > kLargestReadBytes)
+    const qint64 limit =
+        isMetafile(format) ? MetafileLimits::kLargestFileBytes : PictureLimits::kLargestFileBytes;
+    std::optional<QByteArray> bytes = DeviceReading::readAtMost(device, limit);
+    if (!bytes)
         return failure(QStringLiteral("file too large"));
-    const QByteArray bytes = device.readAll();
-    Decoded decoded;
-    if (format == "bmp" || format == "dib")
-        decoded = PictureDecoders::decodeBitmap(bytes, format == "bmp");
-    else if (format == "ico")
-        decoded = PictureDecoders::decodeIcon(bytes);
-    else
-        decoded = PictureDecoders::decodeGif(bytes);
-    if (decoded.image.isNull())
-        return failure(QStringLiteral("cannot decode the %1 picture: %2")
-                           .arg(QString::fromLatin1(format), decoded.error.isEmpty()
-                                                                 ? QStringLiteral("no image")
-                                                                 : decoded.error));
-    const QSize natural = decoded.image.size();
-    return finished(std::move(decoded.image), natural, bound);
+    if (format == "jpeg" || isMetafile(format))
+        return readWithQt(std::move(*bytes), format, bound);
+    return decodeOwn(*bytes, format, bound);
 }
 
 std::vector<Result> loadAll(const QStringList& paths, QSize bound) {

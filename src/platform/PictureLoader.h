@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Picture.h"
+#include "PictureLimits.h"
 
 #include <QString>
 #include <QStringList>
@@ -27,6 +28,7 @@ struct Result {
 // scaled), metafiles drawn at that size, other formats decoded whole and scaled. An unreadable,
 // truncated or unsupported file, or one larger than kLargestNaturalPixels, gives an error and
 // no picture; sizes are checked against the file before anything is allocated.
+
 Result load(const QString& path, QSize bound = {});
 Result load(QIODevice& device, QSize bound = {});
 
@@ -38,7 +40,7 @@ std::vector<Result> loadAll(const QStringList& paths, QSize bound = {});
 // "gif", "ico", "wmf" or "emf"; empty when the content is none of them.
 QByteArray formatOf(const QByteArray& head);
 
-// The largest picture accepted, in pixels of its natural size (1 GiB of 32-bit pixels).
-inline constexpr qint64 kLargestNaturalPixels = qint64(1) << 28;
+// The largest picture accepted, in pixels of its natural size.
+inline constexpr qint64 kLargestNaturalPixels = PictureLimits::kLargestPixels;
 
 } // namespace PictureLoader

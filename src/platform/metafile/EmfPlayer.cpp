@@ -1,8 +1,8 @@
 #include "EmfPlayer.h"
 
-#include "DibDecoder.h"
 #include "GdiCanvas.h"
-#include "MetafileLimits.h"
+#include "MetafileBitmap.h"
+#include "PictureLimits.h"
 #include "RasterOperation.h"
 #include "TextDecoder.h"
 
@@ -163,18 +163,16 @@ struct BitmapRef {
 
 // false when the offsets point outside the record; image stays null when it holds no bitmap
 // or one we cannot decode.
-bool readBitmap(const ByteReader& whole, BitmapRef ref, const DibDecoder::Options& options,
-                QImage& image, int* storedHeight = nullptr) {
+bool readBitmap(const ByteReader& whole, BitmapRef ref, const MetafileBitmap::Options& options,
+                QImage& image, bool* bottomUp = nullptr) {
     if (ref.infoSize == 0)
         return true;
     if (!whole.has(ref.infoOffset, ref.infoSize) || !whole.has(ref.bitsOffset, ref.bitsSize))
         return false;
     const ByteReader info = whole.sub(ref.infoOffset, ref.infoSize);
-    image = DibDecoder::decode(info, whole.sub(ref.bitsOffset, ref.bitsSize), options);
-    int width = 0;
-    int height = 0;
-    if (storedHeight && DibDecoder::headerSize(info, &width, &height))
-        *storedHeight = height;
+    image = MetafileBitmap::decode(info, whole.sub(ref.bitsOffset, ref.bitsSize), options);
+    if (bottomUp)
+        *bottomUp = MetafileBitmap::storedBottomUp(info);
     return true;
 }
 
@@ -502,7 +500,7 @@ bool EmfPlayer::playRecord(const RecordWalker::Record& record) {
             return false;
         GdiBrush brush;
         brush.style = GdiBrush::DibPattern;
-        DibDecoder::Options options;
+        MetafileBitmap::Options options;
         options.usage = int(r.u32(4));
         options.palette = &dc.palette;
         if (!readBitmap(whole, {r.u32(8), r.u32(12), r.u32(16), r.u32(20)}, options, brush.pattern))
@@ -691,7 +689,7 @@ bool EmfPlayer::playRecord(const RecordWalker::Record& record) {
         QRectF source(r.i32(36), r.i32(40), dest.width(), dest.height());
         if (stretch)
             source.setSize(QSizeF(r.i32(92), r.i32(96)));
-        DibDecoder::Options options;
+        MetafileBitmap::Options options;
         options.usage = int(r.u32(72));
         options.palette = &dc.palette;
         QImage image;
@@ -716,18 +714,18 @@ bool EmfPlayer::playRecord(const RecordWalker::Record& record) {
             rop = r.u32(60);
             dest.setSize(QSizeF(r.i32(64), r.i32(68)));
         }
-        DibDecoder::Options options;
+        MetafileBitmap::Options options;
         options.usage = int(r.u32(56));
         options.palette = &dc.palette;
         QImage image;
-        int storedHeight = 0;
+        bool bottomUp = false;
         if (!readBitmap(whole, {r.u32(40), r.u32(44), r.u32(48), r.u32(52)}, options, image,
-                        &storedHeight))
+                        &bottomUp))
             return false;
         if (image.isNull() && !RasterOperation::ignoresSource(quint8((rop >> 16) & 0xff)))
             return true;
         // The source rectangle counts rows from the bottom of a bottom-up bitmap.
-        if (!image.isNull() && storedHeight > 0)
+        if (!image.isNull() && bottomUp)
             source.moveTop(image.height() - source.bottom());
         c.bitBlt(dest, image, source, rop);
         return true;
@@ -740,14 +738,12 @@ bool EmfPlayer::playRecord(const RecordWalker::Record& record) {
         const QRectF source(r.i32(36), r.i32(40), r.i32(92), r.i32(96));
         const bool alpha = record.type == AlphaBlend;
         const bool perPixel = alpha && (r.u8(35) & 0x01);
-        DibDecoder::Options options;
+        MetafileBitmap::Options options;
         options.usage = int(r.u32(72));
         options.palette = &dc.palette;
         options.keepAlpha = perPixel;
         QImage image;
-        int storedHeight = 0;
-        if (!readBitmap(whole, {r.u32(76), r.u32(80), r.u32(84), r.u32(88)}, options, image,
-                        &storedHeight))
+        if (!readBitmap(whole, {r.u32(76), r.u32(80), r.u32(84), r.u32(88)}, options, image))
             return false;
         if (image.isNull())
             return true;

@@ -1,6 +1,6 @@
 #include "GdiCanvas.h"
 
-#include "MetafileLimits.h"
+#include "PictureLimits.h"
 #include "RasterOperation.h"
 
 #include <QFontMetricsF>

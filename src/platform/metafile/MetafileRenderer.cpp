@@ -2,7 +2,7 @@
 
 #include "EmfPlayer.h"
 #include "GdiCanvas.h"
-#include "MetafileLimits.h"
+#include "PictureLimits.h"
 #include "WmfPlayer.h"
 
 #include <cmath>
@@ -23,23 +23,20 @@ QSize roundedSize(double width, double height) {
     if (!std::isfinite(width) || !std::isfinite(height) || width <= 0 || height <= 0)
         return {};
     // Beyond the limit the exact figure does not matter; keep it representable.
-    const double cap = 4.0 * MetafileLimits::kLargestNaturalSide;
+    const double cap = 4.0 * PictureLimits::kLargestPixels;
     return QSize(int(std::clamp(std::round(width), 1.0, cap)),
                  int(std::clamp(std::round(height), 1.0, cap)));
 }
 
-bool withinLimits(QSize size, int side, qint64 pixels) {
-    return size.isValid() && size.width() > 0 && size.height() > 0 && size.width() <= side &&
-           size.height() <= side && qint64(size.width()) * size.height() <= pixels;
-}
-
 bool drawable(QSize size) {
-    return withinLimits(size, MetafileLimits::kLargestSide, MetafileLimits::kLargestPixels);
+    return size.isValid() && size.width() <= MetafileLimits::kLargestSide &&
+           size.height() <= MetafileLimits::kLargestSide &&
+           PictureLimits::withinPixelLimit(size.width(), size.height(),
+                                           MetafileLimits::kLargestPixels);
 }
 
 bool acceptableNatural(QSize size) {
-    return withinLimits(size, MetafileLimits::kLargestNaturalSide,
-                        MetafileLimits::kLargestNaturalPixels);
+    return size.isValid() && PictureLimits::withinPixelLimit(size.width(), size.height());
 }
 
 // Maps a rectangle (which may have negative sizes) onto the output image.

@@ -11,7 +11,7 @@
 // requested size (the picture stretched to fill it), transparent where nothing is drawn.
 //
 // Malformed records: playback stops at the first one and keeps what was drawn before it; if
-// nothing had been drawn by then, the render fails. Limits reached (see MetafileLimits.h) are
+// nothing had been drawn by then, the render fails. Limits reached (see PictureLimits.h) are
 // treated the same way. A file that draws only with EMF+ records fails.
 class MetafileRenderer {
 public:

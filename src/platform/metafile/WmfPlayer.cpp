@@ -1,7 +1,7 @@
 #include "WmfPlayer.h"
 
-#include "DibDecoder.h"
 #include "GdiCanvas.h"
+#include "MetafileBitmap.h"
 #include "TextDecoder.h"
 
 namespace {
@@ -526,11 +526,11 @@ bool WmfPlayer::playRecord(const RecordWalker::Record& record) {
             // The source of these records is a bitmap selected into a device context, so its
             // rows count from the top whatever the bitmap's own order.
             if (dib) {
-                DibDecoder::Options options;
+                MetafileBitmap::Options options;
                 options.palette = &dc.palette;
-                image = DibDecoder::decodePacked(bitmap, options);
+                image = MetafileBitmap::decodePacked(bitmap, options);
             } else {
-                image = DibDecoder::decodeDeviceDependent(bitmap);
+                image = MetafileBitmap::decodeDeviceDependent(bitmap);
             }
             if (image.isNull())
                 return true; // a bitmap we cannot read is skipped, not fatal
@@ -559,16 +559,15 @@ bool WmfPlayer::playRecord(const RecordWalker::Record& record) {
             source = QRectF(p.s(6), p.s(5), p.s(4), p.s(3));
             dest = QRectF(QPointF(p.s(10), p.s(9)), QSizeF(p.s(8), p.s(7)));
         }
-        DibDecoder::Options options;
+        MetafileBitmap::Options options;
         options.usage = usage;
         options.palette = &dc.palette;
         const ByteReader bitmap = r.sub(words * 2, r.size() - words * 2);
-        const QImage image = DibDecoder::decodePacked(bitmap, options);
+        const QImage image = MetafileBitmap::decodePacked(bitmap, options);
         if (image.isNull())
             return true;
         // Here the source rectangle counts rows from the bottom of a bottom-up bitmap.
-        int width = 0, height = 0;
-        if (DibDecoder::headerSize(bitmap, &width, &height) && height > 0)
+        if (MetafileBitmap::storedBottomUp(bitmap))
             source.moveTop(image.height() - source.bottom());
         c.bitBlt(dest, image, source, rop);
         return true;
@@ -692,7 +691,7 @@ bool WmfPlayer::playRecord(const RecordWalker::Record& record) {
     case CreatePatternBrush: {
         GdiBrush brush;
         brush.style = GdiBrush::Pattern;
-        brush.pattern = DibDecoder::decodeDeviceDependent(r, 28);
+        brush.pattern = MetafileBitmap::decodeDeviceDependent(r, 28);
         brush.monochrome = r.u8(9) == 1;
         if (brush.pattern.isNull()) {
             brush.style = GdiBrush::Solid;
@@ -706,10 +705,10 @@ bool WmfPlayer::playRecord(const RecordWalker::Record& record) {
             return false;
         GdiBrush brush;
         brush.style = GdiBrush::DibPattern;
-        DibDecoder::Options options;
+        MetafileBitmap::Options options;
         options.usage = p.u(1);
         options.palette = &dc.palette;
-        brush.pattern = DibDecoder::decodePacked(r.sub(4, r.size() - 4), options);
+        brush.pattern = MetafileBitmap::decodePacked(r.sub(4, r.size() - 4), options);
         if (brush.pattern.isNull()) {
             brush.style = GdiBrush::Solid;
             brush.color = Qt::black;

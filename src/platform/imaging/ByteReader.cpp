@@ -16,6 +16,10 @@ quint32 ByteReader::u32(qint64 offset) const {
     return has(offset, 4) ? qFromLittleEndian<quint32>(m_data.data() + offset) : 0;
 }
 
+quint32 ByteReader::be32(qint64 offset) const {
+    return has(offset, 4) ? qFromBigEndian<quint32>(m_data.data() + offset) : 0;
+}
+
 float ByteReader::f32(qint64 offset) const {
     const quint32 bits = u32(offset);
     float value;
@@ -26,4 +30,8 @@ float ByteReader::f32(qint64 offset) const {
 
 QByteArrayView ByteReader::slice(qint64 offset, qint64 count) const {
     return has(offset, count) ? m_data.sliced(offset, count) : QByteArrayView();
+}
+
+ByteReader ByteReader::from(qint64 offset) const {
+    return has(offset, 0) ? ByteReader(m_data.sliced(offset)) : ByteReader();
 }

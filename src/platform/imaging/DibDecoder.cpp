@@ -1,14 +1,14 @@
-#include "BitmapDecoder.h"
+#include "DibDecoder.h"
 
-#include <QBuffer>
-#include <QImageReader>
+#include "EmbeddedImage.h"
+
 #include <QtEndian>
 
 #include <algorithm>
 
-namespace PictureDecoders {
+namespace Dib {
 
-bool isBitmapInfoSize(quint32 size) {
+bool isInfoHeaderSize(quint32 size) {
     switch (size) {
     case 40:
     case 52:
@@ -22,13 +22,13 @@ bool isBitmapInfoSize(quint32 size) {
     }
 }
 
-std::optional<BitmapLayout> readBitmapLayout(ByteRange bytes, qint64 infoAt, qint64 fileOffset,
-                                             bool inIcon, QString& error) {
+std::optional<Layout> readLayout(const ByteReader& bytes, qint64 infoAt,
+                                 const HeaderOptions& options, QString& error) {
     if (!bytes.has(infoAt, 4)) {
         error = QStringLiteral("truncated bitmap header");
         return std::nullopt;
     }
-    const quint32 infoSize = bytes.le32(infoAt);
+    const quint32 infoSize = bytes.u32(infoAt);
     const bool core = infoSize == 12;
     if (!core && (infoSize < 16 || infoSize > 1024)) {
         error = QStringLiteral("unknown bitmap header of %1 bytes").arg(infoSize);
@@ -41,25 +41,26 @@ std::optional<BitmapLayout> readBitmapLayout(ByteRange bytes, qint64 infoAt, qin
     // The OS/2 headers are those of 12 and of 16 to 64 bytes other than Windows's 40, 52, 56.
     const bool os2 = core || (infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize <= 64);
 
-    BitmapLayout layout;
+    Layout layout;
+    layout.largestPixels = options.largestPixels;
     qint64 storedHeight;
     if (core) {
-        layout.width = bytes.le16(infoAt + 4);
-        storedHeight = bytes.le16(infoAt + 6);
-        layout.bits = bytes.le16(infoAt + 10);
+        layout.width = bytes.u16(infoAt + 4);
+        storedHeight = bytes.u16(infoAt + 6);
+        layout.bits = bytes.u16(infoAt + 10);
     } else {
-        layout.width = static_cast<qint32>(bytes.le32(infoAt + 4));
-        storedHeight = static_cast<qint32>(bytes.le32(infoAt + 8));
-        layout.bits = bytes.le16(infoAt + 14);
+        layout.width = bytes.i32(infoAt + 4);
+        storedHeight = bytes.i32(infoAt + 8);
+        layout.bits = bytes.u16(infoAt + 14);
     }
-    const quint32 rawCompression = infoSize >= 20 ? bytes.le32(infoAt + 16) : 0;
-    const quint32 coloursUsed = infoSize >= 36 ? bytes.le32(infoAt + 32) : 0;
+    const quint32 rawCompression = infoSize >= 20 ? bytes.u32(infoAt + 16) : 0;
+    const quint32 coloursUsed = infoSize >= 36 ? bytes.u32(infoAt + 32) : 0;
 
     layout.topDown = storedHeight < 0;
     layout.height = qAbs(storedHeight);
-    if (inIcon)
+    if (options.inIcon)
         layout.height /= 2;
-    if (!withinPixelLimit(layout.width, layout.height)) {
+    if (!PictureLimits::withinPixelLimit(layout.width, layout.height, options.largestPixels)) {
         error = layout.width <= 0 || layout.height <= 0 ? QStringLiteral("empty bitmap")
                                                         : tooLarge(layout.width, layout.height);
         return std::nullopt;
@@ -92,7 +93,7 @@ std::optional<BitmapLayout> readBitmapLayout(ByteRange bytes, qint64 infoAt, qin
         break;
     case EmbeddedJpeg:
     case EmbeddedPng:
-        supported = !inIcon;
+        supported = !options.inIcon;
         break;
     default:
         break;
@@ -116,7 +117,7 @@ std::optional<BitmapLayout> readBitmapLayout(ByteRange bytes, qint64 infoAt, qin
         }
         for (int i = 0; i < 4; ++i)
             if (i < count || infoSize >= 56)
-                masks[i] = bytes.le32(masksAt + 4 * i);
+                masks[i] = bytes.u32(masksAt + 4 * i);
         if (!bytes.has(masksAt, 4 * count)) {
             error = QStringLiteral("truncated bitmap colour masks");
             return std::nullopt;
@@ -137,7 +138,6 @@ std::optional<BitmapLayout> readBitmapLayout(ByteRange bytes, qint64 infoAt, qin
 
     // The colour table: as many entries as the header says, limited by where the pixels start.
     // A table larger than the pixels can index is a damaged header.
-    const int entrySize = core ? 3 : 4;
     const bool indexed = b >= 1 && b <= 8; // 0 bits: the pixels are an embedded JPEG or PNG
     if (indexed && coloursUsed > (quint32(1) << b)) {
         error = QStringLiteral("bitmap colour table of %1 entries for %2-bit pixels")
@@ -145,11 +145,15 @@ std::optional<BitmapLayout> readBitmapLayout(ByteRange bytes, qint64 infoAt, qin
                     .arg(b);
         return std::nullopt;
     }
+    const int entrySize = options.table == ColourTable::Indices ? 2 : core ? 3 : 4;
     qint64 entries = indexed ? (coloursUsed != 0 ? coloursUsed : qint64(1) << b) : coloursUsed;
     if (core)
         entries = indexed ? qint64(1) << b : 0;
+    if (options.table == ColourTable::Absent)
+        entries = 0;
     // A pixel offset inside the table shortens it (OS/2 files store only the colours they use);
     // one that points back into the headers, or leaves indexed pixels no colour, is ignored.
+    const qint64 fileOffset = options.pixelOffset;
     const bool offsetUsable = fileOffset > tableAt || (fileOffset == tableAt && !indexed);
     if (offsetUsable)
         entries = std::min(entries, (fileOffset - tableAt) / entrySize);
@@ -157,7 +161,9 @@ std::optional<BitmapLayout> readBitmapLayout(ByteRange bytes, qint64 infoAt, qin
         error = QStringLiteral("truncated bitmap colour table");
         return std::nullopt;
     }
-    if (indexed) {
+    layout.tableAt = tableAt;
+    layout.tableEntries = entries;
+    if (indexed && options.table == ColourTable::Colours) {
         const qint64 used = std::min<qint64>(entries, 256);
         layout.palette.reserve(static_cast<size_t>(used));
         for (qint64 i = 0; i < used; ++i) {
@@ -211,7 +217,7 @@ void dropUnusedAlpha(QImage& image) {
     image.reinterpretAsFormat(QImage::Format_RGB32);
 }
 
-QImage newImage(const BitmapLayout& layout, bool alpha) {
+QImage newImage(const Layout& layout, bool alpha) {
     QImage image(static_cast<int>(layout.width), static_cast<int>(layout.height),
                  alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (!image.isNull())
@@ -219,21 +225,20 @@ QImage newImage(const BitmapLayout& layout, bool alpha) {
     return image;
 }
 
-} // namespace
-
-Decoded decodeUncompressed(ByteRange bytes, const BitmapLayout& layout) {
+Decoded decodeUncompressed(const ByteReader& pixels, const Layout& layout, Opacity opacity) {
     const qint64 stride = bytesPerRow(layout.width, layout.bits);
     const qint64 lastRow = (layout.width * layout.bits + 7) / 8;
-    if (!bytes.has(layout.pixelsAt, stride * (layout.height - 1) + lastRow))
+    if (!pixels.has(0, stride * (layout.height - 1) + lastRow))
         return refused(QStringLiteral("truncated bitmap pixel data"));
 
-    const bool alpha = layout.bits >= 16 && layout.channels[3].present();
+    const bool alpha =
+        opacity != Opacity::Ignored && layout.bits >= 16 && layout.channels[3].present();
     QImage image = newImage(layout, alpha);
     if (image.isNull())
         return refused(QStringLiteral("not enough memory for the picture"));
-    const auto& [red, green, blue, opacity] = layout.channels;
+    const auto& [red, green, blue, opacityBits] = layout.channels;
     for (qint64 row = 0; row < layout.height; ++row) {
-        const uchar* in = bytes.data() + layout.pixelsAt + row * stride;
+        const uchar* in = pixels.bytes() + row * stride;
         const int y = static_cast<int>(layout.topDown ? row : layout.height - 1 - row);
         auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (qint64 x = 0; x < layout.width; ++x) {
@@ -243,7 +248,7 @@ Decoded decodeUncompressed(ByteRange bytes, const BitmapLayout& layout) {
                 const quint32 p = layout.bits == 16 ? qFromLittleEndian<quint16>(in + 2 * x)
                                                     : qFromLittleEndian<quint32>(in + 4 * x);
                 out[x] = qRgba(red.value(p), green.value(p), blue.value(p),
-                               alpha ? opacity.value(p) : 255);
+                               alpha ? opacityBits.value(p) : 255);
                 break;
             }
             case 24:
@@ -255,18 +260,17 @@ Decoded decodeUncompressed(ByteRange bytes, const BitmapLayout& layout) {
             }
         }
     }
-    if (alpha)
+    if (alpha && opacity == Opacity::FromPixels)
         dropUnusedAlpha(image);
     return {image, {}};
 }
-
-namespace {
 
 // Walks run-length data (8-bit, 4-bit or 24-bit), calling put(x, row, colour) for every pixel
 // inside the picture; row counts from the first stored row. True when the data ends as a
 // complete picture: an end-of-bitmap code, or every row reached. Runs past the end of a row are
 // clipped; pixels the data skips keep their colour.
-template <typename Put> bool walkRunLength(ByteRange data, const BitmapLayout& layout, Put&& put) {
+template <typename Put>
+bool walkRunLength(const ByteReader& data, const Layout& layout, Put&& put) {
     const int bits = layout.compression == RunLength8   ? 8
                      : layout.compression == RunLength4 ? 4
                                                         : 24;
@@ -322,8 +326,7 @@ template <typename Put> bool walkRunLength(ByteRange data, const BitmapLayout& l
     return true;
 }
 
-Decoded decodeRunLength(ByteRange bytes, const BitmapLayout& layout) {
-    const ByteRange data = bytes.mid(layout.pixelsAt);
+Decoded decodeRunLength(const ByteReader& data, const Layout& layout) {
     // A first walk proves the data complete before any pixel memory is taken.
     if (!walkRunLength(data, layout, [](qint64, qint64, QRgb) {}))
         return refused(QStringLiteral("truncated run-length bitmap data"));
@@ -337,47 +340,33 @@ Decoded decodeRunLength(ByteRange bytes, const BitmapLayout& layout) {
     return {image, {}};
 }
 
-// A JPEG or PNG stream stored as a bitmap's pixel data.
-Decoded decodeEmbedded(ByteRange bytes, const BitmapLayout& layout) {
-    QByteArray data = bytes.mid(layout.pixelsAt).toByteArray();
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, layout.compression == EmbeddedJpeg ? "jpeg" : "png");
-    const QSize size = reader.size();
-    if (!withinPixelLimit(size.width(), size.height()))
-        return refused(QStringLiteral("unreadable picture inside the bitmap"));
-    QImage image = reader.read();
-    if (image.isNull())
-        return refused(QStringLiteral("cannot decode the picture inside the bitmap: ") +
-                       reader.errorString());
-    return {image, {}};
-}
-
 } // namespace
 
-Decoded decodeBitmapBody(ByteRange bytes, const BitmapLayout& layout) {
+Decoded decodePixels(const ByteReader& pixels, const Layout& layout, Opacity opacity) {
     switch (layout.compression) {
     case RunLength8:
     case RunLength4:
     case RunLength24:
-        return decodeRunLength(bytes, layout);
+        return decodeRunLength(pixels, layout);
     case EmbeddedJpeg:
     case EmbeddedPng:
-        return decodeEmbedded(bytes, layout);
+        return EmbeddedImage::decode(pixels.data(),
+                                     layout.compression == EmbeddedJpeg ? "jpeg" : "png",
+                                     layout.largestPixels);
     default:
-        return decodeUncompressed(bytes, layout);
+        return decodeUncompressed(pixels, layout, opacity);
     }
 }
 
-Decoded decodeBitmap(const QByteArray& file, bool withFileHeader) {
-    const ByteRange bytes(file);
+Decoded decodeFile(const QByteArray& file, bool withFileHeader) {
+    const ByteReader bytes(file);
     QString error;
-    const qint64 infoAt = withFileHeader ? 14 : 0;
-    const qint64 offset = withFileHeader ? qint64(bytes.le32(10)) : -1;
-    const auto layout = readBitmapLayout(bytes, infoAt, offset, false, error);
+    HeaderOptions options;
+    options.pixelOffset = withFileHeader ? qint64(bytes.u32(10)) : -1;
+    const auto layout = readLayout(bytes, withFileHeader ? 14 : 0, options, error);
     if (!layout)
         return refused(error);
-    return decodeBitmapBody(bytes, *layout);
+    return decodePixels(bytes.from(layout->pixelsAt), *layout, Opacity::FromPixels);
 }
 
-} // namespace PictureDecoders
+} // namespace Dib

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "Decoded.h"
+#include "PictureLimits.h"
+
+#include <QByteArrayView>
+
+// JPEG and PNG streams held inside other files: a bitmap's pixel data, an icon's image.
+namespace EmbeddedImage {
+
+// Decodes the stream with Qt's reader for `format` ("jpeg" or "png") when the size its header
+// gives is within largestPixels.
+Decoded decode(QByteArrayView data, const char* format,
+               qint64 largestPixels = PictureLimits::kLargestPixels);
+
+} // namespace EmbeddedImage
