@@ -5,6 +5,7 @@
 #include "DibDecoder.h"
 #include "GifDecoder.h"
 #include "IconDecoder.h"
+#include "RegularFile.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -155,13 +156,15 @@ QByteArray formatOf(const QByteArray& head) {
 }
 
 Result load(const QString& path, QSize bound) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
+    QFile file;
+    if (const QString problem = RegularFile::open(path, file); !problem.isEmpty())
+        return failure(problem);
     return load(file, bound);
 }
 
 Result load(QIODevice& device, QSize bound) {
+    if (device.isSequential())
+        return failure(QStringLiteral("not a file: pictures are not read from streams"));
     const QByteArray format = formatOf(device.peek(kHeadBytes));
     if (format.isEmpty())
         return failure(QStringLiteral("not a picture in a supported format"));

@@ -28,7 +28,10 @@ struct Result {
 // scaled), metafiles drawn at that size, other formats decoded whole and scaled. An unreadable,
 // truncated or unsupported file, or one larger than kLargestNaturalPixels, gives an error and
 // no picture; sizes are checked against the file before anything is allocated.
-
+//
+// A path is read only when it names a regular file, a device only when it is not a stream
+// (sequential), and neither past the format's limit on file size (PictureLimits): a FIFO, a
+// character device, a socket or a stream is refused without being waited on.
 Result load(const QString& path, QSize bound = {});
 Result load(QIODevice& device, QSize bound = {});
 

@@ -5,8 +5,12 @@
 #include "TestPictures.h"
 
 #include <QBuffer>
+#include <QFutureWatcher>
 #include <QPainter>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using TestPictures::colourAt;
 using TestPictures::near;
@@ -82,6 +86,12 @@ QByteArray gifScreenClaiming(quint16 width, quint16 height) {
     qToLittleEndian<quint16>(height, bytes.data() + 8);
     return bytes;
 }
+
+// A device that can only be read front to back, as a pipe or a socket is.
+class Stream : public QBuffer {
+public:
+    bool isSequential() const override { return true; }
+};
 
 QImage withTransparentCorner(QImage image) {
     image = image.convertToFormat(QImage::Format_ARGB32);
@@ -450,6 +460,42 @@ private slots:
         QVERIFY(!result.ok());
         QVERIFY(result.picture.isNull());
         QVERIFY2(result.error.contains(reason, Qt::CaseInsensitive), qPrintable(result.error));
+    }
+
+    // Opening a FIFO for reading waits for a writer, and reading it waits for the writer to end;
+    // the loader must refuse it at once. Should it wait, a writer that comes and goes releases it.
+    void fifoIsRefusedWithoutWaiting() {
+        TestFolder folder;
+        const QString fifo = folder.filePath("pipe.bmp");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QFutureWatcher<PictureLoader::Result> watcher;
+        QSignalSpy finished(&watcher, &QFutureWatcherBase::finished);
+        watcher.setFuture(QtConcurrent::run([fifo] { return PictureLoader::load(fifo); }));
+        const bool ended = finished.wait(10000);
+        if (!ended) {
+            QFile writer(fifo);
+            writer.open(QIODevice::WriteOnly);
+            writer.close();
+            watcher.waitForFinished();
+        }
+        QVERIFY2(ended, "the loader waited on a FIFO");
+        QVERIFY(!watcher.result().ok());
+    }
+
+    // Only regular files are read, and only devices that are not streams: a device file could
+    // be read without end, a stream could wait for data.
+    void devicesAndStreamsAreRefused() {
+        for (const char* device : {"/dev/zero", "/dev/null"}) {
+            const auto result = PictureLoader::load(QString::fromLatin1(device));
+            QVERIFY2(result.error.contains("not a regular file"), qPrintable(result.error));
+        }
+        QByteArray bmp = TestPictures::bmp(TestPictures::quadrants(8, 8));
+        Stream stream;
+        stream.setBuffer(&bmp);
+        stream.open(QIODevice::ReadOnly);
+        const auto result = PictureLoader::load(stream);
+        QVERIFY(!result.ok());
+        QVERIFY(result.picture.isNull());
     }
 
     void missingFilesAndFoldersFail() {
