@@ -5,6 +5,7 @@
 #include "DibDecoder.h"
 #include "GifDecoder.h"
 #include "IconDecoder.h"
+#include "JpegSegments.h"
 #include "RegularFile.h"
 
 #include <QBuffer>
@@ -84,6 +85,8 @@ std::optional<QSize> jpegDecodeSize(QSize stored, QSize target) {
 // JPEG and metafiles, through Qt's readers, at a reduced size when the reader can scale while
 // decoding: JPEG at one of libjpeg's reduced sizes, metafiles drawn at the target size.
 Result readWithQt(QByteArray bytes, const QByteArray& format, QSize bound) {
+    if (format == "jpeg")
+        bytes = JpegSegments::withoutSurplusSegments(bytes);
     QBuffer device(&bytes);
     device.open(QIODevice::ReadOnly);
     QImageReader reader(&device, format);

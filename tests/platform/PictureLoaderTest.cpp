@@ -1,6 +1,7 @@
 // Picture loading on pictures made in memory: every format under the names users give it,
 // the choice by content, upright photos, bounded decoding, and clean failures.
 #include "PictureLoader.h"
+#include "JpegSegments.h"
 #include "TestFolders.h"
 #include "TestPictures.h"
 
@@ -85,6 +86,17 @@ QByteArray gifScreenClaiming(quint16 width, quint16 height) {
     qToLittleEndian<quint16>(width, bytes.data() + 6);
     qToLittleEndian<quint16>(height, bytes.data() + 8);
     return bytes;
+}
+
+// The JPEG with `count` empty application segments added after its first segment (its JFIF
+// header), or, with afterCodedData, just before its end marker.
+QByteArray withEmptySegments(const QByteArray& jpeg, int count, bool afterCodedData = false) {
+    const qsizetype at =
+        afterCodedData ? jpeg.size() - 2 : 2 + 2 + ((uchar(jpeg[4]) << 8) | uchar(jpeg[5]));
+    QByteArray segments;
+    for (int i = 0; i < count; ++i)
+        segments.append("\xff\xe1\x00\x02", 4);
+    return QByteArray(jpeg).insert(at, segments);
 }
 
 // A device that can only be read front to back, as a pipe or a socket is.
@@ -399,6 +411,40 @@ private slots:
         QVERIFY2(result.ok(), qPrintable(result.error));
         QCOMPARE(result.picture.naturalSize, natural);
         QCOMPARE(result.picture.image.size(), expectedImage);
+        const QString mismatch = quadrantMismatch(result.picture.image, 40);
+        QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    }
+
+    // The JPEG library keeps application segments in a list it walks to the end for each new
+    // one: a hundred thousand of them froze the loader for half a minute. They are left out
+    // past a number no real file reaches; the segments that matter and the coded data stay.
+    void surplusJpegSegmentsAreLeftOut_data() {
+        QTest::addColumn<int>("added");
+        QTest::addColumn<bool>("afterCodedData");
+        QTest::addColumn<int>("kept"); // added segments kept; the JFIF header counts as one
+        const int most = PictureLimits::kMostJpegExtraSegments;
+        QTest::newRow("a few") << 10 << false << 10;
+        QTest::newRow("as many as kept") << most - 1 << false << most - 1;
+        QTest::newRow("a hundred thousand") << 100000 << false << most - 1;
+        QTest::newRow("a hundred thousand after the coded data") << 100000 << true << most - 1;
+    }
+
+    void surplusJpegSegmentsAreLeftOut() {
+        QFETCH(int, added);
+        QFETCH(bool, afterCodedData);
+        QFETCH(int, kept);
+        // A photo's coded data is full of 0xff bytes, which the walk must step over.
+        const QByteArray jpeg = TestPictures::jpeg(TestPictures::photoLike(64, 48));
+        const QByteArray crowded = withEmptySegments(jpeg, added, afterCodedData);
+        QCOMPARE(JpegSegments::withoutSurplusSegments(crowded),
+                 withEmptySegments(jpeg, kept, afterCodedData));
+    }
+
+    void jpegWithAHundredThousandSegmentsLoads() {
+        const QByteArray jpeg = TestPictures::jpeg(TestPictures::quadrants(40, 30));
+        const auto result = loadBytes(withEmptySegments(jpeg, 100000), QSize(20, 20));
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(result.picture.naturalSize, QSize(40, 30));
         const QString mismatch = quadrantMismatch(result.picture.image, 40);
         QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
     }

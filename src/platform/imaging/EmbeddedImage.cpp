@@ -1,5 +1,7 @@
 #include "EmbeddedImage.h"
 
+#include "JpegSegments.h"
+
 #include <QBuffer>
 #include <QImageReader>
 
@@ -7,6 +9,8 @@ namespace EmbeddedImage {
 
 Decoded decode(QByteArrayView data, const char* format, qint64 largestPixels) {
     QByteArray bytes = data.toByteArray();
+    if (qstrcmp(format, "jpeg") == 0)
+        bytes = JpegSegments::withoutSurplusSegments(bytes);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);

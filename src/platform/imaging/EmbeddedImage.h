@@ -9,7 +9,7 @@
 namespace EmbeddedImage {
 
 // Decodes the stream with Qt's reader for `format` ("jpeg" or "png") when the size its header
-// gives is within largestPixels.
+// gives is within largestPixels; a JPEG loses its surplus segments first (see JpegSegments).
 Decoded decode(QByteArrayView data, const char* format,
                qint64 largestPixels = PictureLimits::kLargestPixels);
 

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+
+// The segment structure of a JPEG file, walked in time linear in the file.
+namespace JpegSegments {
+
+// The JPEG without its application and comment segments past the first
+// PictureLimits::kMostJpegExtraSegments; the same bytes when it holds no more than that. Every
+// other segment and the coded data stay as they are. Bytes that do not walk as segments end the
+// walk and are kept, so damage is left for the decoder to report.
+QByteArray withoutSurplusSegments(const QByteArray& jpeg);
+
+} // namespace JpegSegments
