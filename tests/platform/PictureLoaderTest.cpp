@@ -236,6 +236,27 @@ private slots:
         QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
     }
 
+    // Writers often store a wrong size in the directory; an image that is whole is shown.
+    void iconEntrySizeIsOnlyAHint_data() {
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<qint64>("claimedExtra"); // bytes the directory claims past the image
+        QTest::newRow("png, claiming more than the file") << 0 << qint64(4096);
+        QTest::newRow("png, claiming less") << 0 << qint64(-100);
+        QTest::newRow("bitmap, claiming more than the file") << 32 << qint64(4096);
+    }
+
+    void iconEntrySizeIsOnlyAHint() {
+        QFETCH(int, bits);
+        QFETCH(qint64, claimedExtra);
+        QByteArray bytes = TestPictures::iconFile({TestPictures::quadrants(32, 32)}, bits);
+        const quint32 size = qFromLittleEndian<quint32>(bytes.constData() + 14);
+        qToLittleEndian<quint32>(quint32(size + claimedExtra), bytes.data() + 14);
+        const auto result = loadBytes(bytes);
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        const QString mismatch = quadrantMismatch(result.picture.image, 0);
+        QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    }
+
     void iconOf256PixelsLoads() {
         const auto result =
             loadBytes(TestPictures::iconFile({TestPictures::quadrants(256, 256)}, 32));
@@ -482,7 +503,10 @@ private slots:
         QTest::newRow("gif whose data is garbage")
             << gif.left(800 + 13) + QByteArray(64, '\xff') << "GIF";
         QTest::newRow("ico cut in its directory") << ico.left(12) << "truncated";
-        QTest::newRow("ico cut in its image") << ico.left(80) << "icon";
+        QTest::newRow("ico cut in its image") << ico.left(80) << "truncated";
+        const QByteArray pngIcon = TestPictures::iconFile({q}, 0);
+        QTest::newRow("ico of png cut in its image")
+            << pngIcon.left(pngIcon.size() - 20) << "cut short";
         QTest::newRow("jpeg cut in its header") << jpeg.left(20) << "jpeg";
         QTest::newRow("bmp claiming 100000 x 100000")
             << bitmapHeaderClaiming(100000, 100000) << "too large";

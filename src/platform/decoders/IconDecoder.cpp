@@ -61,8 +61,12 @@ void applyIconMask(const ByteReader& pixels, const Dib::Layout& layout, QImage& 
 }
 
 Decoded decodeIconImage(const IconEntry& entry) {
-    if (entry.png)
+    if (entry.png) {
+        // The directory may claim more bytes than the file holds; the PNG counts if it is whole.
+        if (!EmbeddedImage::isCompletePng(entry.payload))
+            return refused(QStringLiteral("the icon's PNG image is cut short"));
         return EmbeddedImage::decode(entry.payload.data(), "png");
+    }
     QString error;
     Dib::HeaderOptions options;
     options.inIcon = true;
@@ -88,9 +92,8 @@ Decoded decodeIcon(const QByteArray& file) {
         return refused(QStringLiteral("truncated icon directory"));
     std::vector<IconEntry> entries;
     for (qint64 at = 6; at < directoryEnd; at += 16) {
-        const qint64 size = bytes.u32(at + 8);
         const qint64 offset = bytes.u32(at + 12);
-        if (offset < directoryEnd || !bytes.has(offset, size))
+        if (offset < directoryEnd || !bytes.has(offset, 1))
             continue;
         if (const auto entry = readIconEntry(bytes.from(offset)))
             entries.push_back(*entry);

@@ -5,6 +5,8 @@
 
 #include <QByteArrayView>
 
+class ByteReader;
+
 // JPEG and PNG streams held inside other files: a bitmap's pixel data, an icon's image.
 namespace EmbeddedImage {
 
@@ -12,5 +14,8 @@ namespace EmbeddedImage {
 // gives is within largestPixels; a JPEG loses its surplus segments first (see JpegSegments).
 Decoded decode(QByteArrayView data, const char* format,
                qint64 largestPixels = PictureLimits::kLargestPixels);
+
+// True when the bytes hold a PNG whose chunks run whole up to its end chunk.
+bool isCompletePng(const ByteReader& bytes);
 
 } // namespace EmbeddedImage
