@@ -22,6 +22,113 @@ bool isInfoHeaderSize(quint32 size) {
     }
 }
 
+namespace {
+
+bool supportedDepth(quint32 compression, int bits, bool inIcon) {
+    switch (compression) {
+    case Uncompressed:
+        return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 ||
+               bits == 32;
+    case RunLength8:
+        return bits == 8;
+    case RunLength4:
+        return bits == 4;
+    case RunLength24:
+        return bits == 24;
+    case BitFields:
+    case AlphaBitFields:
+        return bits == 16 || bits == 32;
+    case EmbeddedJpeg:
+    case EmbeddedPng:
+        return !inIcon;
+    default:
+        return false;
+    }
+}
+
+// The colour channels of 16 and 32-bit pixels: masks inside headers of 52 bytes and more, else
+// after a 40-byte header (then the colour table starts after them), else the default layouts.
+bool readChannels(const ByteReader& bytes, qint64 infoAt, quint32 infoSize, Layout& layout,
+                  qint64& tableAt, QString& error) {
+    quint32 masks[4] = {0, 0, 0, 0};
+    if (layout.compression == BitFields || layout.compression == AlphaBitFields) {
+        const int count = layout.compression == AlphaBitFields ? 4 : 3;
+        qint64 masksAt = infoAt + 40;
+        if (infoSize == 40) {
+            masksAt = tableAt;
+            tableAt += 4 * count;
+        }
+        if (!bytes.has(masksAt, 4 * count)) {
+            error = QStringLiteral("truncated bitmap colour masks");
+            return false;
+        }
+        for (int i = 0; i < 4; ++i)
+            if (i < count || infoSize >= 56)
+                masks[i] = bytes.u32(masksAt + 4 * i);
+    } else if (layout.bits == 16) {
+        masks[0] = 0x7c00;
+        masks[1] = 0x03e0;
+        masks[2] = 0x001f;
+    } else if (layout.bits == 32) {
+        // The fourth byte is the opacity, unless it is zero everywhere (see dropUnusedAlpha).
+        masks[0] = 0x00ff0000;
+        masks[1] = 0x0000ff00;
+        masks[2] = 0x000000ff;
+        masks[3] = 0xff000000;
+    }
+    for (int i = 0; i < 4; ++i)
+        layout.channels[i] = Channel(masks[i]);
+    return true;
+}
+
+// The colour table: as many entries as the header says, limited by where the pixels start; and
+// where the pixels start. A table larger than the pixels can index is a damaged header.
+bool readColourTable(const ByteReader& bytes, qint64 tableAt, bool core, quint32 coloursUsed,
+                     const HeaderOptions& options, Layout& layout, QString& error) {
+    const int b = layout.bits;
+    const bool indexed = b >= 1 && b <= 8; // 0 bits: the pixels are an embedded JPEG or PNG
+    if (indexed && coloursUsed > (quint32(1) << b)) {
+        error = QStringLiteral("bitmap colour table of %1 entries for %2-bit pixels")
+                    .arg(coloursUsed)
+                    .arg(b);
+        return false;
+    }
+    const int entrySize = options.table == ColourTable::Indices ? 2 : core ? 3 : 4;
+    qint64 entries = indexed ? (coloursUsed != 0 ? coloursUsed : qint64(1) << b) : coloursUsed;
+    if (core)
+        entries = indexed ? qint64(1) << b : 0;
+    if (options.table == ColourTable::Absent)
+        entries = 0;
+    // A pixel offset inside the table shortens it (OS/2 files store only the colours they use);
+    // one that points back into the headers, or leaves indexed pixels no colour, is ignored.
+    const qint64 fileOffset = options.pixelOffset;
+    const bool offsetUsable = fileOffset > tableAt || (fileOffset == tableAt && !indexed);
+    if (offsetUsable)
+        entries = std::min(entries, (fileOffset - tableAt) / entrySize);
+    if (!bytes.has(tableAt, entries * entrySize)) {
+        error = QStringLiteral("truncated bitmap colour table");
+        return false;
+    }
+    layout.tableAt = tableAt;
+    layout.tableEntries = entries;
+    if (indexed && options.table == ColourTable::Colours) {
+        const qint64 used = std::min<qint64>(entries, 256);
+        layout.palette.reserve(static_cast<size_t>(used));
+        for (qint64 i = 0; i < used; ++i) {
+            const qint64 at = tableAt + i * entrySize;
+            layout.palette.push_back(qRgb(bytes.u8(at + 2), bytes.u8(at + 1), bytes.u8(at)));
+        }
+    }
+    layout.pixelsAt = offsetUsable ? fileOffset : tableAt + entries * entrySize;
+    if (layout.pixelsAt > bytes.size()) {
+        error = QStringLiteral("bitmap pixel data past the end of the file");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 std::optional<Layout> readLayout(const ByteReader& bytes, qint64 infoAt,
                                  const HeaderOptions& options, QString& error) {
     if (!bytes.has(infoAt, 4)) {
@@ -71,113 +178,17 @@ std::optional<Layout> readLayout(const ByteReader& bytes, qint64 infoAt,
         layout.compression = Huffman1D;
     else if (os2 && rawCompression == 4)
         layout.compression = RunLength24;
-
-    const int b = layout.bits;
-    bool supported = false;
-    switch (layout.compression) {
-    case Uncompressed:
-        supported = b == 1 || b == 2 || b == 4 || b == 8 || b == 16 || b == 24 || b == 32;
-        break;
-    case RunLength8:
-        supported = b == 8;
-        break;
-    case RunLength4:
-        supported = b == 4;
-        break;
-    case RunLength24:
-        supported = b == 24;
-        break;
-    case BitFields:
-    case AlphaBitFields:
-        supported = b == 16 || b == 32;
-        break;
-    case EmbeddedJpeg:
-    case EmbeddedPng:
-        supported = !options.inIcon;
-        break;
-    default:
-        break;
-    }
-    if (!supported) {
+    if (!supportedDepth(layout.compression, layout.bits, options.inIcon)) {
         error = QStringLiteral("unsupported bitmap (%1 bits a pixel, compression %2)")
-                    .arg(b)
+                    .arg(layout.bits)
                     .arg(rawCompression);
         return std::nullopt;
     }
 
-    // Colour masks: inside headers of 52 bytes and more, else after a 40-byte header.
     qint64 tableAt = infoAt + infoSize;
-    quint32 masks[4] = {0, 0, 0, 0};
-    if (layout.compression == BitFields || layout.compression == AlphaBitFields) {
-        const int count = layout.compression == AlphaBitFields ? 4 : 3;
-        qint64 masksAt = infoAt + 40;
-        if (infoSize == 40) {
-            masksAt = tableAt;
-            tableAt += 4 * count;
-        }
-        for (int i = 0; i < 4; ++i)
-            if (i < count || infoSize >= 56)
-                masks[i] = bytes.u32(masksAt + 4 * i);
-        if (!bytes.has(masksAt, 4 * count)) {
-            error = QStringLiteral("truncated bitmap colour masks");
-            return std::nullopt;
-        }
-    } else if (b == 16) {
-        masks[0] = 0x7c00;
-        masks[1] = 0x03e0;
-        masks[2] = 0x001f;
-    } else if (b == 32) {
-        // The fourth byte is the opacity, unless it is zero everywhere (see dropUnusedAlpha).
-        masks[0] = 0x00ff0000;
-        masks[1] = 0x0000ff00;
-        masks[2] = 0x000000ff;
-        masks[3] = 0xff000000;
-    }
-    for (int i = 0; i < 4; ++i)
-        layout.channels[i] = Channel(masks[i]);
-
-    // The colour table: as many entries as the header says, limited by where the pixels start.
-    // A table larger than the pixels can index is a damaged header.
-    const bool indexed = b >= 1 && b <= 8; // 0 bits: the pixels are an embedded JPEG or PNG
-    if (indexed && coloursUsed > (quint32(1) << b)) {
-        error = QStringLiteral("bitmap colour table of %1 entries for %2-bit pixels")
-                    .arg(coloursUsed)
-                    .arg(b);
+    if (!readChannels(bytes, infoAt, infoSize, layout, tableAt, error) ||
+        !readColourTable(bytes, tableAt, core, coloursUsed, options, layout, error))
         return std::nullopt;
-    }
-    const int entrySize = options.table == ColourTable::Indices ? 2 : core ? 3 : 4;
-    qint64 entries = indexed ? (coloursUsed != 0 ? coloursUsed : qint64(1) << b) : coloursUsed;
-    if (core)
-        entries = indexed ? qint64(1) << b : 0;
-    if (options.table == ColourTable::Absent)
-        entries = 0;
-    // A pixel offset inside the table shortens it (OS/2 files store only the colours they use);
-    // one that points back into the headers, or leaves indexed pixels no colour, is ignored.
-    const qint64 fileOffset = options.pixelOffset;
-    const bool offsetUsable = fileOffset > tableAt || (fileOffset == tableAt && !indexed);
-    if (offsetUsable)
-        entries = std::min(entries, (fileOffset - tableAt) / entrySize);
-    if (!bytes.has(tableAt, entries * entrySize)) {
-        error = QStringLiteral("truncated bitmap colour table");
-        return std::nullopt;
-    }
-    layout.tableAt = tableAt;
-    layout.tableEntries = entries;
-    if (indexed && options.table == ColourTable::Colours) {
-        const qint64 used = std::min<qint64>(entries, 256);
-        layout.palette.reserve(static_cast<size_t>(used));
-        for (qint64 i = 0; i < used; ++i) {
-            const qint64 at = tableAt + i * entrySize;
-            layout.palette.push_back(qRgb(bytes.u8(at + 2), bytes.u8(at + 1), bytes.u8(at)));
-        }
-    }
-
-    const qint64 tableEnd = tableAt + entries * entrySize;
-    layout.pixelsAt = offsetUsable ? fileOffset : tableEnd;
-    if (layout.pixelsAt > bytes.size()) {
-        error = QStringLiteral("bitmap pixel data past the end of the file");
-        return std::nullopt;
-    }
     return layout;
 }
 

@@ -5,12 +5,15 @@
 
 #include <QImage>
 #include <QList>
-#include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <functional>
 #include <memory>
 #include <vector>
+
+class QBrush;
+class QPainter;
+class QPen;
 
 // The drawing surface both players share: it keeps the device context (and its saved copies),
 // turns the GDI drawing operations into QPainter calls on an ARGB image, and applies the pen,
@@ -175,6 +178,11 @@ private:
     QRegion outputRegion(const GdiRegion& region, const QTransform& transform) const;
     QRegion currentClipOrCanvas() const;
     void combineClip(const QRegion& region, int mode);
+
+    struct TextPlacement;
+    // Lays a run of text out; false when its size cannot be drawn.
+    bool placeText(const TextRun& run, const QTransform& logicalToOutput, TextPlacement& placement);
+    void drawGlyphs(const TextRun& run, bool clipToRect, const TextPlacement& placement);
 
     // Temporarily ends painting on the image so its pixels can be changed directly.
     void suspendPainter();
