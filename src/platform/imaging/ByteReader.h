@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
-#include <QtGlobal>
+#include <QtEndian>
 
 // Reads the fields of a file held in memory: little-endian (and big-endian) integers, floats and
 // sub-ranges, every offset checked. A read that would pass the end gives zero (or an empty
@@ -23,12 +23,18 @@ public:
                count <= m_data.size() - offset;
     }
 
-    quint8 u8(qint64 offset) const;
-    quint16 u16(qint64 offset) const;
+    quint8 u8(qint64 offset) const { return has(offset, 1) ? bytes()[offset] : 0; }
+    quint16 u16(qint64 offset) const {
+        return has(offset, 2) ? qFromLittleEndian<quint16>(bytes() + offset) : 0;
+    }
     qint16 i16(qint64 offset) const { return static_cast<qint16>(u16(offset)); }
-    quint32 u32(qint64 offset) const;
+    quint32 u32(qint64 offset) const {
+        return has(offset, 4) ? qFromLittleEndian<quint32>(bytes() + offset) : 0;
+    }
     qint32 i32(qint64 offset) const { return static_cast<qint32>(u32(offset)); }
-    quint32 be32(qint64 offset) const;
+    quint32 be32(qint64 offset) const {
+        return has(offset, 4) ? qFromBigEndian<quint32>(bytes() + offset) : 0;
+    }
     float f32(qint64 offset) const;
 
     // The bytes [offset, offset + count), or an empty span when they are not all there.

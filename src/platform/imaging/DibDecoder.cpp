@@ -304,9 +304,11 @@ bool walkRunLength(const ByteReader& data, const Layout& layout, Put&& put) {
         if (count > 0) { // a run of one colour (two alternating colours at 4 bits)
             if (bits == 24 && !data.has(at + 1, 3))
                 return false;
-            for (int i = 0; i < count; ++i, ++x)
-                if (x < layout.width)
-                    put(x, row, colourOf(at + 1, i % 2));
+            const QRgb colours[2] = {colourOf(at + 1, 0), colourOf(at + 1, 1)};
+            const qint64 inside = std::clamp<qint64>(layout.width - x, 0, count);
+            for (qint64 i = 0; i < inside; ++i)
+                put(x + i, row, colours[i % 2]);
+            x += count;
             at += bits == 24 ? 4 : 2;
             continue;
         }
@@ -344,9 +346,15 @@ Decoded decodeRunLength(const ByteReader& data, const Layout& layout) {
     QImage image = newImage(layout, false);
     if (image.isNull())
         return refused(QStringLiteral("not enough memory for the picture"));
+    QRgb* line = nullptr;
+    qint64 lineRow = -1;
     walkRunLength(data, layout, [&](qint64 x, qint64 row, QRgb colour) {
-        const qint64 y = layout.topDown ? row : layout.height - 1 - row;
-        reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)))[x] = colour;
+        if (row != lineRow) {
+            const qint64 y = layout.topDown ? row : layout.height - 1 - row;
+            line = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)));
+            lineRow = row;
+        }
+        line[x] = colour;
     });
     return {image, {}};
 }

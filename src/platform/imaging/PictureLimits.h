@@ -48,11 +48,10 @@ inline constexpr qint64 kLargestBitmapPixels = qint64(1) << 26;
 // Records read in one playback; a walk that would go on longer stops there.
 inline constexpr qint64 kMostRecords = 4'000'000;
 
-// Drawing work in one playback, counted as output pixels touched (each drawing's clipped
-// bounding box) plus points. Scaled to the canvas: this many full-canvas paints, plus a fixed
-// allowance for small canvases.
-inline constexpr qint64 kMostCanvasPaints = 20'000;
-inline constexpr qint64 kWorkAllowance = qint64(1) << 28;
+// Drawing work in one playback, whatever the size drawn at, in the units of the canvas's
+// DrawingBudget (about a nanosecond of painting each): the pixels fills and strokes cover, the
+// pixels of blits, text and gradients, edges, path elements and characters.
+inline constexpr qint64 kDrawingWork = 800'000'000;
 
 // Clip changes in one playback and rectangles in one clip region.
 inline constexpr qint64 kMostClipChanges = 200'000;

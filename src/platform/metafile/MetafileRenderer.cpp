@@ -195,6 +195,7 @@ QRectF MetafileRenderer::measureInk() {
 
 QImage MetafileRenderer::render(QSize size) {
     m_stoppedEarly = false;
+    m_workUsed = 0;
     if (!computeLayout())
         return {};
     if (!acceptableNatural(m_natural)) {
@@ -237,7 +238,7 @@ QImage MetafileRenderer::renderWmf(QImage& image) {
     bool malformed = false;
     bool limited = false;
     {
-        GdiCanvas canvas(&image);
+        GdiCanvas canvas(&image, m_workLimit - m_workUsed);
         DeviceContext& dc = canvas.dc();
         dc.setMapMode(DeviceContext::Anisotropic);
         dc.setWindowOrg(m_wmfWindow.topLeft());
@@ -249,6 +250,7 @@ QImage MetafileRenderer::renderWmf(QImage& image) {
         drawings = canvas.drawingCount();
         malformed = player.malformed();
         limited = canvas.limitReached();
+        m_workUsed += canvas.workUsed();
     }
     m_stoppedEarly = malformed || limited;
     if (m_stoppedEarly && drawings == 0) {
@@ -281,7 +283,7 @@ QImage MetafileRenderer::renderEmf(QImage& image, QByteArrayView data,
     bool emfPlus = false;
     QByteArray embeddedWmf;
     {
-        GdiCanvas canvas(&image);
+        GdiCanvas canvas(&image, m_workLimit - m_workUsed);
         canvas.dc().setDevicePixelsPerMm(header.devicePixelsPerMm());
         canvas.setDeviceToOutput(rectToOutput(frame, image.size()));
         EmfPlayer player(canvas, header.handles);
@@ -289,6 +291,7 @@ QImage MetafileRenderer::renderEmf(QImage& image, QByteArrayView data,
         drawings = canvas.drawingCount();
         malformed = player.malformed();
         limited = canvas.limitReached();
+        m_workUsed += canvas.workUsed();
         emfPlus = player.sawEmfPlus();
         embeddedWmf = player.embeddedWmf();
     }
@@ -296,7 +299,9 @@ QImage MetafileRenderer::renderEmf(QImage& image, QByteArrayView data,
     if (drawings == 0 && !embeddedWmf.isEmpty() && !m_nested) {
         MetafileRenderer inner(embeddedWmf);
         inner.m_nested = true;
+        inner.m_workLimit = m_workLimit - m_workUsed;
         const QImage drawn = inner.naturalSize().isValid() ? inner.render(image.size()) : QImage();
+        m_workUsed += inner.workUsed();
         if (!drawn.isNull())
             return drawn;
     }

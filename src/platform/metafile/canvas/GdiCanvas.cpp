@@ -36,15 +36,10 @@ Qt::BrushStyle hatchStyle(int hatch) {
 
 } // namespace
 
-GdiCanvas::GdiCanvas(QImage* target) : m_image(target) {
-    if (m_image) {
-        m_workBudget = MetafileLimits::kWorkAllowance + MetafileLimits::kMostCanvasPaints *
-                                                            qint64(m_image->width()) *
-                                                            m_image->height();
+GdiCanvas::GdiCanvas(QImage* target, qint64 workLimit)
+    : m_image(target), m_budget(target ? target->rect() : QRect(), workLimit) {
+    if (m_image)
         resumePainter();
-    } else {
-        m_workBudget = MetafileLimits::kWorkAllowance;
-    }
 }
 
 GdiCanvas::~GdiCanvas() {
@@ -72,22 +67,6 @@ void GdiCanvas::suspendPainter() {
     if (m_painter)
         m_painter->end();
     m_painter.reset();
-}
-
-bool GdiCanvas::spend(const QRectF& outputRect, qint64 points) {
-    if (m_limitReached)
-        return false;
-    qint64 area = 1;
-    if (m_image) {
-        const QRect r = toPixelRect(outputRect).intersected(canvasRect());
-        area += r.isValid() ? qint64(r.width()) * r.height() : 0;
-    }
-    m_work += area + points;
-    if (m_work > m_workBudget) {
-        m_limitReached = true;
-        return false;
-    }
-    return true;
 }
 
 void GdiCanvas::noteDrawn(const QRectF& outputRect) {
@@ -227,7 +206,7 @@ bool GdiCanvas::brushNeedsBackground(const GdiBrush& brush) const {
 // --- painting -------------------------------------------------------------------------------
 
 void GdiCanvas::paintPath(const QPainterPath& path, bool fill, bool stroke) {
-    if (m_limitReached)
+    if (limitReached())
         return;
     if (m_pathOpen) {
         appendToOpenPath(path, false);
@@ -248,7 +227,10 @@ void GdiCanvas::paintOutput(const QPainterPath& logicalPath, const QTransform& t
         strokes ? std::max(1.0, m_dc.pen.width * transformScale(transform)) : 0;
     const QRectF shapeBounds = transform.mapRect(path.controlPointRect());
     const QRectF outputBounds = shapeBounds.adjusted(-penExtent, -penExtent, penExtent, penExtent);
-    if (!spend(outputBounds, path.elementCount()))
+    bool dashed = false;
+    const QPen pen = strokes ? makePen(transform, &dashed) : QPen();
+    if (!affordPainting(path, transform, fills, strokes ? &pen : nullptr, dashed, gdiBrush,
+                        outputBounds))
         return;
     // The ink reaches half a pen beyond the shape.
     noteDrawn(shapeBounds.adjusted(-penExtent / 2, -penExtent / 2, penExtent / 2, penExtent / 2));
@@ -273,8 +255,6 @@ void GdiCanvas::paintOutput(const QPainterPath& logicalPath, const QTransform& t
         QPainterPath mapped = transform.map(path);
         QPainterPath outline;
         if (strokes) {
-            bool dashed = false;
-            QPen pen = makePen(transform, &dashed);
             QPainterPathStroker stroker;
             stroker.setWidth(pen.isCosmetic() ? 1.0 : pen.widthF() * transformScale(transform));
             outline = stroker.createStroke(mapped).intersected(area);
@@ -298,8 +278,6 @@ void GdiCanvas::paintOutput(const QPainterPath& logicalPath, const QTransform& t
         p.fillPath(path, makeBrush(gdiBrush, drawTransform));
     }
     if (strokes) {
-        bool dashed = false;
-        QPen pen = makePen(drawTransform, &dashed);
         // A thin line through whole coordinates lights the pixels after them in GDI; Qt would
         // split it over two half-lit rows. Move it onto the pixel centres.
         if (pen.isCosmetic() || pen.widthF() * transformScale(drawTransform) < 1.5)
@@ -313,6 +291,32 @@ void GdiCanvas::paintOutput(const QPainterPath& logicalPath, const QTransform& t
         }
         p.strokePath(path, pen);
     }
+}
+
+bool GdiCanvas::affordPainting(const QPainterPath& path, const QTransform& transform, bool fills,
+                               const QPen* pen, bool dashed, const GdiBrush& brush,
+                               const QRectF& outputBounds) {
+    if (!m_budget.elements(path.elementCount()))
+        return false;
+    // Other raster operations than copying draw the shape into two layers as large as its box
+    // and combine them with the page.
+    const bool layered = m_dc.rop2 != 13 /* COPYPEN */ && m_dc.rop2 != 11 /* NOP */;
+    if (layered && !m_budget.area(outputBounds, DrawingBudget::Pixels::Layered))
+        return false;
+    const int layers = layered ? 2 : 1;
+    for (int layer = 0; layer < layers; ++layer) {
+        const bool patterned = brush.style != GdiBrush::Solid;
+        if (fills && ((brushNeedsBackground(brush) && !m_budget.fill(outputBounds, false)) ||
+                      !m_budget.fill(outputBounds, patterned)))
+            return false;
+    }
+    if (!pen)
+        return true;
+    const int passes = dashed && m_dc.backgroundMode == DeviceContext::Opaque ? 2 : layers;
+    for (int pass = 0; pass < passes; ++pass)
+        if (!m_budget.stroke(path, transform, outputBounds, pen->isCosmetic()))
+            return false;
+    return true;
 }
 
 void GdiCanvas::ropLayer(const QRect& area, const std::function<void(QPainter&)>& drawCoverage,

@@ -28,14 +28,14 @@ QTransform imageToLogical(const QRectF& dest, const QRectF& source) {
 
 void GdiCanvas::bitBlt(const QRectF& dest, const QImage& image, const QRectF& sourceRectIn,
                        quint32 ropCode) {
-    if (m_limitReached || dest.width() == 0 || dest.height() == 0)
+    if (limitReached() || dest.width() == 0 || dest.height() == 0)
         return;
     const quint8 rop = quint8((ropCode >> 16) & 0xff);
     const QTransform t = logicalToOutput();
     const QRectF outputRect = t.mapRect(dest.normalized());
     if (rop == 0xaa) // leaves the page as it is
         return;
-    if (!spend(outputRect))
+    if (!affordBlit(outputRect, image, rop))
         return;
     noteDrawn(outputRect);
     if (measuring() || isFar(outputRect))
@@ -110,14 +110,29 @@ void GdiCanvas::bitBlt(const QRectF& dest, const QImage& image, const QRectF& so
     ropLayer(area, cover, pattern, source, rop);
 }
 
+bool GdiCanvas::affordBlit(const QRectF& outputRect, const QImage& image, quint8 rop) {
+    using Pixels = DrawingBudget::Pixels;
+    const bool fromImage = !image.isNull() && !RasterOperation::ignoresSource(rop);
+    if (!m_budget.bitmap(qint64(image.width()) * image.height()))
+        return false;
+    if (rop == kSrcCopy || rop == kPatCopy || rop == 0x00 || rop == 0xff)
+        return m_budget.area(outputRect, fromImage ? Pixels::Drawn : Pixels::Plain);
+    // Layers of the pattern and of the source, combined with the page.
+    const bool withPattern = !RasterOperation::ignoresPattern(rop);
+    return m_budget.area(outputRect, Pixels::Layered) &&
+           (!withPattern || m_budget.area(outputRect, Pixels::Plain)) &&
+           (!fromImage || m_budget.area(outputRect, Pixels::Drawn));
+}
+
 void GdiCanvas::alphaBlend(const QRectF& dest, const QImage& image, const QRectF& sourceRectIn,
                            int constantAlpha, bool perPixelAlpha) {
-    if (m_limitReached || image.isNull() || dest.width() == 0 || dest.height() == 0 ||
+    if (limitReached() || image.isNull() || dest.width() == 0 || dest.height() == 0 ||
         sourceRectIn.width() == 0 || sourceRectIn.height() == 0)
         return;
     const QTransform t = logicalToOutput();
     const QRectF outputRect = t.mapRect(dest.normalized());
-    if (!spend(outputRect))
+    if (!m_budget.bitmap(qint64(image.width()) * image.height()) ||
+        !m_budget.area(outputRect, DrawingBudget::Pixels::Drawn))
         return;
     noteDrawn(outputRect);
     if (measuring() || isFar(outputRect))
@@ -165,7 +180,7 @@ void GdiCanvas::transparentBlt(const QRectF& dest, const QImage& image, const QR
 
 void GdiCanvas::gradientFill(const QList<GradientVertex>& vertices,
                              const QList<QList<quint32>>& meshes, int mode) {
-    if (m_limitReached)
+    if (limitReached())
         return;
     const QTransform t = logicalToOutput();
     for (const QList<quint32>& mesh : meshes) {
@@ -179,7 +194,7 @@ void GdiCanvas::gradientFill(const QList<GradientVertex>& vertices,
             for (int i = 0; i < 3; ++i)
                 o[i] = t.map(v[i]->point);
             const QRectF bounds = QPolygonF({o[0], o[1], o[2]}).boundingRect();
-            if (!spend(bounds))
+            if (!m_budget.area(bounds, DrawingBudget::Pixels::Shaded))
                 return;
             noteDrawn(bounds);
             if (measuring() || isFar(bounds))
@@ -228,7 +243,7 @@ void GdiCanvas::gradientFill(const QList<GradientVertex>& vertices,
             const GradientVertex& b = vertices[mesh[1]];
             const QRectF rect = QRectF(a.point, b.point).normalized();
             const QRectF outputRect = t.mapRect(rect);
-            if (!spend(outputRect))
+            if (!m_budget.area(outputRect, DrawingBudget::Pixels::Plain))
                 return;
             noteDrawn(outputRect);
             if (measuring() || isFar(outputRect))

@@ -353,7 +353,7 @@ void GdiCanvas::setPixel(QPointF point, const QColor& color) {
     const QTransform t = logicalToOutput();
     const QPointF out = t.map(point);
     const QRectF r(out.x() - 0.5, out.y() - 0.5, 1, 1);
-    if (!spend(r))
+    if (!m_budget.area(r, DrawingBudget::Pixels::Plain))
         return;
     noteDrawn(r);
     if (measuring())

@@ -172,7 +172,7 @@ void GdiCanvas::fillRegion(const GdiRegion& region, const GdiBrush& brush) {
     for (const QRect& r : region.rectangles)
         path.addRect(QRectF(QPointF(r.left(), r.top()), QPointF(r.right() + 1, r.bottom() + 1)));
     path.setFillRule(Qt::WindingFill);
-    if (path.isEmpty() || m_limitReached)
+    if (path.isEmpty() || limitReached())
         return;
     const int savedFill = m_dc.fillMode;
     m_dc.fillMode = DeviceContext::Winding;
@@ -181,7 +181,7 @@ void GdiCanvas::fillRegion(const GdiRegion& region, const GdiBrush& brush) {
 }
 
 void GdiCanvas::frameRegion(const GdiRegion& region, const GdiBrush& brush, QSizeF thickness) {
-    if (m_limitReached)
+    if (limitReached())
         return;
     const QTransform t = logicalToOutput();
     if (measuring()) {
@@ -196,7 +196,7 @@ void GdiCanvas::frameRegion(const GdiRegion& region, const GdiBrush& brush, QSiz
     const QRegion inner = whole & whole.translated(w, 0) & whole.translated(-w, 0) &
                           whole.translated(0, h) & whole.translated(0, -h);
     const QRegion frame = whole - inner;
-    if (frame.isEmpty() || !spend(frame.boundingRect()))
+    if (frame.isEmpty() || !m_budget.area(frame.boundingRect(), DrawingBudget::Pixels::Plain))
         return;
     noteDrawn(frame.boundingRect());
     applyClip();
@@ -207,14 +207,14 @@ void GdiCanvas::frameRegion(const GdiRegion& region, const GdiBrush& brush, QSiz
 }
 
 void GdiCanvas::invertRegion(const GdiRegion& region) {
-    if (m_limitReached)
+    if (limitReached())
         return;
     const QRegion area = measuring() ? QRegion() : outputRegion(region, logicalToOutput());
     QPainterPath path;
     for (const QRect& r : region.rectangles)
         path.addRect(QRectF(QPointF(r.left(), r.top()), QPointF(r.right() + 1, r.bottom() + 1)));
     const QRectF bounds = logicalToOutput().mapRect(path.boundingRect());
-    if (!spend(bounds))
+    if (!m_budget.area(bounds, DrawingBudget::Pixels::Layered))
         return;
     noteDrawn(bounds);
     if (measuring() || area.isEmpty())

@@ -25,7 +25,7 @@ struct GdiCanvas::TextPlacement {
 };
 
 void GdiCanvas::text(const TextRun& run) {
-    if (m_limitReached)
+    if (limitReached())
         return;
     const QTransform t = logicalToOutput();
     const bool hasRect = !(run.options & TextRun::NoRect) && run.rectangle.isValid();
@@ -61,7 +61,8 @@ void GdiCanvas::text(const TextRun& run) {
     m_glyphs += placement.count;
     if (m_glyphs > MetafileLimits::kMostGlyphs)
         m_limitReached = true;
-    if (!spend(outputBox, placement.count))
+    if (!m_budget.characters(placement.count) ||
+        !m_budget.area(outputBox, DrawingBudget::Pixels::Drawn))
         return;
     noteDrawn(outputBox);
     if (measuring() || isFar(outputBox))
