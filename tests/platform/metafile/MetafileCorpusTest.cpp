@@ -1,6 +1,6 @@
 #include "MetafileRenderer.h"
 #include "PictureLoader.h"
-#include "TestFolders.h"
+#include "TestPictures.h"
 
 #include <QDir>
 #include <QFile>
@@ -105,10 +105,7 @@ class MetafileCorpusTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        if (corpusDir().isEmpty())
-            QSKIP("the third-party corpus (../shared/corpus) is not here");
-    }
+    void initTestCase() { LUMIVART_REQUIRE_CORPUS(); }
 
     void everyMetafile_data() {
         QTest::addColumn<QString>("path");
