@@ -327,27 +327,23 @@ private slots:
         }
     }
 
+    // The formats that loading by content does not already show, and near misses.
     void formatOfTheFirstBytes_data() {
         QTest::addColumn<QByteArray>("head");
         QTest::addColumn<QByteArray>("format");
-        QTest::newRow("bmp") << QByteArray("BM\x36\x00\x00\x00", 6) << QByteArray("bmp");
-        QTest::newRow("jpeg") << QByteArray("\xff\xd8\xff\xe0", 4) << QByteArray("jpeg");
         QTest::newRow("gif87a") << QByteArray("GIF87a") << QByteArray("gif");
-        QTest::newRow("gif89a") << QByteArray("GIF89a") << QByteArray("gif");
         QTest::newRow("gif of another version") << QByteArray("GIF90a") << QByteArray();
-        QTest::newRow("ico") << QByteArray("\0\0\1\0\1\0", 6) << QByteArray("ico");
         QTest::newRow("cur") << QByteArray("\0\0\2\0\1\0", 6) << QByteArray("ico");
         QTest::newRow("icon directory with no entry")
             << QByteArray("\0\0\1\0\0\0", 6) << QByteArray();
         QTest::newRow("placeable wmf") << QByteArray("\xd7\xcd\xc6\x9a", 4) << QByteArray("wmf");
         QTest::newRow("plain wmf") << QByteArray("\1\0\x09\0\0\3", 6) << QByteArray("wmf");
+        QTest::newRow("plain wmf of another version")
+            << QByteArray("\1\0\x09\0\0\2", 6) << QByteArray();
         QByteArray emf(44, '\0');
         emf[0] = 1;
         emf.replace(40, 4, " EMF");
         QTest::newRow("emf") << emf << QByteArray("emf");
-        QTest::newRow("headerless dib")
-            << TestPictures::headerlessDib(TestPictures::quadrants(4, 4)).left(64)
-            << QByteArray("dib");
         QTest::newRow("png") << QByteArray("\x89PNG\r\n\x1a\n", 8) << QByteArray();
         QTest::newRow("empty") << QByteArray() << QByteArray();
     }
