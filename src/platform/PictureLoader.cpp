@@ -91,7 +91,7 @@ Result readWithQt(QByteArray bytes, const QByteArray& format, QSize bound) {
     device.open(QIODevice::ReadOnly);
     QImageReader reader(&device, format);
     reader.setAutoTransform(true);
-    reader.setAllocationLimit(static_cast<int>((kLargestNaturalPixels * 4) >> 20));
+    reader.setAllocationLimit(static_cast<int>((PictureLimits::kLargestPixels * 4) >> 20));
     const QSize stored = reader.size();
     if (stored.isValid() && !PictureLimits::withinPixelLimit(stored.width(), stored.height()))
         return failure(tooLarge(stored.width(), stored.height()));
