@@ -84,11 +84,7 @@ std::optional<QSize> jpegDecodeSize(QSize stored, QSize target) {
 
 // JPEG and metafiles, through Qt's readers, at a reduced size when the reader can scale while
 // decoding: JPEG at one of libjpeg's reduced sizes, metafiles drawn at the target size.
-Result readWithQt(QByteArray bytes, const QByteArray& format, QSize bound) {
-    if (format == "jpeg")
-        bytes = JpegSegments::withoutSurplusSegments(bytes);
-    QBuffer device(&bytes);
-    device.open(QIODevice::ReadOnly);
+Result readWithQt(QIODevice& device, const QByteArray& format, QSize bound) {
     QImageReader reader(&device, format);
     reader.setAutoTransform(true);
     reader.setAllocationLimit(static_cast<int>((PictureLimits::kLargestPixels * 4) >> 20));
@@ -114,6 +110,28 @@ Result readWithQt(QByteArray bytes, const QByteArray& format, QSize bound) {
         return failure(QStringLiteral("cannot decode the %1 picture: %2")
                            .arg(QString::fromLatin1(format), reader.errorString()));
     return finished(std::move(image), stored.isValid() ? upright : image.size(), bound);
+}
+
+// A JPEG is read by Qt from the file itself, unless it holds so many application segments that
+// the JPEG library would take very long over them: those past the limit are then left out of a
+// copy in memory.
+Result readJpeg(QIODevice& device, QSize bound) {
+    const qint64 start = device.pos();
+    if (device.size() - start > PictureLimits::kLargestFileBytes)
+        return failure(QStringLiteral("file too large"));
+    const bool crowded = JpegSegments::hasSurplusSegments(device);
+    if (!device.seek(start))
+        return failure(QStringLiteral("cannot read the file again"));
+    if (!crowded)
+        return readWithQt(device, "jpeg", bound);
+    std::optional<QByteArray> bytes =
+        DeviceReading::readAtMost(device, PictureLimits::kLargestFileBytes);
+    if (!bytes)
+        return failure(QStringLiteral("file too large"));
+    QByteArray kept = JpegSegments::withoutSurplusSegments(*bytes);
+    QBuffer buffer(&kept);
+    buffer.open(QIODevice::ReadOnly);
+    return readWithQt(buffer, "jpeg", bound);
 }
 
 // Bitmaps, icons and GIFs, by our own decoders, decoded whole and then scaled.
@@ -171,13 +189,18 @@ Result load(QIODevice& device, QSize bound) {
     const QByteArray format = formatOf(device.peek(kHeadBytes));
     if (format.isEmpty())
         return failure(QStringLiteral("not a picture in a supported format"));
-    const qint64 limit =
-        isMetafile(format) ? MetafileLimits::kLargestFileBytes : PictureLimits::kLargestFileBytes;
-    std::optional<QByteArray> bytes = DeviceReading::readAtMost(device, limit);
+    if (format == "jpeg")
+        return readJpeg(device, bound);
+    if (isMetafile(format)) {
+        // The metafile reader reads the file itself, within the same limit.
+        if (device.size() - device.pos() > MetafileLimits::kLargestFileBytes)
+            return failure(QStringLiteral("file too large"));
+        return readWithQt(device, format, bound);
+    }
+    const std::optional<QByteArray> bytes =
+        DeviceReading::readAtMost(device, PictureLimits::kLargestFileBytes);
     if (!bytes)
         return failure(QStringLiteral("file too large"));
-    if (format == "jpeg" || isMetafile(format))
-        return readWithQt(std::move(*bytes), format, bound);
     return decodeOwn(*bytes, format, bound);
 }
 

@@ -452,9 +452,12 @@ private slots:
         QFETCH(int, kept);
         // A photo's coded data is full of 0xff bytes, which the walk must step over.
         const QByteArray jpeg = TestPictures::jpeg(TestPictures::photoLike(64, 48));
-        const QByteArray crowded = withEmptySegments(jpeg, added, afterCodedData);
+        QByteArray crowded = withEmptySegments(jpeg, added, afterCodedData);
         QCOMPARE(JpegSegments::withoutSurplusSegments(crowded),
                  withEmptySegments(jpeg, kept, afterCodedData));
+        QBuffer file(&crowded); // walked in pieces, as a file is
+        file.open(QIODevice::ReadOnly);
+        QCOMPARE(JpegSegments::hasSurplusSegments(file), kept < added);
     }
 
     void jpegWithAHundredThousandSegmentsLoads() {
