@@ -1,6 +1,6 @@
 #include "ObjectTable.h"
 
-#include "MetafileLimits.h"
+#include "PictureLimits.h"
 
 ObjectTable::ObjectTable(quint32 declaredSize) {
     m_objects.reserve(int(qMin<quint32>(declaredSize, 1024)));

@@ -5,16 +5,17 @@
 
 #include <QByteArray>
 
+class DeviceContext;
 class GdiCanvas;
 
 // Plays the records of an EMF onto a canvas whose device-to-output placement the caller set
 // from the picture frame. EMF+ records (carried in comments) are not drawn: in a dual file the
-// plain records that follow draw the same picture, and emfPlusOnly() tells when the file holds
-// EMF+ records and nothing else was drawn.
+// plain records that follow draw the same picture; sawEmfPlus() tells that the file holds some.
 //
 // Playback ends at the end record, at the end of the data, at a malformed record (one whose size
 // breaks the walk, or whose counts or offsets point outside the record), or when the canvas
-// reaches a limit. Records of unknown or unsupported kinds are skipped.
+// reaches a limit. Records of unknown or unsupported kinds are skipped. The records are played
+// by family, one file each (EmfRecords.h).
 class EmfPlayer {
 public:
     EmfPlayer(GdiCanvas& canvas, quint32 handles);
@@ -22,19 +23,24 @@ public:
     void play(QByteArrayView data, qint64 start);
     bool malformed() const { return m_malformed; }
     bool sawEmfPlus() const { return m_sawEmfPlus; }
-    bool emfPlusDual() const { return m_emfPlusDual; }
     // A WMF carried in a public comment (as Windows keeps the original of a converted WMF).
     const QByteArray& embeddedWmf() const { return m_embeddedWmf; }
 
-private:
-    bool playRecord(const RecordWalker::Record& record);
+    // What the record handlers reach.
+    GdiCanvas& canvas() { return m_canvas; }
+    DeviceContext& dc();
+    ObjectTable& objects() { return m_objects; }
+    // The object a handle names: a stock object (top bit set) or a slot of the table; monostate
+    // when there is none.
+    GdiObject object(quint32 handle) const;
     void select(quint32 handle);
+    // Notes what a comment carries: EMF+ records, or the WMF the file was converted from.
     void readComment(const RecordWalker::Record& record);
 
+private:
     GdiCanvas& m_canvas;
     ObjectTable m_objects;
     bool m_malformed = false;
     bool m_sawEmfPlus = false;
-    bool m_emfPlusDual = false;
     QByteArray m_embeddedWmf;
 };

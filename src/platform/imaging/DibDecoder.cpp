@@ -1,14 +1,14 @@
-#include "BitmapDecoder.h"
+#include "DibDecoder.h"
 
-#include <QBuffer>
-#include <QImageReader>
+#include "EmbeddedImage.h"
+
 #include <QtEndian>
 
 #include <algorithm>
 
-namespace PictureDecoders {
+namespace Dib {
 
-bool isBitmapInfoSize(quint32 size) {
+bool isInfoHeaderSize(quint32 size) {
     switch (size) {
     case 40:
     case 52:
@@ -22,13 +22,120 @@ bool isBitmapInfoSize(quint32 size) {
     }
 }
 
-std::optional<BitmapLayout> readBitmapLayout(ByteRange bytes, qint64 infoAt, qint64 fileOffset,
-                                             bool inIcon, QString& error) {
+namespace {
+
+bool supportedDepth(quint32 compression, int bits, bool inIcon) {
+    switch (compression) {
+    case Uncompressed:
+        return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 ||
+               bits == 32;
+    case RunLength8:
+        return bits == 8;
+    case RunLength4:
+        return bits == 4;
+    case RunLength24:
+        return bits == 24;
+    case BitFields:
+    case AlphaBitFields:
+        return bits == 16 || bits == 32;
+    case EmbeddedJpeg:
+    case EmbeddedPng:
+        return !inIcon;
+    default:
+        return false;
+    }
+}
+
+// The colour channels of 16 and 32-bit pixels: masks inside headers of 52 bytes and more, else
+// after a 40-byte header (then the colour table starts after them), else the default layouts.
+bool readChannels(const ByteReader& bytes, qint64 infoAt, quint32 infoSize, Layout& layout,
+                  qint64& tableAt, QString& error) {
+    quint32 masks[4] = {0, 0, 0, 0};
+    if (layout.compression == BitFields || layout.compression == AlphaBitFields) {
+        const int count = layout.compression == AlphaBitFields ? 4 : 3;
+        qint64 masksAt = infoAt + 40;
+        if (infoSize == 40) {
+            masksAt = tableAt;
+            tableAt += 4 * count;
+        }
+        if (!bytes.has(masksAt, 4 * count)) {
+            error = QStringLiteral("truncated bitmap colour masks");
+            return false;
+        }
+        for (int i = 0; i < 4; ++i)
+            if (i < count || infoSize >= 56)
+                masks[i] = bytes.u32(masksAt + 4 * i);
+    } else if (layout.bits == 16) {
+        masks[0] = 0x7c00;
+        masks[1] = 0x03e0;
+        masks[2] = 0x001f;
+    } else if (layout.bits == 32) {
+        // The fourth byte is the opacity, unless it is zero everywhere (see dropUnusedAlpha).
+        masks[0] = 0x00ff0000;
+        masks[1] = 0x0000ff00;
+        masks[2] = 0x000000ff;
+        masks[3] = 0xff000000;
+    }
+    for (int i = 0; i < 4; ++i)
+        layout.channels[i] = Channel(masks[i]);
+    return true;
+}
+
+// The colour table: as many entries as the header says, limited by where the pixels start; and
+// where the pixels start. A table larger than the pixels can index is a damaged header.
+bool readColourTable(const ByteReader& bytes, qint64 tableAt, bool core, quint32 coloursUsed,
+                     const HeaderOptions& options, Layout& layout, QString& error) {
+    const int b = layout.bits;
+    const bool indexed = b >= 1 && b <= 8; // 0 bits: the pixels are an embedded JPEG or PNG
+    if (indexed && coloursUsed > (quint32(1) << b)) {
+        error = QStringLiteral("bitmap colour table of %1 entries for %2-bit pixels")
+                    .arg(coloursUsed)
+                    .arg(b);
+        return false;
+    }
+    const int entrySize = options.table == ColourTable::Indices ? 2 : core ? 3 : 4;
+    qint64 entries = indexed ? (coloursUsed != 0 ? coloursUsed : qint64(1) << b) : coloursUsed;
+    if (core)
+        entries = indexed ? qint64(1) << b : 0;
+    if (options.table == ColourTable::Absent)
+        entries = 0;
+    // A pixel offset inside the table shortens it (OS/2 files store only the colours they use);
+    // one that points back into the headers, or leaves indexed pixels no colour, is ignored.
+    const qint64 fileOffset = options.pixelOffset;
+    const bool offsetUsable = fileOffset > tableAt || (fileOffset == tableAt && !indexed);
+    if (offsetUsable)
+        entries = std::min(entries, (fileOffset - tableAt) / entrySize);
+    if (!bytes.has(tableAt, entries * entrySize)) {
+        error = QStringLiteral("truncated bitmap colour table");
+        return false;
+    }
+    layout.tableAt = tableAt;
+    layout.tableEntries = entries;
+    if (indexed && options.table == ColourTable::Colours) {
+        const qint64 used = std::min<qint64>(entries, 256);
+        layout.palette.reserve(static_cast<size_t>(used));
+        for (qint64 i = 0; i < used; ++i) {
+            const qint64 at = tableAt + i * entrySize;
+            layout.palette.push_back(qRgb(bytes.u8(at + 2), bytes.u8(at + 1), bytes.u8(at)));
+        }
+    }
+    layout.pixelsAt = offsetUsable ? fileOffset : tableAt + entries * entrySize;
+    if (layout.pixelsAt > bytes.size()) {
+        error = QStringLiteral("bitmap pixel data past the end of the file");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<Layout> readLayout(const ByteReader& bytes, qint64 infoAt,
+                                 const HeaderOptions& options, QString& error) {
     if (!bytes.has(infoAt, 4)) {
         error = QStringLiteral("truncated bitmap header");
         return std::nullopt;
     }
-    const quint32 infoSize = bytes.le32(infoAt);
+    const quint32 infoSize = bytes.u32(infoAt);
     const bool core = infoSize == 12;
     if (!core && (infoSize < 16 || infoSize > 1024)) {
         error = QStringLiteral("unknown bitmap header of %1 bytes").arg(infoSize);
@@ -41,25 +148,26 @@ std::optional<BitmapLayout> readBitmapLayout(ByteRange bytes, qint64 infoAt, qin
     // The OS/2 headers are those of 12 and of 16 to 64 bytes other than Windows's 40, 52, 56.
     const bool os2 = core || (infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize <= 64);
 
-    BitmapLayout layout;
+    Layout layout;
+    layout.largestPixels = options.largestPixels;
     qint64 storedHeight;
     if (core) {
-        layout.width = bytes.le16(infoAt + 4);
-        storedHeight = bytes.le16(infoAt + 6);
-        layout.bits = bytes.le16(infoAt + 10);
+        layout.width = bytes.u16(infoAt + 4);
+        storedHeight = bytes.u16(infoAt + 6);
+        layout.bits = bytes.u16(infoAt + 10);
     } else {
-        layout.width = static_cast<qint32>(bytes.le32(infoAt + 4));
-        storedHeight = static_cast<qint32>(bytes.le32(infoAt + 8));
-        layout.bits = bytes.le16(infoAt + 14);
+        layout.width = bytes.i32(infoAt + 4);
+        storedHeight = bytes.i32(infoAt + 8);
+        layout.bits = bytes.u16(infoAt + 14);
     }
-    const quint32 rawCompression = infoSize >= 20 ? bytes.le32(infoAt + 16) : 0;
-    const quint32 coloursUsed = infoSize >= 36 ? bytes.le32(infoAt + 32) : 0;
+    const quint32 rawCompression = infoSize >= 20 ? bytes.u32(infoAt + 16) : 0;
+    const quint32 coloursUsed = infoSize >= 36 ? bytes.u32(infoAt + 32) : 0;
 
     layout.topDown = storedHeight < 0;
     layout.height = qAbs(storedHeight);
-    if (inIcon)
+    if (options.inIcon)
         layout.height /= 2;
-    if (!withinPixelLimit(layout.width, layout.height)) {
+    if (!PictureLimits::withinPixelLimit(layout.width, layout.height, options.largestPixels)) {
         error = layout.width <= 0 || layout.height <= 0 ? QStringLiteral("empty bitmap")
                                                         : tooLarge(layout.width, layout.height);
         return std::nullopt;
@@ -70,108 +178,17 @@ std::optional<BitmapLayout> readBitmapLayout(ByteRange bytes, qint64 infoAt, qin
         layout.compression = Huffman1D;
     else if (os2 && rawCompression == 4)
         layout.compression = RunLength24;
-
-    const int b = layout.bits;
-    bool supported = false;
-    switch (layout.compression) {
-    case Uncompressed:
-        supported = b == 1 || b == 2 || b == 4 || b == 8 || b == 16 || b == 24 || b == 32;
-        break;
-    case RunLength8:
-        supported = b == 8;
-        break;
-    case RunLength4:
-        supported = b == 4;
-        break;
-    case RunLength24:
-        supported = b == 24;
-        break;
-    case BitFields:
-    case AlphaBitFields:
-        supported = b == 16 || b == 32;
-        break;
-    case EmbeddedJpeg:
-    case EmbeddedPng:
-        supported = !inIcon;
-        break;
-    default:
-        break;
-    }
-    if (!supported) {
+    if (!supportedDepth(layout.compression, layout.bits, options.inIcon)) {
         error = QStringLiteral("unsupported bitmap (%1 bits a pixel, compression %2)")
-                    .arg(b)
+                    .arg(layout.bits)
                     .arg(rawCompression);
         return std::nullopt;
     }
 
-    // Colour masks: inside headers of 52 bytes and more, else after a 40-byte header.
     qint64 tableAt = infoAt + infoSize;
-    quint32 masks[4] = {0, 0, 0, 0};
-    if (layout.compression == BitFields || layout.compression == AlphaBitFields) {
-        const int count = layout.compression == AlphaBitFields ? 4 : 3;
-        qint64 masksAt = infoAt + 40;
-        if (infoSize == 40) {
-            masksAt = tableAt;
-            tableAt += 4 * count;
-        }
-        for (int i = 0; i < 4; ++i)
-            if (i < count || infoSize >= 56)
-                masks[i] = bytes.le32(masksAt + 4 * i);
-        if (!bytes.has(masksAt, 4 * count)) {
-            error = QStringLiteral("truncated bitmap colour masks");
-            return std::nullopt;
-        }
-    } else if (b == 16) {
-        masks[0] = 0x7c00;
-        masks[1] = 0x03e0;
-        masks[2] = 0x001f;
-    } else if (b == 32) {
-        // The fourth byte is the opacity, unless it is zero everywhere (see dropUnusedAlpha).
-        masks[0] = 0x00ff0000;
-        masks[1] = 0x0000ff00;
-        masks[2] = 0x000000ff;
-        masks[3] = 0xff000000;
-    }
-    for (int i = 0; i < 4; ++i)
-        layout.channels[i] = Channel(masks[i]);
-
-    // The colour table: as many entries as the header says, limited by where the pixels start.
-    // A table larger than the pixels can index is a damaged header.
-    const int entrySize = core ? 3 : 4;
-    const bool indexed = b >= 1 && b <= 8; // 0 bits: the pixels are an embedded JPEG or PNG
-    if (indexed && coloursUsed > (quint32(1) << b)) {
-        error = QStringLiteral("bitmap colour table of %1 entries for %2-bit pixels")
-                    .arg(coloursUsed)
-                    .arg(b);
+    if (!readChannels(bytes, infoAt, infoSize, layout, tableAt, error) ||
+        !readColourTable(bytes, tableAt, core, coloursUsed, options, layout, error))
         return std::nullopt;
-    }
-    qint64 entries = indexed ? (coloursUsed != 0 ? coloursUsed : qint64(1) << b) : coloursUsed;
-    if (core)
-        entries = indexed ? qint64(1) << b : 0;
-    // A pixel offset inside the table shortens it (OS/2 files store only the colours they use);
-    // one that points back into the headers, or leaves indexed pixels no colour, is ignored.
-    const bool offsetUsable = fileOffset > tableAt || (fileOffset == tableAt && !indexed);
-    if (offsetUsable)
-        entries = std::min(entries, (fileOffset - tableAt) / entrySize);
-    if (!bytes.has(tableAt, entries * entrySize)) {
-        error = QStringLiteral("truncated bitmap colour table");
-        return std::nullopt;
-    }
-    if (indexed) {
-        const qint64 used = std::min<qint64>(entries, 256);
-        layout.palette.reserve(static_cast<size_t>(used));
-        for (qint64 i = 0; i < used; ++i) {
-            const qint64 at = tableAt + i * entrySize;
-            layout.palette.push_back(qRgb(bytes.u8(at + 2), bytes.u8(at + 1), bytes.u8(at)));
-        }
-    }
-
-    const qint64 tableEnd = tableAt + entries * entrySize;
-    layout.pixelsAt = offsetUsable ? fileOffset : tableEnd;
-    if (layout.pixelsAt > bytes.size()) {
-        error = QStringLiteral("bitmap pixel data past the end of the file");
-        return std::nullopt;
-    }
     return layout;
 }
 
@@ -211,7 +228,7 @@ void dropUnusedAlpha(QImage& image) {
     image.reinterpretAsFormat(QImage::Format_RGB32);
 }
 
-QImage newImage(const BitmapLayout& layout, bool alpha) {
+QImage newImage(const Layout& layout, bool alpha) {
     QImage image(static_cast<int>(layout.width), static_cast<int>(layout.height),
                  alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (!image.isNull())
@@ -219,21 +236,20 @@ QImage newImage(const BitmapLayout& layout, bool alpha) {
     return image;
 }
 
-} // namespace
-
-Decoded decodeUncompressed(ByteRange bytes, const BitmapLayout& layout) {
+Decoded decodeUncompressed(const ByteReader& pixels, const Layout& layout, Opacity opacity) {
     const qint64 stride = bytesPerRow(layout.width, layout.bits);
     const qint64 lastRow = (layout.width * layout.bits + 7) / 8;
-    if (!bytes.has(layout.pixelsAt, stride * (layout.height - 1) + lastRow))
+    if (!pixels.has(0, stride * (layout.height - 1) + lastRow))
         return refused(QStringLiteral("truncated bitmap pixel data"));
 
-    const bool alpha = layout.bits >= 16 && layout.channels[3].present();
+    const bool alpha =
+        opacity != Opacity::Ignored && layout.bits >= 16 && layout.channels[3].present();
     QImage image = newImage(layout, alpha);
     if (image.isNull())
         return refused(QStringLiteral("not enough memory for the picture"));
-    const auto& [red, green, blue, opacity] = layout.channels;
+    const auto& [red, green, blue, opacityBits] = layout.channels;
     for (qint64 row = 0; row < layout.height; ++row) {
-        const uchar* in = bytes.data() + layout.pixelsAt + row * stride;
+        const uchar* in = pixels.bytes() + row * stride;
         const int y = static_cast<int>(layout.topDown ? row : layout.height - 1 - row);
         auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (qint64 x = 0; x < layout.width; ++x) {
@@ -243,7 +259,7 @@ Decoded decodeUncompressed(ByteRange bytes, const BitmapLayout& layout) {
                 const quint32 p = layout.bits == 16 ? qFromLittleEndian<quint16>(in + 2 * x)
                                                     : qFromLittleEndian<quint32>(in + 4 * x);
                 out[x] = qRgba(red.value(p), green.value(p), blue.value(p),
-                               alpha ? opacity.value(p) : 255);
+                               alpha ? opacityBits.value(p) : 255);
                 break;
             }
             case 24:
@@ -255,18 +271,17 @@ Decoded decodeUncompressed(ByteRange bytes, const BitmapLayout& layout) {
             }
         }
     }
-    if (alpha)
+    if (alpha && opacity == Opacity::FromPixels)
         dropUnusedAlpha(image);
     return {image, {}};
 }
-
-namespace {
 
 // Walks run-length data (8-bit, 4-bit or 24-bit), calling put(x, row, colour) for every pixel
 // inside the picture; row counts from the first stored row. True when the data ends as a
 // complete picture: an end-of-bitmap code, or every row reached. Runs past the end of a row are
 // clipped; pixels the data skips keep their colour.
-template <typename Put> bool walkRunLength(ByteRange data, const BitmapLayout& layout, Put&& put) {
+template <typename Put>
+bool walkRunLength(const ByteReader& data, const Layout& layout, Put&& put) {
     const int bits = layout.compression == RunLength8   ? 8
                      : layout.compression == RunLength4 ? 4
                                                         : 24;
@@ -289,9 +304,11 @@ template <typename Put> bool walkRunLength(ByteRange data, const BitmapLayout& l
         if (count > 0) { // a run of one colour (two alternating colours at 4 bits)
             if (bits == 24 && !data.has(at + 1, 3))
                 return false;
-            for (int i = 0; i < count; ++i, ++x)
-                if (x < layout.width)
-                    put(x, row, colourOf(at + 1, i % 2));
+            const QRgb colours[2] = {colourOf(at + 1, 0), colourOf(at + 1, 1)};
+            const qint64 inside = std::clamp<qint64>(layout.width - x, 0, count);
+            for (qint64 i = 0; i < inside; ++i)
+                put(x + i, row, colours[i % 2]);
+            x += count;
             at += bits == 24 ? 4 : 2;
             continue;
         }
@@ -322,62 +339,53 @@ template <typename Put> bool walkRunLength(ByteRange data, const BitmapLayout& l
     return true;
 }
 
-Decoded decodeRunLength(ByteRange bytes, const BitmapLayout& layout) {
-    const ByteRange data = bytes.mid(layout.pixelsAt);
+Decoded decodeRunLength(const ByteReader& data, const Layout& layout) {
     // A first walk proves the data complete before any pixel memory is taken.
     if (!walkRunLength(data, layout, [](qint64, qint64, QRgb) {}))
         return refused(QStringLiteral("truncated run-length bitmap data"));
     QImage image = newImage(layout, false);
     if (image.isNull())
         return refused(QStringLiteral("not enough memory for the picture"));
+    QRgb* line = nullptr;
+    qint64 lineRow = -1;
     walkRunLength(data, layout, [&](qint64 x, qint64 row, QRgb colour) {
-        const qint64 y = layout.topDown ? row : layout.height - 1 - row;
-        reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)))[x] = colour;
+        if (row != lineRow) {
+            const qint64 y = layout.topDown ? row : layout.height - 1 - row;
+            line = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)));
+            lineRow = row;
+        }
+        line[x] = colour;
     });
-    return {image, {}};
-}
-
-// A JPEG or PNG stream stored as a bitmap's pixel data.
-Decoded decodeEmbedded(ByteRange bytes, const BitmapLayout& layout) {
-    QByteArray data = bytes.mid(layout.pixelsAt).toByteArray();
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, layout.compression == EmbeddedJpeg ? "jpeg" : "png");
-    const QSize size = reader.size();
-    if (!withinPixelLimit(size.width(), size.height()))
-        return refused(QStringLiteral("unreadable picture inside the bitmap"));
-    QImage image = reader.read();
-    if (image.isNull())
-        return refused(QStringLiteral("cannot decode the picture inside the bitmap: ") +
-                       reader.errorString());
     return {image, {}};
 }
 
 } // namespace
 
-Decoded decodeBitmapBody(ByteRange bytes, const BitmapLayout& layout) {
+Decoded decodePixels(const ByteReader& pixels, const Layout& layout, Opacity opacity) {
     switch (layout.compression) {
     case RunLength8:
     case RunLength4:
     case RunLength24:
-        return decodeRunLength(bytes, layout);
+        return decodeRunLength(pixels, layout);
     case EmbeddedJpeg:
     case EmbeddedPng:
-        return decodeEmbedded(bytes, layout);
+        return EmbeddedImage::decode(pixels.data(),
+                                     layout.compression == EmbeddedJpeg ? "jpeg" : "png",
+                                     layout.largestPixels);
     default:
-        return decodeUncompressed(bytes, layout);
+        return decodeUncompressed(pixels, layout, opacity);
     }
 }
 
-Decoded decodeBitmap(const QByteArray& file, bool withFileHeader) {
-    const ByteRange bytes(file);
+Decoded decodeFile(const QByteArray& file, bool withFileHeader) {
+    const ByteReader bytes(file);
     QString error;
-    const qint64 infoAt = withFileHeader ? 14 : 0;
-    const qint64 offset = withFileHeader ? qint64(bytes.le32(10)) : -1;
-    const auto layout = readBitmapLayout(bytes, infoAt, offset, false, error);
+    HeaderOptions options;
+    options.pixelOffset = withFileHeader ? qint64(bytes.u32(10)) : -1;
+    const auto layout = readLayout(bytes, withFileHeader ? 14 : 0, options, error);
     if (!layout)
         return refused(error);
-    return decodeBitmapBody(bytes, *layout);
+    return decodePixels(bytes.from(layout->pixelsAt), *layout, Opacity::FromPixels);
 }
 
-} // namespace PictureDecoders
+} // namespace Dib

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 
+class DeviceContext;
 class GdiCanvas;
 
 // Plays the records of a WMF onto a canvas. In a WMF the player owns the device mapping: the
@@ -13,7 +14,8 @@ class GdiCanvas;
 //
 // Playback ends at the end record, at the end of the data, at a malformed record (one whose size
 // breaks the walk or is too short for what it says it holds), or when the canvas reaches a
-// limit. Records of unknown or unsupported kinds are skipped.
+// limit. Records of unknown or unsupported kinds are skipped. The records are played by family,
+// one file each (WmfRecords.h).
 class WmfPlayer {
 public:
     WmfPlayer(GdiCanvas& canvas, quint16 declaredObjects);
@@ -27,12 +29,16 @@ public:
     // An EMF carried whole in the file's comment escapes, or empty.
     static QByteArray embeddedEmf(QByteArrayView data, qint64 start);
 
-private:
-    // Plays one record; false when it is malformed.
-    bool playRecord(const RecordWalker::Record& record);
-    void create(GdiObject object);
-    void select(quint32 index);
+    // What the record handlers reach.
+    GdiCanvas& canvas() { return m_canvas; }
+    DeviceContext& dc();
+    const GdiObject* object(quint32 index) const { return m_objects.find(index); }
+    // Stores a new object in the lowest free slot. A slot is taken even by an object the
+    // player cannot use, so that later indices keep pointing where the file means.
+    void create(GdiObject object) { m_objects.addToLowestFree(std::move(object)); }
+    void deleteObject(quint32 index) { m_objects.remove(index); }
 
+private:
     GdiCanvas& m_canvas;
     ObjectTable m_objects;
     bool m_malformed = false;

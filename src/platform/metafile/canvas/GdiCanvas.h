@@ -1,16 +1,21 @@
 #pragma once
 
 #include "DeviceContext.h"
+#include "DrawingBudget.h"
 #include "FontMapper.h"
+#include "PictureLimits.h"
 
 #include <QImage>
 #include <QList>
-#include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <functional>
 #include <memory>
 #include <vector>
+
+class QBrush;
+class QPainter;
+class QPen;
 
 // The drawing surface both players share: it keeps the device context (and its saved copies),
 // turns the GDI drawing operations into QPainter calls on an ARGB image, and applies the pen,
@@ -63,8 +68,9 @@ public:
         }
     };
 
-    // target: the image drawn on (ARGB32 premultiplied), or nullptr to measure.
-    explicit GdiCanvas(QImage* target);
+    // target: the image drawn on (ARGB32 premultiplied), or nullptr to measure; workLimit: the
+    // drawing work it may do (DrawingBudget's units).
+    explicit GdiCanvas(QImage* target, qint64 workLimit = MetafileLimits::kDrawingWork);
     ~GdiCanvas();
     GdiCanvas(const GdiCanvas&) = delete;
     GdiCanvas& operator=(const GdiCanvas&) = delete;
@@ -79,9 +85,11 @@ public:
     // which < 0: that many states back; which > 0: the saved state of that number (WMF).
     void restoreState(int which);
 
-    // True once a limit was reached; the player must stop.
-    bool limitReached() const { return m_limitReached; }
+    // True once a limit was reached or the drawing work spent; the player must stop.
+    bool limitReached() const { return m_limitReached || m_budget.spent(); }
     void reachLimit() { m_limitReached = true; }
+    // The drawing work done so far (DrawingBudget's units).
+    qint64 workUsed() const { return m_budget.used(); }
     // Operations that could have put ink on the page so far.
     qint64 drawingCount() const { return m_drawingCount; }
     QRectF bounds() const { return m_bounds; }
@@ -150,9 +158,13 @@ private:
 
     bool measuring() const { return m_image == nullptr; }
     QRect canvasRect() const;
-    // Counts the work of painting over an output rectangle; false once the budget is spent.
-    bool spend(const QRectF& outputRect, qint64 points = 0);
     void noteDrawn(const QRectF& outputRect);
+    // Add the work of painting a path, or a blit, to the budget; false when that goes beyond it.
+    // pen: the pen a stroke is drawn with, or nullptr when there is none.
+    bool affordPainting(const QPainterPath& path, const QTransform& transform, bool fills,
+                        const QPen* pen, bool dashed, const GdiBrush& brush,
+                        const QRectF& outputBounds);
+    bool affordBlit(const QRectF& outputRect, const QImage& image, quint8 rop);
 
     // Paints a logical path with the selected pen and brush (or adds it to an open path).
     void paintPath(const QPainterPath& path, bool fill, bool stroke);
@@ -176,6 +188,11 @@ private:
     QRegion currentClipOrCanvas() const;
     void combineClip(const QRegion& region, int mode);
 
+    struct TextPlacement;
+    // Lays a run of text out; false when its size cannot be drawn.
+    bool placeText(const TextRun& run, const QTransform& logicalToOutput, TextPlacement& placement);
+    void drawGlyphs(const TextRun& run, bool clipToRect, const TextPlacement& placement);
+
     // Temporarily ends painting on the image so its pixels can be changed directly.
     void suspendPainter();
     void resumePainter();
@@ -193,8 +210,7 @@ private:
     bool m_clipDirty = true;
     qint64 m_clipChanges = 0;
     bool m_limitReached = false;
-    qint64 m_work = 0;
-    qint64 m_workBudget = 0;
+    DrawingBudget m_budget;
     qint64 m_drawingCount = 0;
     qint64 m_glyphs = 0;
     QRectF m_bounds;
