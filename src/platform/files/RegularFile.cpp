@@ -52,4 +52,15 @@ QString open(const QString& path, QFile& file) {
 #endif
 }
 
+std::optional<QByteArray> readAll(const QString& path, qint64 largestBytes) {
+    QFile file;
+    if (!open(path, file).isEmpty() || file.size() > largestBytes)
+        return std::nullopt;
+    // One byte more than allowed tells a file that grew since it was measured.
+    QByteArray bytes = file.read(largestBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > largestBytes)
+        return std::nullopt;
+    return bytes;
+}
+
 } // namespace RegularFile

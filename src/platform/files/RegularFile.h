@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 class QFile;
 
@@ -10,5 +12,9 @@ namespace RegularFile {
 // socket or a folder is refused without being opened for reading (opening a FIFO waits for a
 // writer, reading a device may never end). Empty on success, else why it failed.
 QString open(const QString& path, QFile& file);
+
+// The whole of a small file of our own (settings, the exchange file), opened as above: nothing
+// when the path names no regular file, it cannot be read, or it holds more than largestBytes.
+std::optional<QByteArray> readAll(const QString& path, qint64 largestBytes);
 
 } // namespace RegularFile
