@@ -1,6 +1,6 @@
 #include "MetafileRenderer.h"
 #include "PictureLoader.h"
-#include "TestPictures.h"
+#include "TestFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -110,29 +110,14 @@ private slots:
     void everyMetafile_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("expect");
-        if (corpusDir().isEmpty())
-            return;
-        const QDir root(corpusDir());
-        for (const QString& folder : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            QFile table(root.filePath(folder + "/EXPECTATIONS.tsv"));
-            if (!table.open(QIODevice::ReadOnly | QIODevice::Text))
+        for (const CorpusRow& row : corpusRows()) {
+            const QString name = row.path.toLower();
+            if (!name.endsWith(".wmf") && !name.endsWith(".emf"))
                 continue;
-            while (!table.atEnd()) {
-                const QStringList fields =
-                    QString::fromUtf8(table.readLine()).trimmed().split('\t');
-                if (fields.size() < 3 || fields[0] == "file")
-                    continue;
-                const QString name = fields[0].toLower();
-                if (!name.endsWith(".wmf") && !name.endsWith(".emf"))
-                    continue;
-                QString expect = fields[2];
-                // The project's rule wins over the table here: a file drawn only with EMF+
-                // records (this one has no plain drawing record at all) is a load failure.
-                if (folder == "libuemf" && fields[0] == "test_libuemf_p_ref.emf")
-                    expect = "fail";
-                QTest::newRow(qPrintable(folder + "/" + fields[0]))
-                    << root.filePath(folder + "/" + fields[0]) << expect;
-            }
+            // The project's rule wins over the table here: a file drawn only with EMF+ records
+            // (this one has no plain drawing record at all) is a load failure.
+            const bool emfPlusOnly = row.name == "libuemf/test_libuemf_p_ref.emf";
+            QTest::newRow(qPrintable(row.name)) << row.path << (emfPlusOnly ? "fail" : row.expect);
         }
     }
 
