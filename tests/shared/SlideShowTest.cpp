@@ -1,24 +1,10 @@
 #include "SlideShow.h"
+#include "ScriptedRandom.h"
 #include "Settings.h"
 
 #include <QtTest>
-#include <deque>
 
 namespace {
-
-// Draws the numbers it was given, in order.
-struct ScriptedRandom : RandomSource {
-    std::deque<double> draws;
-    int drawn = 0;
-    double uniform() override {
-        ++drawn;
-        if (draws.empty())
-            return 0.0;
-        const double value = draws.front();
-        draws.pop_front();
-        return value;
-    }
-};
 
 // Records what the show asked of its window. Files whose names contain "bad" cannot be read;
 // those whose names contain "slow" are still being read until arrive() is called.
@@ -168,7 +154,7 @@ private slots:
         QFETCH(QString, loaded);
         Show s(entries, start);
         s.settings.RandomOrder = 1;
-        s.random.draws.assign(draws.begin(), draws.end());
+        s.random.draws = draws;
         s.show.OtraD(direction);
         QCOMPARE(s.currentIndex, expectedIndex);
         QCOMPARE(s.host.loads, loaded.isEmpty() ? QStringList{} : QStringList{loaded});
