@@ -154,14 +154,12 @@ private slots:
         QTest::addColumn<QString>("reference");
         // The pillow pictures were drawn by GDI at 72 dpi (and at 144, or 72 x 144 dpi); the
         // dotnet one by GDI+ at its natural size.
-        QTest::newRow("pillow emf, 72 dpi") << "pillow/images/drawing.emf"
-                                            << "pillow/images/drawing_emf_ref.png";
-        QTest::newRow("pillow emf, 72 x 144 dpi") << "pillow/images/drawing.emf"
-                                                  << "pillow/images/drawing_emf_ref_72_144.png";
-        QTest::newRow("pillow wmf, 72 dpi") << "pillow/images/drawing.wmf"
-                                            << "pillow/images/drawing_wmf_ref.png";
-        QTest::newRow("pillow wmf, 144 dpi") << "pillow/images/drawing.wmf"
-                                             << "pillow/images/drawing_wmf_ref_144.png";
+        const QString pillow = "pillow/images/drawing";
+        QTest::newRow("pillow emf, 72 dpi") << pillow + ".emf" << pillow + "_emf_ref.png";
+        QTest::newRow("pillow emf, 72 x 144 dpi")
+            << pillow + ".emf" << pillow + "_emf_ref_72_144.png";
+        QTest::newRow("pillow wmf, 72 dpi") << pillow + ".wmf" << pillow + "_wmf_ref.png";
+        QTest::newRow("pillow wmf, 144 dpi") << pillow + ".wmf" << pillow + "_wmf_ref_144.png";
         const QString dotnet = "dotnet-runtime-assets/System.Drawing.Common.TestData/bitmaps/";
         QTest::newRow("dotnet plain wmf")
             << dotnet + "gdiwmfboundariesbug.wmf" << dotnet + "gdiwmfboundariesbug-output.png";
