@@ -7,7 +7,8 @@
 #include <QtTest>
 
 namespace {
-Settings sizes(int thumbWidth, int spacingH, int thumbHeight, int spacingV, int captionWidth = 910) {
+Settings sizes(int thumbWidth, int spacingH, int thumbHeight, int spacingV,
+               int captionWidth = 910) {
     Settings s = Settings::startupDefaults("/");
     s.ThumbWidth = static_cast<qint16>(thumbWidth);
     s.SpacingH = static_cast<qint16>(spacingH);
@@ -35,11 +36,16 @@ private slots:
 
         QTest::newRow("worked example") << 2 << 1338 << 254 << 1430 << 688 << 5 << 3 << 14 << 9500;
         QTest::newRow("defaults, class 1") << 1 << 500 << 420 << 500 << 380 << 7 << 7 << 48 << 7450;
-        QTest::newRow("defaults, class 2") << 2 << 500 << 420 << 500 << 380 << 10 << 9 << 89 << 9500;
-        QTest::newRow("defaults, class 3") << 3 << 500 << 420 << 500 << 380 << 14 << 12 << 167 << 13000;
-        QTest::newRow("exact fit counts the last column") << 2 << 9000 << 415 << 500 << 380 << 1 << 9 << 8 << 9500;
-        QTest::newRow("too wide for one column") << 2 << 9416 << 0 << 500 << 380 << 0 << 9 << -1 << 9500;
-        QTest::newRow("too tall for one row") << 2 << 500 << 420 << 8201 << 0 << 10 << 0 << -1 << 9500;
+        QTest::newRow("defaults, class 2")
+            << 2 << 500 << 420 << 500 << 380 << 10 << 9 << 89 << 9500;
+        QTest::newRow("defaults, class 3")
+            << 3 << 500 << 420 << 500 << 380 << 14 << 12 << 167 << 13000;
+        QTest::newRow("exact fit counts the last column")
+            << 2 << 9000 << 415 << 500 << 380 << 1 << 9 << 8 << 9500;
+        QTest::newRow("too wide for one column")
+            << 2 << 9416 << 0 << 500 << 380 << 0 << 9 << -1 << 9500;
+        QTest::newRow("too tall for one row")
+            << 2 << 500 << 420 << 8201 << 0 << 10 << 0 << -1 << 9500;
     }
 
     void gridCounts() {
@@ -75,22 +81,17 @@ private slots:
     }
 
     void arithmeticThatCannotBeDoneFails_data() {
-        QTest::addColumn<int>("thumbWidth");
-        QTest::addColumn<int>("spacingH");
-        QTest::newRow("16-bit sum overflows") << 30000 << 3000;
-        QTest::newRow("zero step") << 0 << 0;
-        QTest::newRow("negative step") << -500 << 100;
+        QTest::addColumn<QList<int>>("geometry"); // width, spacing, height, spacing
+        QTest::newRow("16-bit sum overflows") << QList<int>{30000, 3000, 500, 380};
+        QTest::newRow("zero step") << QList<int>{0, 0, 500, 380};
+        QTest::newRow("negative step") << QList<int>{-500, 100, 500, 380};
+        // 9415 columns by 8200 rows of 1-twip cells cannot be counted in 16 bits.
+        QTest::newRow("cell count beyond 16 bits") << QList<int>{1, 0, 1, 0};
     }
 
     void arithmeticThatCannotBeDoneFails() {
-        QFETCH(int, thumbWidth);
-        QFETCH(int, spacingH);
-        QVERIFY(!Calculos(2, sizes(thumbWidth, spacingH, 500, 380), 165));
-    }
-
-    void cellCountBeyond16BitsFails() {
-        // 1-twip cells with no gaps: 9415 columns by 8200 rows cannot be counted in 16 bits.
-        QVERIFY(!Calculos(2, sizes(1, 0, 1, 0), 165));
+        QFETCH(QList<int>, geometry);
+        QVERIFY(!Calculos(2, sizes(geometry[0], geometry[1], geometry[2], geometry[3]), 165));
     }
 
     void zoomPlacement_data() {
@@ -98,12 +99,12 @@ private slots:
         QTest::addColumn<double>("zoomHeight");
         QTest::addColumn<QRectF>("expected");
         // An 800 x 600 screen (12000 x 9000 twips), widest view 9500, zoom divisor 2.
-        QTest::newRow("fits the height") << QSize(400, 300) << 6000.0
-                                         << QRectF(3025, 1071.43, 8000, 6000);
+        QTest::newRow("fits the height")
+            << QSize(400, 300) << 6000.0 << QRectF(3025, 1071.43, 8000, 6000);
         QTest::newRow("narrowed to the widest view")
             << QSize(800, 300) << 6000.0 << QRectF(2275, 1941.96, 9500, 3562.5);
-        QTest::newRow("tall picture") << QSize(300, 600) << 4000.0
-                                      << QRectF(6025, 1785.71, 2000, 4000);
+        QTest::newRow("tall picture")
+            << QSize(300, 600) << 4000.0 << QRectF(6025, 1785.71, 2000, 4000);
     }
 
     void zoomPlacement() {
@@ -111,7 +112,8 @@ private slots:
         QFETCH(double, zoomHeight);
         QFETCH(QRectF, expected);
         const QRectF rect = zoomRectangle(picture, zoomHeight, 9500, QSizeF(12000, 9000));
-        QVERIFY2(qAbs(rect.left() - expected.left()) < 0.01, qPrintable(QString::number(rect.left())));
+        QVERIFY2(qAbs(rect.left() - expected.left()) < 0.01,
+                 qPrintable(QString::number(rect.left())));
         QVERIFY2(qAbs(rect.top() - expected.top()) < 0.01, qPrintable(QString::number(rect.top())));
         QVERIFY(qAbs(rect.width() - expected.width()) < 0.01);
         QVERIFY(qAbs(rect.height() - expected.height()) < 0.01);
