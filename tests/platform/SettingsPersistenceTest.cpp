@@ -43,10 +43,7 @@ private slots:
         Settings s = Settings::startupDefaults("/fotos");
         s.ImageTempo = 9;
         QVERIFY(SaveSettings(s, place.store).written);
-        QFile file(place.exchangeFile());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("\"ImageTempo = 4\"\r\n");
-        file.close();
+        place.folder.write("config/Lumi Vart/Lumivart.ini", "\"ImageTempo = 4\"\r\n");
 
         Settings loaded = Settings::startupDefaults("/fotos");
         LoadSettings(loaded, place.store);
