@@ -7,6 +7,17 @@ namespace MetafileBuilders {
 
 namespace {
 
+// The information header and colour table of a device-independent bitmap.
+Bytes dibHead(const QImage& image, int bpp, bool topDown, quint32 compression, quint32 imageSize,
+              const QList<QRgb>& palette) {
+    Bytes b;
+    b.dibInfo(image.width(), topDown ? -image.height() : image.height(), bpp, compression,
+              imageSize, quint32(palette.size()));
+    for (QRgb c : palette)
+        b.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c)).u8(0);
+    return b;
+}
+
 QList<QRgb> paletteOf(const QImage& image, int most) {
     QList<QRgb> colours;
     for (int y = 0; y < image.height(); ++y)
@@ -42,12 +53,27 @@ QByteArray packedDib(const QImage& source, int bpp, bool topDown) {
         }
         rows.raw(row);
     }
-    Bytes out;
-    out.dibInfo(image.width(), topDown ? -image.height() : image.height(), bpp, 0,
-                quint32(rows.size()), quint32(palette.size()));
-    for (QRgb c : palette)
-        out.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c)).u8(0);
-    return out.raw(rows.data()).data();
+    return dibHead(image, bpp, topDown, 0, quint32(rows.size()), palette).raw(rows.data()).data();
+}
+
+QByteArray packedDibRle8(const QImage& source) {
+    const QImage image = source.convertToFormat(QImage::Format_RGB32);
+    const QList<QRgb> palette = paletteOf(image, 256);
+    Bytes runs;
+    for (int y = image.height() - 1; y >= 0; --y) {
+        int x = 0;
+        while (x < image.width()) {
+            const QRgb c = image.pixel(x, y) | 0xff000000;
+            int n = 1;
+            while (x + n < image.width() && n < 255 && (image.pixel(x + n, y) | 0xff000000) == c)
+                ++n;
+            runs.u8(quint8(n)).u8(quint8(palette.indexOf(c)));
+            x += n;
+        }
+        runs.u8(0).u8(0); // end of line
+    }
+    runs.u8(0).u8(1); // end of bitmap
+    return dibHead(image, 8, false, 1, quint32(runs.size()), palette).raw(runs.data()).data();
 }
 
 // --- WMF ------------------------------------------------------------------------------------

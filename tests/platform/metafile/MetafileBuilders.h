@@ -16,6 +16,8 @@ namespace MetafileBuilders {
 // A packed device-independent bitmap (header, colour table, pixels) of an image: 24 bits per
 // pixel, or 1, 4 or 8 bits with a palette of the image's colours (at most 2, 16 or 256).
 QByteArray packedDib(const QImage& image, int bitsPerPixel = 24, bool topDown = false);
+// The same with 8-bit run-length coding (bottom-up, as the format requires).
+QByteArray packedDibRle8(const QImage& image);
 
 class WmfBuilder {
 public:

@@ -510,7 +510,7 @@ private slots:
                     {"24-bit top-down", packedDib(q, 24, true)},
                     {"8-bit", packedDib(q, 8)},
                     {"4-bit", packedDib(q, 4)},
-                    {"rle8", TestPictures::rle8(q).mid(14)}, // without its file header
+                    {"rle8", packedDibRle8(q)},
                     {"8-bit top-down", packedDib(q, 8, true)}};
         for (const auto& d : dibs) {
             QTest::addRow("wmf %s", d.name)
