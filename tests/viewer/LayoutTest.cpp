@@ -17,6 +17,23 @@ Settings sizes(int thumbWidth, int spacingH, int thumbHeight, int spacingV,
     s.CaptionWidth = static_cast<qint16>(captionWidth);
     return s;
 }
+
+// Thumbnail geometry on a screen class, and the grid it gives.
+struct GridCase {
+    const char* name;
+    qint16 screenClass;
+    int thumbWidth, spacingH, thumbHeight, spacingV;
+    int columns, rows, lastCell, maxZoomWidth;
+};
+const GridCase kGrids[] = {
+    {"worked example", 2, 1338, 254, 1430, 688, 5, 3, 14, 9500},
+    {"defaults, class 1", 1, 500, 420, 500, 380, 7, 7, 48, 7450},
+    {"defaults, class 2", 2, 500, 420, 500, 380, 10, 9, 89, 9500},
+    {"defaults, class 3", 3, 500, 420, 500, 380, 14, 12, 167, 13000},
+    {"exact fit counts the last column", 2, 9000, 415, 500, 380, 1, 9, 8, 9500},
+    {"too wide for one column", 2, 9416, 0, 500, 380, 0, 9, -1, 9500},
+    {"too tall for one row", 2, 500, 420, 8201, 0, 10, 0, -1, 9500},
+};
 } // namespace
 
 class LayoutTest : public QObject {
@@ -24,49 +41,22 @@ class LayoutTest : public QObject {
 
 private slots:
     void gridCounts_data() {
-        QTest::addColumn<int>("screenClass");
-        QTest::addColumn<int>("thumbWidth");
-        QTest::addColumn<int>("spacingH");
-        QTest::addColumn<int>("thumbHeight");
-        QTest::addColumn<int>("spacingV");
-        QTest::addColumn<int>("columns");
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<int>("lastCell");
-        QTest::addColumn<int>("maxZoomWidth");
-
-        QTest::newRow("worked example") << 2 << 1338 << 254 << 1430 << 688 << 5 << 3 << 14 << 9500;
-        QTest::newRow("defaults, class 1") << 1 << 500 << 420 << 500 << 380 << 7 << 7 << 48 << 7450;
-        QTest::newRow("defaults, class 2")
-            << 2 << 500 << 420 << 500 << 380 << 10 << 9 << 89 << 9500;
-        QTest::newRow("defaults, class 3")
-            << 3 << 500 << 420 << 500 << 380 << 14 << 12 << 167 << 13000;
-        QTest::newRow("exact fit counts the last column")
-            << 2 << 9000 << 415 << 500 << 380 << 1 << 9 << 8 << 9500;
-        QTest::newRow("too wide for one column")
-            << 2 << 9416 << 0 << 500 << 380 << 0 << 9 << -1 << 9500;
-        QTest::newRow("too tall for one row")
-            << 2 << 500 << 420 << 8201 << 0 << 10 << 0 << -1 << 9500;
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(kGrids)); ++i)
+            QTest::newRow(kGrids[i].name) << i;
     }
 
     void gridCounts() {
-        QFETCH(int, screenClass);
-        QFETCH(int, thumbWidth);
-        QFETCH(int, spacingH);
-        QFETCH(int, thumbHeight);
-        QFETCH(int, spacingV);
-        QFETCH(int, columns);
-        QFETCH(int, rows);
-        QFETCH(int, lastCell);
-        QFETCH(int, maxZoomWidth);
-
-        const auto grid = Calculos(static_cast<qint16>(screenClass),
-                                   sizes(thumbWidth, spacingH, thumbHeight, spacingV), 165);
+        QFETCH(int, row);
+        const GridCase& c = kGrids[row];
+        const auto grid = Calculos(c.screenClass,
+                                   sizes(c.thumbWidth, c.spacingH, c.thumbHeight, c.spacingV), 165);
         QVERIFY(grid);
-        QCOMPARE(grid->GridColumns, columns);
-        QCOMPARE(grid->GridRows, rows);
-        QCOMPARE(grid->LastCell, lastCell);
-        QCOMPARE(grid->MaxZoomWidth, maxZoomWidth);
-        QCOMPARE(static_cast<int>(grid->cells.size()), lastCell + 1);
+        QCOMPARE(grid->GridColumns, c.columns);
+        QCOMPARE(grid->GridRows, c.rows);
+        QCOMPARE(grid->LastCell, c.lastCell);
+        QCOMPARE(grid->MaxZoomWidth, c.maxZoomWidth);
+        QCOMPARE(static_cast<int>(grid->cells.size()), c.lastCell + 1);
     }
 
     void cellsSitRowByRowWithTheColumnShift() {
