@@ -1,9 +1,8 @@
 // Every picture of the third-party corpus that is not a metafile, loaded through the viewer's
 // loader and held to the expectation written beside it in its folder's EXPECTATIONS.tsv.
 #include "PictureLoader.h"
-#include "TestPictures.h"
+#include "TestFolders.h"
 
-#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QImage>
@@ -168,29 +167,10 @@ private slots:
         QTest::addColumn<QString>("expect");
         QTest::addColumn<QStringList>("references");
         QTest::addColumn<QString>("note");
-
-        const QString root = corpusDir();
-        const QStringList folders =
-            QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-        for (const QString& folder : folders) {
-            QFile table(root + '/' + folder + "/EXPECTATIONS.tsv");
-            if (!table.open(QIODevice::ReadOnly | QIODevice::Text))
-                continue;
-            const QString base = root + '/' + folder + '/';
-            while (!table.atEnd()) {
-                const QString line = QString::fromUtf8(table.readLine()).chopped(1);
-                if (line.isEmpty() || line.startsWith(u'#'))
-                    continue;
-                const QStringList f = line.split(u'\t');
-                if (f.size() < 3 || isMetafile(f[1]))
-                    continue;
-                QStringList references;
-                const QString refs = f.value(3);
-                for (const QString& ref : refs.split(u';', Qt::SkipEmptyParts))
-                    references.append(base + ref);
-                QTest::newRow(qPrintable(folder + '/' + f[0]))
-                    << base + f[0] << f[1] << f[2] << references << f.value(4);
-            }
+        for (const CorpusRow& row : corpusRows()) {
+            if (!isMetafile(row.content))
+                QTest::newRow(qPrintable(row.name))
+                    << row.path << row.content << row.expect << row.references << row.note;
         }
     }
 

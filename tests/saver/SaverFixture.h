@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SaverModule.h"
+#include "ScriptedRandom.h"
 #include "SettingsPersistence.h"
 #include "SlideShow.h"
 #include "TemporarySettings.h"
@@ -12,12 +13,6 @@
 #include <QProcess>
 #include <QtTest>
 #include <csignal>
-
-// Draws the numbers it was given, in order, then 0.
-struct ScriptedRandom : RandomSource {
-    QList<double> draws;
-    double uniform() override { return draws.isEmpty() ? 0.0 : draws.takeFirst(); }
-};
 
 // The screen saver's surroundings in a temporary folder: the settings store with the exchange
 // file beside it, a folder of pictures, and the environment a saver process starts in.

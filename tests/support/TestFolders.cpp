@@ -5,7 +5,9 @@
 #include <QFileInfo>
 #include <QtTest>
 
-TestFolder::TestFolder() { QVERIFY2(m_dir.isValid(), "cannot create a temporary folder"); }
+TestFolder::TestFolder() {
+    QVERIFY2(m_dir.isValid(), "cannot create a temporary folder");
+}
 
 QString TestFolder::write(const QString& name, const QByteArray& contents) const {
     const QString path = m_dir.filePath(name);
@@ -62,4 +64,28 @@ ScopedEnvironment::~ScopedEnvironment() {
 QString corpusDir() {
     const QString dir = QStringLiteral(LUMIVART_CORPUS_DIR);
     return QFileInfo(dir + "/INDEX.md").exists() ? QDir(dir).canonicalPath() : QString();
+}
+
+QList<CorpusRow> corpusRows() {
+    QList<CorpusRow> rows;
+    if (corpusDir().isEmpty())
+        return rows;
+    const QDir root(corpusDir());
+    for (const QString& folder : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        QFile table(root.filePath(folder + "/EXPECTATIONS.tsv"));
+        if (!table.open(QIODevice::ReadOnly | QIODevice::Text))
+            continue;
+        const QString base = root.filePath(folder) + '/';
+        while (!table.atEnd()) {
+            const QString line = QString::fromUtf8(table.readLine()).trimmed();
+            const QStringList f = line.split(u'\t');
+            if (line.startsWith(u'#') || f.size() < 3)
+                continue;
+            QStringList references;
+            for (const QString& reference : f.value(3).split(u';', Qt::SkipEmptyParts))
+                references.append(base + reference);
+            rows.append({folder + '/' + f[0], base + f[0], f[1], f[2], references, f.value(4)});
+        }
+    }
+    return rows;
 }

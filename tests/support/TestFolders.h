@@ -42,3 +42,29 @@ private:
 
 // The corpus of third-party test pictures beside the project; empty when it is absent.
 QString corpusDir();
+
+// A line of a corpus folder's EXPECTATIONS.tsv: a file (its path), what it holds, what is expected
+// of it, the paths of its reference pictures and a note.
+struct CorpusRow {
+    QString name; // "folder/file", as the rows of a test are named
+    QString path;
+    QString content;
+    QString expect;
+    QStringList references;
+    QString note;
+};
+
+// Every row of every folder of the corpus, folder by folder.
+QList<CorpusRow> corpusRows();
+
+// For the initTestCase of a test of the third-party corpus: a missing corpus fails the test, so
+// that a broken path can never pass unnoticed, unless LUMIVART_CORPUS_ABSENT is set to say it
+// is absent on purpose; then the test is skipped.
+#define LUMIVART_REQUIRE_CORPUS()                                                                  \
+    do {                                                                                           \
+        if (corpusDir().isEmpty()) {                                                               \
+            if (qEnvironmentVariableIsSet("LUMIVART_CORPUS_ABSENT"))                               \
+                QSKIP("the corpus is absent on purpose (LUMIVART_CORPUS_ABSENT is set)");          \
+            QFAIL("the corpus ../shared/corpus is missing (set LUMIVART_CORPUS_ABSENT to skip)");  \
+        }                                                                                          \
+    } while (false)

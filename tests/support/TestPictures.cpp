@@ -1,4 +1,5 @@
 #include "TestPictures.h"
+#include "Bytes.h"
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -8,16 +9,6 @@
 
 namespace TestPictures {
 namespace {
-
-void putLe16(QByteArray& out, int value) {
-    out.append(static_cast<char>(value & 0xff));
-    out.append(static_cast<char>((value >> 8) & 0xff));
-}
-
-void putLe32(QByteArray& out, quint32 value) {
-    putLe16(out, static_cast<int>(value & 0xffff));
-    putLe16(out, static_cast<int>(value >> 16));
-}
 
 QByteArray encode(const QImage& image, const char* format, int quality = -1) {
     QByteArray bytes;
@@ -38,35 +29,20 @@ QImage indexed(const QImage& image, int maxColours) {
     return result;
 }
 
-// Headers of a bottom-up bitmap with a palette; the pixel data follows.
-QByteArray bitmapHeaders(const QImage& indexedImage, int bitsPerPixel, int compression,
-                         quint32 dataSize) {
-    const int paletteEntries = 1 << bitsPerPixel;
-    const quint32 dataOffset = 14 + 40 + 4 * paletteEntries;
-    QByteArray out;
-    out.append("BM");
-    putLe32(out, dataOffset + dataSize);
-    putLe32(out, 0);
-    putLe32(out, dataOffset);
-    putLe32(out, 40);
-    putLe32(out, static_cast<quint32>(indexedImage.width()));
-    putLe32(out, static_cast<quint32>(indexedImage.height()));
-    putLe16(out, 1);
-    putLe16(out, bitsPerPixel);
-    putLe32(out, static_cast<quint32>(compression));
-    putLe32(out, dataSize);
-    putLe32(out, 2835);
-    putLe32(out, 2835);
-    putLe32(out, static_cast<quint32>(paletteEntries));
-    putLe32(out, 0);
-    for (int i = 0; i < paletteEntries; ++i) {
+// A bitmap colour table of `entries` entries from an indexed image's colours.
+Bytes& palette(Bytes& out, const QImage& indexedImage, int entries) {
+    for (int i = 0; i < entries; ++i) {
         const QRgb c = i < indexedImage.colorCount() ? indexedImage.color(i) : 0;
-        out.append(static_cast<char>(qBlue(c)));
-        out.append(static_cast<char>(qGreen(c)));
-        out.append(static_cast<char>(qRed(c)));
-        out.append('\0');
+        out.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c)).u8(0);
     }
     return out;
+}
+
+// A bitmap file: its file header, then the headers and pixels that follow it.
+QByteArray bitmapFile(quint32 headersSize, const QByteArray& headersAndPixels) {
+    Bytes out;
+    out.raw("BM").u32(quint32(14 + headersAndPixels.size())).u32(0).u32(14 + headersSize);
+    return out.raw(headersAndPixels).data();
 }
 
 // Run-length data, bottom row first: runs of equal indices as encoded runs, each row ended by
@@ -95,8 +71,11 @@ QByteArray runLengthData(const QImage& img, bool fourBit) {
 QByteArray runLengthBitmap(const QImage& image, bool fourBit) {
     const QImage img = indexed(image, fourBit ? 16 : 256);
     const QByteArray data = runLengthData(img, fourBit);
-    return bitmapHeaders(img, fourBit ? 4 : 8, fourBit ? 2 : 1, static_cast<quint32>(data.size())) +
-           data;
+    const int entries = fourBit ? 16 : 256;
+    Bytes out;
+    out.dibInfo(img.width(), img.height(), fourBit ? 4 : 8, fourBit ? 2 : 1, quint32(data.size()),
+                quint32(entries));
+    return bitmapFile(quint32(40 + 4 * entries), palette(out, img, entries).raw(data).data());
 }
 
 // GIF image data in which every pixel is a literal code and a clear code follows every 254
@@ -145,28 +124,20 @@ QByteArray gifImageData(const QImage& img) {
 
 // A colour table of 256 entries (red, green, blue) from an indexed image's colours.
 QByteArray colourTable(const QImage& img) {
-    QByteArray table;
+    Bytes table;
     for (int i = 0; i < 256; ++i) {
         const QRgb c = i < img.colorCount() ? img.color(i) : 0;
-        table.append(static_cast<char>(qRed(c)));
-        table.append(static_cast<char>(qGreen(c)));
-        table.append(static_cast<char>(qBlue(c)));
+        table.u8(qRed(c)).u8(qGreen(c)).u8(qBlue(c));
     }
-    return table;
+    return table.data();
 }
 
 // An image descriptor at the origin, with a local colour table when asked, and its data.
 QByteArray imageBlock(const QImage& img, bool localColours) {
-    QByteArray out(",");
-    putLe16(out, 0);
-    putLe16(out, 0);
-    putLe16(out, img.width());
-    putLe16(out, img.height());
-    out.append(localColours ? '\x87' : '\0');
-    if (localColours)
-        out.append(colourTable(img));
-    out.append(gifImageData(img));
-    return out;
+    Bytes out;
+    out.raw(",").u16(0).u16(0).u16(quint16(img.width())).u16(quint16(img.height()));
+    out.u8(localColours ? 0x87 : 0).raw(localColours ? colourTable(img) : QByteArray());
+    return out.raw(gifImageData(img)).data();
 }
 
 // One icon directory entry's image: a bitmap information header with the doubled height of
@@ -177,27 +148,11 @@ QByteArray iconBitmap(const QImage& image, int bits) {
     const QImage img = bits == 4 ? indexed(image.convertToFormat(QImage::Format_RGB32), 16) : image;
     const int stride = ((width * bits + 31) / 32) * 4;
     const int maskStride = ((width + 31) / 32) * 4;
-    QByteArray out;
-    putLe32(out, 40);
-    putLe32(out, static_cast<quint32>(width));
-    putLe32(out, static_cast<quint32>(2 * height));
-    putLe16(out, 1);
-    putLe16(out, bits);
-    putLe32(out, 0);
-    putLe32(out, static_cast<quint32>((stride + maskStride) * height));
-    putLe32(out, 0);
-    putLe32(out, 0);
-    putLe32(out, bits == 4 ? 16 : 0);
-    putLe32(out, 0);
-    if (bits == 4) {
-        for (int i = 0; i < 16; ++i) {
-            const QRgb c = i < img.colorCount() ? img.color(i) : 0;
-            out.append(static_cast<char>(qBlue(c)));
-            out.append(static_cast<char>(qGreen(c)));
-            out.append(static_cast<char>(qRed(c)));
-            out.append('\0');
-        }
-    }
+    const int entries = bits == 4 ? 16 : 0;
+    Bytes head;
+    head.dibInfo(width, 2 * height, bits, 0, quint32((stride + maskStride) * height),
+                 quint32(entries));
+    QByteArray out = palette(head, img, entries).data();
     for (int y = height - 1; y >= 0; --y) {
         QByteArray row(stride, '\0');
         for (int x = 0; x < width; ++x) {
@@ -274,25 +229,16 @@ QByteArray rle4(const QImage& image) {
 
 QByteArray gif(const QImage& image) {
     const QImage img = indexed(image, 256);
-    QByteArray out("GIF89a");
-    putLe16(out, img.width());
-    putLe16(out, img.height());
-    out.append('\xf7'); // global colour table of 256 entries
-    out.append('\0');
-    out.append('\0');
-    out.append(colourTable(img));
-    out.append(imageBlock(img, false));
-    out.append(';');
-    return out;
+    Bytes out;
+    out.raw("GIF89a").u16(quint16(img.width())).u16(quint16(img.height()));
+    out.u8(0xf7).u8(0).u8(0).raw(colourTable(img)); // global colour table of 256 entries
+    return out.raw(imageBlock(img, false)).raw(";").data();
 }
 
 QByteArray gifAnimation(const QList<QImage>& frames, int delay) {
-    QByteArray out("GIF89a");
-    putLe16(out, frames.front().width());
-    putLe16(out, frames.front().height());
-    out.append('\0'); // no global colour table
-    out.append('\0');
-    out.append('\0');
+    Bytes out;
+    out.raw("GIF89a").u16(quint16(frames.front().width())).u16(quint16(frames.front().height()));
+    out.u8(0).u8(0).u8(0); // no global colour table
     for (const QImage& frame : frames) {
         // Index 255 is kept for the transparent pixels.
         const QImage opaque = indexed(frame.convertToFormat(QImage::Format_RGB32), 255);
@@ -305,55 +251,31 @@ QByteArray gifAnimation(const QList<QImage>& frames, int delay) {
                     if (qAlpha(frame.pixel(x, y)) < 128)
                         img.setPixel(x, y, 255);
         }
-        out.append("\x21\xf9\x04", 3); // graphic control block
-        out.append(static_cast<char>(hasTransparency ? 1 : 0));
-        putLe16(out, delay);
-        out.append(static_cast<char>(hasTransparency ? 255 : 0));
-        out.append('\0');
-        out.append(imageBlock(img, true));
+        out.u8(0x21).u8(0xf9).u8(4).u8(hasTransparency ? 1 : 0).u16(quint16(delay)); // control
+        out.u8(hasTransparency ? 255 : 0).u8(0).raw(imageBlock(img, true));
     }
-    out.append(';');
-    return out;
+    return out.raw(";").data();
 }
 
 QByteArray bmp16(const QImage& image, bool fiveSixFive) {
     const int width = image.width();
     const int height = image.height();
     const int stride = ((width * 16 + 31) / 32) * 4;
-    const quint32 dataOffset = 14 + 40 + (fiveSixFive ? 12 : 0);
-    QByteArray out("BM");
-    putLe32(out, dataOffset + static_cast<quint32>(stride * height));
-    putLe32(out, 0);
-    putLe32(out, dataOffset);
-    putLe32(out, 40);
-    putLe32(out, static_cast<quint32>(width));
-    putLe32(out, static_cast<quint32>(height));
-    putLe16(out, 1);
-    putLe16(out, 16);
-    putLe32(out, fiveSixFive ? 3 : 0);
-    putLe32(out, static_cast<quint32>(stride * height));
-    putLe32(out, 2835);
-    putLe32(out, 2835);
-    putLe32(out, 0);
-    putLe32(out, 0);
-    if (fiveSixFive) {
-        putLe32(out, 0xf800);
-        putLe32(out, 0x07e0);
-        putLe32(out, 0x001f);
-    }
+    Bytes out;
+    out.dibInfo(width, height, 16, fiveSixFive ? 3 : 0, quint32(stride * height), 0);
+    if (fiveSixFive)
+        out.u32(0xf800).u32(0x07e0).u32(0x001f);
+    const auto headersSize = quint32(out.size());
     for (int y = height - 1; y >= 0; --y) {
-        QByteArray row;
         for (int x = 0; x < width; ++x) {
             const QRgb c = image.pixel(x, y);
-            const int value =
-                fiveSixFive ? ((qRed(c) >> 3) << 11) | ((qGreen(c) >> 2) << 5) | (qBlue(c) >> 3)
-                            : ((qRed(c) >> 3) << 10) | ((qGreen(c) >> 3) << 5) | (qBlue(c) >> 3);
-            putLe16(row, value);
+            out.u16(fiveSixFive
+                        ? ((qRed(c) >> 3) << 11) | ((qGreen(c) >> 2) << 5) | (qBlue(c) >> 3)
+                        : ((qRed(c) >> 3) << 10) | ((qGreen(c) >> 3) << 5) | (qBlue(c) >> 3));
         }
-        row.append(QByteArray(stride - row.size(), '\0'));
-        out.append(row);
+        out.pad(4);
     }
-    return out;
+    return bitmapFile(headersSize, out.data());
 }
 
 QByteArray ico(const QImage& image) {
@@ -378,25 +300,19 @@ QByteArray iconFile(const QList<QImage>& images, int bits, bool cursor) {
     QList<QByteArray> payloads;
     for (const QImage& image : images)
         payloads.append(bits == 0 ? encode(image, "png") : iconBitmap(image, bits));
-    QByteArray out;
-    putLe16(out, 0);
-    putLe16(out, cursor ? 2 : 1);
-    putLe16(out, static_cast<int>(images.size()));
-    quint32 offset = 6 + 16 * static_cast<quint32>(images.size());
+    Bytes out;
+    out.u16(0).u16(cursor ? 2 : 1).u16(quint16(images.size()));
+    quint32 offset = 6 + 16 * quint32(images.size());
     for (qsizetype i = 0; i < images.size(); ++i) {
-        out.append(static_cast<char>(images[i].width() & 0xff)); // 256 is written as 0
-        out.append(static_cast<char>(images[i].height() & 0xff));
-        out.append(static_cast<char>(bits == 4 ? 16 : 0));
-        out.append('\0');
-        putLe16(out, cursor ? 0 : 1);    // planes, or the hotspot's x
-        putLe16(out, cursor ? 0 : bits); // bits a pixel, or the hotspot's y
-        putLe32(out, static_cast<quint32>(payloads[i].size()));
-        putLe32(out, offset);
-        offset += static_cast<quint32>(payloads[i].size());
+        out.u8(images[i].width() & 0xff).u8(images[i].height() & 0xff); // 256 is written as 0
+        out.u8(bits == 4 ? 16 : 0).u8(0);
+        out.u16(cursor ? 0 : 1).u16(cursor ? 0 : quint16(bits)); // planes and bits, or hotspot
+        out.u32(quint32(payloads[i].size())).u32(offset);
+        offset += quint32(payloads[i].size());
     }
     for (const QByteArray& payload : payloads)
-        out.append(payload);
-    return out;
+        out.raw(payload);
+    return out.data();
 }
 
 QByteArray jpeg(const QImage& image, int quality) {
@@ -404,16 +320,11 @@ QByteArray jpeg(const QImage& image, int quality) {
 }
 
 QByteArray jpegWithOrientation(const QImage& stored, int orientation) {
-    QByteArray tiff("II*\0", 4);
-    putLe32(tiff, 8);      // offset of the first directory
-    putLe16(tiff, 1);      // one entry
-    putLe16(tiff, 0x0112); // orientation
-    putLe16(tiff, 3);      // SHORT
-    putLe32(tiff, 1);
-    putLe16(tiff, orientation);
-    putLe16(tiff, 0);
-    putLe32(tiff, 0); // no further directory
-    const QByteArray exif = QByteArray("Exif\0\0", 6) + tiff;
+    // A TIFF directory of one entry, the orientation: a SHORT count 1; no further directory.
+    Bytes tiff;
+    tiff.raw(QByteArray("II*\0", 4)).u32(8).u16(1).u16(0x0112).u16(3).u32(1);
+    tiff.u16(quint16(orientation)).u16(0).u32(0);
+    const QByteArray exif = QByteArray("Exif\0\0", 6) + tiff.data();
 
     QByteArray segment("\xff\xe1", 2);
     segment.append(static_cast<char>(((exif.size() + 2) >> 8) & 0xff));

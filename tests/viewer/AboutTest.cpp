@@ -1,4 +1,5 @@
 #include "AboutAnimation.h"
+#include "ModalAnswerer.h"
 #include "Module1.h"
 #include "ProgramArt.h"
 #include "SpriteCanvas.h"
@@ -7,9 +8,7 @@
 #include "TestPictures.h"
 #include "frmacerca.h"
 
-#include <QApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
 
@@ -178,17 +177,11 @@ private slots:
         QCOMPARE(box.findChild<QLabel*>("LAB_2")->text(), QString("Visualization of Files"));
         QCOMPARE(box.helpTopic(), 203);
         box.show();
-        QString message;
-        QTimer::singleShot(0, this, [&message] {
-            if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                message = shown->windowTitle() + '|' + shown->text();
-                shown->accept();
-            }
-        });
+        const ModalAnswerer answerer;
         box.findChild<QPushButton*>("System")->click();
         QVERIFY(!box.isVisible());
-        QCOMPARE(message,
-                 QString("Attention|The System Information is not available at this time..."));
+        QCOMPARE(answerer.messages(),
+                 QStringList{"Attention|The System Information is not available at this time..."});
     }
 };
 

@@ -7,7 +7,8 @@
 #include <QtTest>
 
 namespace {
-Settings sizes(int thumbWidth, int spacingH, int thumbHeight, int spacingV, int captionWidth = 910) {
+Settings sizes(int thumbWidth, int spacingH, int thumbHeight, int spacingV,
+               int captionWidth = 910) {
     Settings s = Settings::startupDefaults("/");
     s.ThumbWidth = static_cast<qint16>(thumbWidth);
     s.SpacingH = static_cast<qint16>(spacingH);
@@ -16,6 +17,23 @@ Settings sizes(int thumbWidth, int spacingH, int thumbHeight, int spacingV, int 
     s.CaptionWidth = static_cast<qint16>(captionWidth);
     return s;
 }
+
+// Thumbnail geometry on a screen class, and the grid it gives.
+struct GridCase {
+    const char* name;
+    qint16 screenClass;
+    int thumbWidth, spacingH, thumbHeight, spacingV;
+    int columns, rows, lastCell, maxZoomWidth;
+};
+const GridCase kGrids[] = {
+    {"worked example", 2, 1338, 254, 1430, 688, 5, 3, 14, 9500},
+    {"defaults, class 1", 1, 500, 420, 500, 380, 7, 7, 48, 7450},
+    {"defaults, class 2", 2, 500, 420, 500, 380, 10, 9, 89, 9500},
+    {"defaults, class 3", 3, 500, 420, 500, 380, 14, 12, 167, 13000},
+    {"exact fit counts the last column", 2, 9000, 415, 500, 380, 1, 9, 8, 9500},
+    {"too wide for one column", 2, 9416, 0, 500, 380, 0, 9, -1, 9500},
+    {"too tall for one row", 2, 500, 420, 8201, 0, 10, 0, -1, 9500},
+};
 } // namespace
 
 class LayoutTest : public QObject {
@@ -23,44 +41,22 @@ class LayoutTest : public QObject {
 
 private slots:
     void gridCounts_data() {
-        QTest::addColumn<int>("screenClass");
-        QTest::addColumn<int>("thumbWidth");
-        QTest::addColumn<int>("spacingH");
-        QTest::addColumn<int>("thumbHeight");
-        QTest::addColumn<int>("spacingV");
-        QTest::addColumn<int>("columns");
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<int>("lastCell");
-        QTest::addColumn<int>("maxZoomWidth");
-
-        QTest::newRow("worked example") << 2 << 1338 << 254 << 1430 << 688 << 5 << 3 << 14 << 9500;
-        QTest::newRow("defaults, class 1") << 1 << 500 << 420 << 500 << 380 << 7 << 7 << 48 << 7450;
-        QTest::newRow("defaults, class 2") << 2 << 500 << 420 << 500 << 380 << 10 << 9 << 89 << 9500;
-        QTest::newRow("defaults, class 3") << 3 << 500 << 420 << 500 << 380 << 14 << 12 << 167 << 13000;
-        QTest::newRow("exact fit counts the last column") << 2 << 9000 << 415 << 500 << 380 << 1 << 9 << 8 << 9500;
-        QTest::newRow("too wide for one column") << 2 << 9416 << 0 << 500 << 380 << 0 << 9 << -1 << 9500;
-        QTest::newRow("too tall for one row") << 2 << 500 << 420 << 8201 << 0 << 10 << 0 << -1 << 9500;
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(kGrids)); ++i)
+            QTest::newRow(kGrids[i].name) << i;
     }
 
     void gridCounts() {
-        QFETCH(int, screenClass);
-        QFETCH(int, thumbWidth);
-        QFETCH(int, spacingH);
-        QFETCH(int, thumbHeight);
-        QFETCH(int, spacingV);
-        QFETCH(int, columns);
-        QFETCH(int, rows);
-        QFETCH(int, lastCell);
-        QFETCH(int, maxZoomWidth);
-
-        const auto grid = Calculos(static_cast<qint16>(screenClass),
-                                   sizes(thumbWidth, spacingH, thumbHeight, spacingV), 165);
+        QFETCH(int, row);
+        const GridCase& c = kGrids[row];
+        const auto grid = Calculos(c.screenClass,
+                                   sizes(c.thumbWidth, c.spacingH, c.thumbHeight, c.spacingV), 165);
         QVERIFY(grid);
-        QCOMPARE(grid->GridColumns, columns);
-        QCOMPARE(grid->GridRows, rows);
-        QCOMPARE(grid->LastCell, lastCell);
-        QCOMPARE(grid->MaxZoomWidth, maxZoomWidth);
-        QCOMPARE(static_cast<int>(grid->cells.size()), lastCell + 1);
+        QCOMPARE(grid->GridColumns, c.columns);
+        QCOMPARE(grid->GridRows, c.rows);
+        QCOMPARE(grid->LastCell, c.lastCell);
+        QCOMPARE(grid->MaxZoomWidth, c.maxZoomWidth);
+        QCOMPARE(static_cast<int>(grid->cells.size()), c.lastCell + 1);
     }
 
     void cellsSitRowByRowWithTheColumnShift() {
@@ -75,22 +71,17 @@ private slots:
     }
 
     void arithmeticThatCannotBeDoneFails_data() {
-        QTest::addColumn<int>("thumbWidth");
-        QTest::addColumn<int>("spacingH");
-        QTest::newRow("16-bit sum overflows") << 30000 << 3000;
-        QTest::newRow("zero step") << 0 << 0;
-        QTest::newRow("negative step") << -500 << 100;
+        QTest::addColumn<QList<int>>("geometry"); // width, spacing, height, spacing
+        QTest::newRow("16-bit sum overflows") << QList<int>{30000, 3000, 500, 380};
+        QTest::newRow("zero step") << QList<int>{0, 0, 500, 380};
+        QTest::newRow("negative step") << QList<int>{-500, 100, 500, 380};
+        // 9415 columns by 8200 rows of 1-twip cells cannot be counted in 16 bits.
+        QTest::newRow("cell count beyond 16 bits") << QList<int>{1, 0, 1, 0};
     }
 
     void arithmeticThatCannotBeDoneFails() {
-        QFETCH(int, thumbWidth);
-        QFETCH(int, spacingH);
-        QVERIFY(!Calculos(2, sizes(thumbWidth, spacingH, 500, 380), 165));
-    }
-
-    void cellCountBeyond16BitsFails() {
-        // 1-twip cells with no gaps: 9415 columns by 8200 rows cannot be counted in 16 bits.
-        QVERIFY(!Calculos(2, sizes(1, 0, 1, 0), 165));
+        QFETCH(QList<int>, geometry);
+        QVERIFY(!Calculos(2, sizes(geometry[0], geometry[1], geometry[2], geometry[3]), 165));
     }
 
     void zoomPlacement_data() {
@@ -98,12 +89,12 @@ private slots:
         QTest::addColumn<double>("zoomHeight");
         QTest::addColumn<QRectF>("expected");
         // An 800 x 600 screen (12000 x 9000 twips), widest view 9500, zoom divisor 2.
-        QTest::newRow("fits the height") << QSize(400, 300) << 6000.0
-                                         << QRectF(3025, 1071.43, 8000, 6000);
+        QTest::newRow("fits the height")
+            << QSize(400, 300) << 6000.0 << QRectF(3025, 1071.43, 8000, 6000);
         QTest::newRow("narrowed to the widest view")
             << QSize(800, 300) << 6000.0 << QRectF(2275, 1941.96, 9500, 3562.5);
-        QTest::newRow("tall picture") << QSize(300, 600) << 4000.0
-                                      << QRectF(6025, 1785.71, 2000, 4000);
+        QTest::newRow("tall picture")
+            << QSize(300, 600) << 4000.0 << QRectF(6025, 1785.71, 2000, 4000);
     }
 
     void zoomPlacement() {
@@ -111,7 +102,8 @@ private slots:
         QFETCH(double, zoomHeight);
         QFETCH(QRectF, expected);
         const QRectF rect = zoomRectangle(picture, zoomHeight, 9500, QSizeF(12000, 9000));
-        QVERIFY2(qAbs(rect.left() - expected.left()) < 0.01, qPrintable(QString::number(rect.left())));
+        QVERIFY2(qAbs(rect.left() - expected.left()) < 0.01,
+                 qPrintable(QString::number(rect.left())));
         QVERIFY2(qAbs(rect.top() - expected.top()) < 0.01, qPrintable(QString::number(rect.top())));
         QVERIFY(qAbs(rect.width() - expected.width()) < 0.01);
         QVERIFY(qAbs(rect.height() - expected.height()) < 0.01);

@@ -130,18 +130,12 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("verification");
         QTest::addColumn<int>("refusal");
-        QTest::newRow("both empty") << ""
-                                    << "" << 95;
-        QTest::newRow("only the verification") << ""
-                                               << "clave" << 95;
-        QTest::newRow("not verified") << "clave"
-                                      << "" << 96;
-        QTest::newRow("other letter case") << "clave"
-                                           << "claVe" << 97;
-        QTest::newRow("trailing blank counts") << "clave"
-                                               << "clave " << 97;
-        QTest::newRow("equal") << "Nueva clave"
-                               << "Nueva clave" << 0;
+        QTest::newRow("both empty") << QString() << QString() << 95;
+        QTest::newRow("only the verification") << QString() << "clave" << 95;
+        QTest::newRow("not verified") << "clave" << QString() << 96;
+        QTest::newRow("other letter case") << "clave" << QString("claVe") << 97;
+        QTest::newRow("trailing blank counts") << "clave" << QString("clave ") << 97;
+        QTest::newRow("equal") << "Nueva clave" << QString("Nueva clave") << 0;
     }
     void okChecksPasswordsInOrder() {
         QFETCH(QString, password);

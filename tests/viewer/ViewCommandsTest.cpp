@@ -1,5 +1,5 @@
-#include "BrowserFixture.h"
 #include "ViewCommands.h"
+#include "BrowserFixture.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -20,7 +20,8 @@ private slots:
         QTest::addColumn<int>("currentIndex"); // after the command; 7 is the value before it
         QTest::newRow("empty list, no preview: nothing") << 0 << -1 << false << false << false << 7;
         QTest::newRow("no selection starts at 0") << 3 << -1 << false << false << true << 0;
-        QTest::newRow("a selection keeps the index for the window") << 3 << 1 << false << true << true << 7;
+        QTest::newRow("a selection keeps the index for the window")
+            << 3 << 1 << false << true << true << 7;
         QTest::newRow("preview shown keeps the index") << 3 << -1 << true << true << true << 7;
     }
 
@@ -128,33 +129,32 @@ private slots:
         QCOMPARE(v.module.PreviewName, QString("a.bmp"));
     }
 
+    void fullScreenFromAThumbnail_data() {
+        QTest::addColumn<bool>("readable");
+        QTest::newRow("readable") << true;
+        QTest::newRow("gone before the command: nothing opens, no message") << false;
+    }
+
     void fullScreenFromAThumbnail() {
+        QFETCH(bool, readable);
         Viewer v;
         v.addPicture("a.bmp");
         v.addPicture("b.bmp", QSize(90, 60));
         ImageBrowser& b = v.start();
         QVERIFY(b.File1().setListIndex(0));
+        if (!readable)
+            QVERIFY(QFile::remove(v.pictures() + "/b.bmp"));
         v.module.CurrentIndex = 1;
         ViewCommands(b, v.feedback).opcfull_Click();
-        QCOMPARE(v.feedback.fullScreenOpened, 1);
-        QVERIFY(v.module.UsePreviewPicture);
-        QVERIFY(!b.zoomView().visible); // loaded, not shown
-        QCOMPARE(b.zoomView().picture.naturalSize, QSize(90, 60));
-        QCOMPARE(v.module.PreviewName, QString("b.bmp"));
-        QVERIFY(!v.module.SlideShowMode);
-    }
-
-    void fullScreenFromAThumbnailThatCannotBeReadOpensNothing() {
-        Viewer v;
-        v.addPicture("a.bmp");
-        ImageBrowser& b = v.start();
-        QVERIFY(b.File1().setListIndex(0));
-        QFile::remove(v.pictures() + "/a.bmp");
-        v.module.CurrentIndex = 0;
-        ViewCommands(b, v.feedback).opcfull_Click();
-        QCOMPARE(v.feedback.fullScreenOpened, 0);
-        QVERIFY(!v.module.UsePreviewPicture);
+        QCOMPARE(v.feedback.fullScreenOpened, readable ? 1 : 0);
+        QCOMPARE(v.module.UsePreviewPicture, readable);
         QVERIFY(v.feedback.messages.isEmpty());
+        QVERIFY(!v.module.SlideShowMode);
+        if (readable) {
+            QVERIFY(!b.zoomView().visible); // loaded, not shown
+            QCOMPARE(b.zoomView().picture.naturalSize, QSize(90, 60));
+            QCOMPARE(v.module.PreviewName, QString("b.bmp"));
+        }
     }
 
     void helpOpensAtTheMainWindowsTopic() {

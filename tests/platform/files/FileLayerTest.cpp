@@ -203,12 +203,11 @@ private slots:
         QTest::addColumn<int>("code");
         for (const bool byLink : {false, true}) {
             const char* how = byLink ? " (by link)" : "";
-            QTest::addRow("letter case only%s", how) << "Photo.JPG"
-                                                     << "photo.jpg" << byLink << 0;
-            QTest::addRow("name taken after a check%s", how) << "Photo.JPG"
-                                                             << "other.jpg" << byLink << 5;
-            QTest::addRow("missing file%s", how) << "gone.jpg"
-                                                 << "new.jpg" << byLink << 1;
+            QTest::addRow("letter case only%s", how)
+                << "Photo.JPG" << QString("photo.jpg") << byLink << 0;
+            QTest::addRow("name taken after a check%s", how)
+                << "Photo.JPG" << QString("other.jpg") << byLink << 5;
+            QTest::addRow("missing file%s", how) << "gone.jpg" << QString("new.jpg") << byLink << 1;
         }
         for (const char* name : {"sub/x.jpg", ".", "..", ""})
             QTest::addRow("new name \"%s\"", name) << "Photo.JPG" << name << false << 6;

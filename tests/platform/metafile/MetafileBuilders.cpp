@@ -1,60 +1,20 @@
 #include "MetafileBuilders.h"
 
-#include <QHash>
 #include <QtEndian>
 #include <cmath>
-#include <cstring>
 
 namespace MetafileBuilders {
 
-Bytes& Bytes::u8(quint8 v) {
-    m_data.append(char(v));
-    return *this;
-}
-
-Bytes& Bytes::u16(quint16 v) {
-    char b[2];
-    qToLittleEndian(v, b);
-    m_data.append(b, 2);
-    return *this;
-}
-
-Bytes& Bytes::u32(quint32 v) {
-    char b[4];
-    qToLittleEndian(v, b);
-    m_data.append(b, 4);
-    return *this;
-}
-
-Bytes& Bytes::f32(float v) {
-    quint32 bits;
-    std::memcpy(&bits, &v, 4);
-    return u32(bits);
-}
-
-Bytes& Bytes::colour(QColor c) {
-    return u8(c.red()).u8(c.green()).u8(c.blue()).u8(0);
-}
-
-Bytes& Bytes::raw(const QByteArray& bytes) {
-    m_data.append(bytes);
-    return *this;
-}
-
-Bytes& Bytes::pad(int multiple) {
-    while (m_data.size() % multiple)
-        m_data.append('\0');
-    return *this;
-}
-
 namespace {
 
-Bytes infoHeader(const QImage& image, int bpp, bool topDown, quint32 compression, quint32 imageSize,
-                 int colours) {
+// The information header and colour table of a device-independent bitmap.
+Bytes dibHead(const QImage& image, int bpp, bool topDown, quint32 compression, quint32 imageSize,
+              const QList<QRgb>& palette) {
     Bytes b;
-    b.u32(40).i32(image.width()).i32(topDown ? -image.height() : image.height());
-    b.u16(1).u16(quint16(bpp)).u32(compression).u32(imageSize).i32(3780).i32(3780);
-    b.u32(quint32(colours)).u32(0);
+    b.dibInfo(image.width(), topDown ? -image.height() : image.height(), bpp, compression,
+              imageSize, quint32(palette.size()));
+    for (QRgb c : palette)
+        b.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c)).u8(0);
     return b;
 }
 
@@ -93,10 +53,7 @@ QByteArray packedDib(const QImage& source, int bpp, bool topDown) {
         }
         rows.raw(row);
     }
-    Bytes out = infoHeader(image, bpp, topDown, 0, quint32(rows.size()), int(palette.size()));
-    for (QRgb c : palette)
-        out.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c)).u8(0);
-    return out.raw(rows.data()).data();
+    return dibHead(image, bpp, topDown, 0, quint32(rows.size()), palette).raw(rows.data()).data();
 }
 
 QByteArray packedDibRle8(const QImage& source) {
@@ -116,10 +73,7 @@ QByteArray packedDibRle8(const QImage& source) {
         runs.u8(0).u8(0); // end of line
     }
     runs.u8(0).u8(1); // end of bitmap
-    Bytes out = infoHeader(image, 8, false, 1, quint32(runs.size()), int(palette.size()));
-    for (QRgb c : palette)
-        out.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c)).u8(0);
-    return out.raw(runs.data()).data();
+    return dibHead(image, 8, false, 1, quint32(runs.size()), palette).raw(runs.data()).data();
 }
 
 // --- WMF ------------------------------------------------------------------------------------
@@ -191,20 +145,8 @@ WmfBuilder& WmfBuilder::createRegion(const QList<QRect>& rects) {
     return record(0x06ff, b.raw(scans.data()).data());
 }
 
-WmfBuilder& WmfBuilder::rectangle(QRect r) {
-    return words(0x041b, {r.bottom() + 1, r.right() + 1, r.top(), r.left()});
-}
-
-WmfBuilder& WmfBuilder::ellipse(QRect r) {
-    return words(0x0418, {r.bottom() + 1, r.right() + 1, r.top(), r.left()});
-}
-
-WmfBuilder& WmfBuilder::intersectClipRect(QRect r) {
-    return words(0x0416, {r.bottom() + 1, r.right() + 1, r.top(), r.left()});
-}
-
-WmfBuilder& WmfBuilder::excludeClipRect(QRect r) {
-    return words(0x0415, {r.bottom() + 1, r.right() + 1, r.top(), r.left()});
+WmfBuilder& WmfBuilder::box(quint16 function, QRect r) {
+    return words(function, {r.bottom() + 1, r.right() + 1, r.top(), r.left()});
 }
 
 WmfBuilder& WmfBuilder::poly(quint16 function, const QList<QPoint>& points) {
@@ -232,16 +174,9 @@ WmfBuilder& WmfBuilder::textOut(int x, int y, const QByteArray& text) {
     return record(0x0521, b.data());
 }
 
-WmfBuilder& WmfBuilder::extTextOut(int x, int y, const QByteArray& text, const QList<int>& dx,
-                                   int options, QRect rect) {
+WmfBuilder& WmfBuilder::extTextOut(int x, int y, const QByteArray& text, const QList<int>& dx) {
     Bytes b;
-    b.i16(qint16(y)).i16(qint16(x)).u16(quint16(text.size())).u16(quint16(options));
-    if (options & 0x06)
-        b.i16(qint16(rect.left()))
-            .i16(qint16(rect.top()))
-            .i16(qint16(rect.right() + 1))
-            .i16(qint16(rect.bottom() + 1));
-    b.raw(text).pad(2);
+    b.i16(qint16(y)).i16(qint16(x)).u16(quint16(text.size())).u16(0).raw(text).pad(2);
     for (int d : dx)
         b.i16(qint16(d));
     return record(0x0a32, b.data());
@@ -328,37 +263,28 @@ EmfBuilder& EmfBuilder::values(quint32 type, std::initializer_list<qint32> param
 EmfBuilder& EmfBuilder::setTextColor(QColor c) {
     return record(24, Bytes().colour(c).data());
 }
-EmfBuilder& EmfBuilder::setBkColor(QColor c) {
-    return record(25, Bytes().colour(c).data());
+
+namespace {
+Bytes matrix(double m11, double m12, double m21, double m22, double dx, double dy) {
+    Bytes b;
+    b.f32(float(m11)).f32(float(m12)).f32(float(m21)).f32(float(m22)).f32(float(dx)).f32(float(dy));
+    return b;
 }
+} // namespace
 
 EmfBuilder& EmfBuilder::setWorldTransform(double m11, double m12, double m21, double m22, double dx,
                                           double dy) {
-    Bytes b;
-    b.f32(float(m11)).f32(float(m12)).f32(float(m21)).f32(float(m22)).f32(float(dx)).f32(float(dy));
-    return record(35, b.data());
+    return record(35, matrix(m11, m12, m21, m22, dx, dy).data());
 }
 
 EmfBuilder& EmfBuilder::modifyWorldTransform(double m11, double m12, double m21, double m22,
                                              double dx, double dy, int mode) {
-    Bytes b;
-    b.f32(float(m11)).f32(float(m12)).f32(float(m21)).f32(float(m22)).f32(float(dx)).f32(float(dy));
-    return record(36, b.u32(quint32(mode)).data());
+    return record(36, matrix(m11, m12, m21, m22, dx, dy).u32(quint32(mode)).data());
 }
 
 EmfBuilder& EmfBuilder::createPen(int index, int style, int width, QColor c) {
     return record(
         38, Bytes().u32(quint32(index)).u32(quint32(style)).i32(width).i32(0).colour(c).data());
-}
-
-EmfBuilder& EmfBuilder::extCreatePen(int index, quint32 style, int width, QColor c,
-                                     const QList<quint32>& dashes) {
-    Bytes b;
-    b.u32(quint32(index)).u32(0).u32(0).u32(0).u32(0);
-    b.u32(style).u32(quint32(width)).u32(0).colour(c).u32(0).u32(quint32(dashes.size()));
-    for (quint32 d : dashes)
-        b.u32(d);
-    return record(95, b.data());
 }
 
 EmfBuilder& EmfBuilder::createBrush(int index, int style, QColor c, int hatch) {
@@ -375,20 +301,8 @@ EmfBuilder& EmfBuilder::createFont(int index, int height, const QString& face, i
     return record(82, b.data());
 }
 
-EmfBuilder& EmfBuilder::rectangle(QRect r) {
-    return values(43, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
-}
-
-EmfBuilder& EmfBuilder::ellipse(QRect r) {
-    return values(42, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
-}
-
-EmfBuilder& EmfBuilder::intersectClipRect(QRect r) {
-    return values(30, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
-}
-
-EmfBuilder& EmfBuilder::excludeClipRect(QRect r) {
-    return values(29, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+EmfBuilder& EmfBuilder::box(quint32 type, QRect r) {
+    return values(type, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
 }
 
 EmfBuilder& EmfBuilder::selectClipRegion(const QList<QRect>& rects, int mode) {
@@ -406,12 +320,13 @@ EmfBuilder& EmfBuilder::selectClipRegion(const QList<QRect>& rects, int mode) {
     return record(75, b.data());
 }
 
-EmfBuilder& EmfBuilder::poly16(quint32 type, const QList<QPoint>& points) {
+// POLYLINE16 and POLYGON: bounds, count, then points of 16 or 32 bits.
+EmfBuilder& EmfBuilder::polyline16(const QList<QPoint>& points) {
     Bytes b;
     b.i32(0).i32(0).i32(-1).i32(-1).u32(quint32(points.size()));
     for (const QPoint& p : points)
         b.i16(qint16(p.x())).i16(qint16(p.y()));
-    return record(type, b.data());
+    return record(87, b.data());
 }
 
 EmfBuilder& EmfBuilder::polygon(const QList<QPoint>& points) {
@@ -422,19 +337,15 @@ EmfBuilder& EmfBuilder::polygon(const QList<QPoint>& points) {
     return record(3, b.data());
 }
 
-EmfBuilder& EmfBuilder::extTextOutW(int x, int y, const QString& text, const QList<int>& dx,
-                                    int graphicsMode) {
-    // bounds, graphics mode, scales, then the text block with no rectangle (options 0x100)
+EmfBuilder& EmfBuilder::extTextOutW(int x, int y, const QString& text) {
+    // bounds, graphics mode, scales, then the text block with no rectangle (options 0x100) and
+    // no advances
     const quint32 stringAt = 8 + 28 + 24;
-    const quint32 dxAt = stringAt + quint32(((text.size() * 2) + 3) / 4 * 4);
     Bytes b;
-    b.i32(0).i32(0).i32(-1).i32(-1).u32(quint32(graphicsMode)).f32(1).f32(1);
-    b.i32(x).i32(y).u32(quint32(text.size())).u32(stringAt).u32(0x100).u32(dx.isEmpty() ? 0 : dxAt);
+    b.i32(0).i32(0).i32(-1).i32(-1).u32(1).f32(1).f32(1);
+    b.i32(x).i32(y).u32(quint32(text.size())).u32(stringAt).u32(0x100).u32(0);
     for (QChar ch : text)
         b.u16(ch.unicode());
-    b.pad(4);
-    for (int d : dx)
-        b.i32(d);
     return record(84, b.data());
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Bytes.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
@@ -10,25 +12,6 @@
 // Builders that assemble WMF and EMF files record by record in memory, for the player's tests
 // and for the sample pictures. Each helper writes one record the way Windows lays it out.
 namespace MetafileBuilders {
-
-// Little-endian byte output.
-class Bytes {
-public:
-    Bytes& u8(quint8 v);
-    Bytes& u16(quint16 v);
-    Bytes& i16(qint16 v) { return u16(quint16(v)); }
-    Bytes& u32(quint32 v);
-    Bytes& i32(qint32 v) { return u32(quint32(v)); }
-    Bytes& f32(float v);
-    Bytes& colour(QColor c); // COLORREF
-    Bytes& raw(const QByteArray& bytes);
-    Bytes& pad(int multiple); // zero bytes up to a multiple of `multiple`
-    const QByteArray& data() const { return m_data; }
-    qsizetype size() const { return m_data.size(); }
-
-private:
-    QByteArray m_data;
-};
 
 // A packed device-independent bitmap (header, colour table, pixels) of an image: 24 bits per
 // pixel, or 1, 4 or 8 bits with a palette of the image's colours (at most 2, 16 or 256).
@@ -50,7 +33,6 @@ public:
     WmfBuilder& setBkMode(int mode) { return words(0x0102, {mode}); }
     WmfBuilder& setRop2(int rop) { return words(0x0104, {rop}); }
     WmfBuilder& setPolyFillMode(int mode) { return words(0x0106, {mode}); }
-    WmfBuilder& setTextAlign(int align) { return words(0x012e, {align}); }
     WmfBuilder& setTextColor(QColor c);
     WmfBuilder& setBkColor(QColor c);
     WmfBuilder& createPen(int style, int width, QColor c);
@@ -62,18 +44,17 @@ public:
     WmfBuilder& selectClipRegion(int index) { return words(0x012c, {index}); }
     WmfBuilder& moveTo(int x, int y) { return words(0x0214, {y, x}); }
     WmfBuilder& lineTo(int x, int y) { return words(0x0213, {y, x}); }
-    WmfBuilder& rectangle(QRect r);
-    WmfBuilder& ellipse(QRect r);
+    WmfBuilder& rectangle(QRect r) { return box(0x041b, r); }
+    WmfBuilder& ellipse(QRect r) { return box(0x0418, r); }
     WmfBuilder& polygon(const QList<QPoint>& points) { return poly(0x0324, points); }
     WmfBuilder& polyline(const QList<QPoint>& points) { return poly(0x0325, points); }
     WmfBuilder& polyPolygon(const QList<QList<QPoint>>& polygons);
-    WmfBuilder& intersectClipRect(QRect r);
-    WmfBuilder& excludeClipRect(QRect r);
+    WmfBuilder& intersectClipRect(QRect r) { return box(0x0416, r); }
+    WmfBuilder& excludeClipRect(QRect r) { return box(0x0415, r); }
     WmfBuilder& saveDc() { return words(0x001e, {}); }
     WmfBuilder& restoreDc(int which) { return words(0x0127, {which}); }
     WmfBuilder& textOut(int x, int y, const QByteArray& text);
-    WmfBuilder& extTextOut(int x, int y, const QByteArray& text, const QList<int>& dx = {},
-                           int options = 0, QRect rect = {});
+    WmfBuilder& extTextOut(int x, int y, const QByteArray& text, const QList<int>& dx);
     // STRETCHDIB: the whole bitmap onto dest with a raster operation.
     WmfBuilder& stretchDib(QRect dest, const QByteArray& dib, QSize source,
                            quint32 rop = 0x00cc0020);
@@ -84,6 +65,7 @@ public:
 
 private:
     WmfBuilder& poly(quint16 function, const QList<QPoint>& points);
+    WmfBuilder& box(quint16 function, QRect r); // bottom, right, top, left
 
     QRect m_box;
     quint16 m_inch;
@@ -102,47 +84,35 @@ public:
 
     EmfBuilder& setMapMode(int mode) { return values(17, {mode}); }
     EmfBuilder& setWindowExt(int x, int y) { return values(9, {x, y}); }
-    EmfBuilder& setWindowOrg(int x, int y) { return values(10, {x, y}); }
     EmfBuilder& setViewportExt(int x, int y) { return values(11, {x, y}); }
     EmfBuilder& setViewportOrg(int x, int y) { return values(12, {x, y}); }
     EmfBuilder& setBkMode(int mode) { return values(18, {mode}); }
-    EmfBuilder& setPolyFillMode(int mode) { return values(19, {mode}); }
-    EmfBuilder& setRop2(int rop) { return values(20, {rop}); }
     EmfBuilder& setTextAlign(int align) { return values(22, {align}); }
     EmfBuilder& setTextColor(QColor c);
-    EmfBuilder& setBkColor(QColor c);
     EmfBuilder& setWorldTransform(double m11, double m12, double m21, double m22, double dx,
                                   double dy);
     EmfBuilder& modifyWorldTransform(double m11, double m12, double m21, double m22, double dx,
                                      double dy, int mode);
     EmfBuilder& createPen(int index, int style, int width, QColor c);
-    EmfBuilder& extCreatePen(int index, quint32 style, int width, QColor c,
-                             const QList<quint32>& dashes = {});
     EmfBuilder& createBrush(int index, int style, QColor c, int hatch = 0);
     EmfBuilder& createFont(int index, int height, const QString& face, int escapement = 0);
     EmfBuilder& selectObject(quint32 index) { return values(37, {qint32(index)}); }
     EmfBuilder& deleteObject(quint32 index) { return values(40, {qint32(index)}); }
     EmfBuilder& moveTo(int x, int y) { return values(27, {x, y}); }
     EmfBuilder& lineTo(int x, int y) { return values(54, {x, y}); }
-    EmfBuilder& rectangle(QRect r);
-    EmfBuilder& ellipse(QRect r);
-    EmfBuilder& polygon16(const QList<QPoint>& points) { return poly16(86, points); }
-    EmfBuilder& polyline16(const QList<QPoint>& points) { return poly16(87, points); }
+    EmfBuilder& rectangle(QRect r) { return box(43, r); }
+    EmfBuilder& ellipse(QRect r) { return box(42, r); }
+    EmfBuilder& polyline16(const QList<QPoint>& points);
     EmfBuilder& polygon(const QList<QPoint>& points);
-    EmfBuilder& intersectClipRect(QRect r);
-    EmfBuilder& excludeClipRect(QRect r);
     // EXTSELECTCLIPRGN with rectangles in device units; no rectangles and mode 5 resets.
     EmfBuilder& selectClipRegion(const QList<QRect>& rects, int mode);
-    EmfBuilder& saveDc() { return values(33, {}); }
-    EmfBuilder& restoreDc(int which) { return values(34, {which}); }
     EmfBuilder& beginPath() { return values(59, {}); }
     EmfBuilder& endPath() { return values(60, {}); }
     EmfBuilder& closeFigure() { return values(61, {}); }
     EmfBuilder& fillPath() { return values(62, {0, 0, -1, -1}); }
     EmfBuilder& strokePath() { return values(64, {0, 0, -1, -1}); }
     EmfBuilder& selectClipPath(int mode) { return values(67, {mode}); }
-    EmfBuilder& extTextOutW(int x, int y, const QString& text, const QList<int>& dx = {},
-                            int graphicsMode = 1);
+    EmfBuilder& extTextOutW(int x, int y, const QString& text);
     EmfBuilder& stretchDiBits(QRect dest, const QByteArray& dib, QSize source,
                               quint32 rop = 0x00cc0020);
     // A comment holding EMF+ records: a header record (dual or not) and an end record.
@@ -151,7 +121,7 @@ public:
     QByteArray finish() const;
 
 private:
-    EmfBuilder& poly16(quint32 type, const QList<QPoint>& points);
+    EmfBuilder& box(quint32 type, QRect r); // left, top, right, bottom (exclusive)
 
     QRect m_frame;
     double m_pixelsPerMm;

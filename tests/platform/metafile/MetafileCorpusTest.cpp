@@ -1,6 +1,6 @@
 #include "MetafileRenderer.h"
 #include "PictureLoader.h"
-#include "TestPictures.h"
+#include "TestFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -110,29 +110,14 @@ private slots:
     void everyMetafile_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("expect");
-        if (corpusDir().isEmpty())
-            return;
-        const QDir root(corpusDir());
-        for (const QString& folder : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            QFile table(root.filePath(folder + "/EXPECTATIONS.tsv"));
-            if (!table.open(QIODevice::ReadOnly | QIODevice::Text))
+        for (const CorpusRow& row : corpusRows()) {
+            const QString name = row.path.toLower();
+            if (!name.endsWith(".wmf") && !name.endsWith(".emf"))
                 continue;
-            while (!table.atEnd()) {
-                const QStringList fields =
-                    QString::fromUtf8(table.readLine()).trimmed().split('\t');
-                if (fields.size() < 3 || fields[0] == "file")
-                    continue;
-                const QString name = fields[0].toLower();
-                if (!name.endsWith(".wmf") && !name.endsWith(".emf"))
-                    continue;
-                QString expect = fields[2];
-                // The project's rule wins over the table here: a file drawn only with EMF+
-                // records (this one has no plain drawing record at all) is a load failure.
-                if (folder == "libuemf" && fields[0] == "test_libuemf_p_ref.emf")
-                    expect = "fail";
-                QTest::newRow(qPrintable(folder + "/" + fields[0]))
-                    << root.filePath(folder + "/" + fields[0]) << expect;
-            }
+            // The project's rule wins over the table here: a file drawn only with EMF+ records
+            // (this one has no plain drawing record at all) is a load failure.
+            const bool emfPlusOnly = row.name == "libuemf/test_libuemf_p_ref.emf";
+            QTest::newRow(qPrintable(row.name)) << row.path << (emfPlusOnly ? "fail" : row.expect);
         }
     }
 
@@ -169,14 +154,12 @@ private slots:
         QTest::addColumn<QString>("reference");
         // The pillow pictures were drawn by GDI at 72 dpi (and at 144, or 72 x 144 dpi); the
         // dotnet one by GDI+ at its natural size.
-        QTest::newRow("pillow emf, 72 dpi") << "pillow/images/drawing.emf"
-                                            << "pillow/images/drawing_emf_ref.png";
-        QTest::newRow("pillow emf, 72 x 144 dpi") << "pillow/images/drawing.emf"
-                                                  << "pillow/images/drawing_emf_ref_72_144.png";
-        QTest::newRow("pillow wmf, 72 dpi") << "pillow/images/drawing.wmf"
-                                            << "pillow/images/drawing_wmf_ref.png";
-        QTest::newRow("pillow wmf, 144 dpi") << "pillow/images/drawing.wmf"
-                                             << "pillow/images/drawing_wmf_ref_144.png";
+        const QString pillow = "pillow/images/drawing";
+        QTest::newRow("pillow emf, 72 dpi") << pillow + ".emf" << pillow + "_emf_ref.png";
+        QTest::newRow("pillow emf, 72 x 144 dpi")
+            << pillow + ".emf" << pillow + "_emf_ref_72_144.png";
+        QTest::newRow("pillow wmf, 72 dpi") << pillow + ".wmf" << pillow + "_wmf_ref.png";
+        QTest::newRow("pillow wmf, 144 dpi") << pillow + ".wmf" << pillow + "_wmf_ref_144.png";
         const QString dotnet = "dotnet-runtime-assets/System.Drawing.Common.TestData/bitmaps/";
         QTest::newRow("dotnet plain wmf")
             << dotnet + "gdiwmfboundariesbug.wmf" << dotnet + "gdiwmfboundariesbug-output.png";
