@@ -93,9 +93,12 @@ FileWriteResult WriteExchangeFile(const Settings& settings) {
 
 void ReadExchangeFile(Settings& settings) {
     const auto bytes = readRegularFile(ExchangeFilePath(settings), kLargestFileBytes);
-    if (!bytes)
-        return;
-    for (const QString& item : exchangeFileItems(QString::fromLocal8Bit(*bytes))) {
+    if (bytes)
+        applyExchangeFileContents(settings, *bytes);
+}
+
+void applyExchangeFileContents(Settings& settings, const QByteArray& contents) {
+    for (const QString& item : exchangeFileItems(QString::fromLocal8Bit(contents))) {
         if (!applyItem(settings, item))
             return;
     }
