@@ -1,6 +1,6 @@
 #include "XdgSettingsStore.h"
 
-#include "FileRead.h"
+#include "RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,7 +24,7 @@ QString XdgSettingsStore::applicationFolderFor(const QString& applicationName) {
 
 std::optional<QByteArray> XdgSettingsStore::readValue(const QString& section,
                                                       const QString& key) const {
-    return readRegularFile(entryPath(section, key), kLargestValueBytes);
+    return RegularFile::readAll(entryPath(section, key), kLargestValueBytes);
 }
 
 FileWriteResult XdgSettingsStore::writeValue(const QString& section, const QString& key,

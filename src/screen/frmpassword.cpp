@@ -13,7 +13,6 @@
 namespace {
 constexpr double kClientWidth = 2790; // twips
 constexpr double kClientHeight = 870;
-constexpr double kRightOfCentre = 850;
 const QRectF kFieldPlace(360, 240, 2055, 285);
 constexpr int kLongestPassword = 14;
 constexpr int kCaptionText = 98;
@@ -32,9 +31,7 @@ frmpassword::frmpassword(QString password, qint16 languageOffset, const ScreenMe
 
     const TwipsScale& scale = screen.scale;
     setFixedSize(scale.toPixels(kClientWidth), scale.toPixels(kClientHeight));
-    const QSizeF screenTwips = screen.twips();
-    move(scale.toPixels((screenTwips.width() - kClientWidth) / 2 + kRightOfCentre),
-         scale.toPixels((screenTwips.height() - kClientHeight) / 2));
+    move(screen.dialogPlace({kClientWidth, kClientHeight}));
 
     m_txtPassword->setObjectName("TxtPassword");
     m_txtPassword->setGeometry(scale.toPixels(kFieldPlace));

@@ -2,7 +2,7 @@
 
 #include "ByteEscape.h"
 #include "NumericText.h"
-#include "FileRead.h"
+#include "RegularFile.h"
 #include "Settings.h"
 
 #include <limits>
@@ -103,7 +103,7 @@ FileWriteResult WriteExchangeFile(const Settings& settings) {
 }
 
 void ReadExchangeFile(Settings& settings) {
-    const auto bytes = readRegularFile(ExchangeFilePath(settings), kLargestFileBytes);
+    const auto bytes = RegularFile::readAll(ExchangeFilePath(settings), kLargestFileBytes);
     if (bytes)
         applyExchangeFileContents(settings, *bytes);
 }

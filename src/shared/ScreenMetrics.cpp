@@ -3,6 +3,16 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+namespace {
+constexpr double kDialogRightOfCentre = 850; // twips
+} // namespace
+
+QPoint ScreenMetrics::dialogPlace(const QSizeF& dialogTwips) const {
+    const QSizeF screen = twips();
+    return {scale.toPixels((screen.width() - dialogTwips.width()) / 2 + kDialogRightOfCentre),
+            scale.toPixels((screen.height() - dialogTwips.height()) / 2)};
+}
+
 ScreenMetrics probeScreen() {
     ScreenMetrics metrics;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

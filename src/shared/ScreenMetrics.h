@@ -2,6 +2,7 @@
 
 #include "Twips.h"
 
+#include <QPoint>
 #include <QSize>
 #include <QSizeF>
 
@@ -15,6 +16,10 @@ struct ScreenMetrics {
     QSizeF twips() const {
         return {scale.toTwips(pixels.width()), scale.toTwips(pixels.height())};
     }
+
+    // Where a dialog of that size in twips sits, in pixels: centred from top to bottom, and
+    // 850 twips right of the screen's centre line.
+    QPoint dialogPlace(const QSizeF& dialogTwips) const;
 };
 
 // The primary screen's metrics; the defaults above when the program has no screen.

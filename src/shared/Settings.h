@@ -35,9 +35,10 @@ struct Settings {
 
     // Values no program could use, left by a program that started without defaults (zero sizes
     // would lay out a grid of nothing and divide by a zero zoom level) or by a hand-edited record
-    // (a language other than Spanish or English would take every text from the wrong entries).
-    // Puts the start-up defaults back into the thumbnail geometry, the zoom level and the language
-    // when they cannot be used; true if it did.
+    // (thumbnail geometry below what the preferences allow would give tens of thousands of
+    // cells; a language other than Spanish or English would take every text from the wrong
+    // entries). Puts the start-up defaults back into the thumbnail geometry, the zoom level and
+    // the language when they cannot be used; true if it did.
     bool repairUnusableValues();
 
     bool operator==(const Settings&) const = default;

@@ -18,7 +18,6 @@
 namespace {
 // Places and sizes in twips.
 constexpr QSize kClientSize{6900, 3765};
-constexpr int kRightOfCentre = 850; // dialogs sit this far right of the screen's centre
 constexpr QRect kShape1{240, 240, 600, 600};
 constexpr QPoint kIconPlace{300, 300};
 constexpr int kTextLeft = 1080;
@@ -149,11 +148,7 @@ void frmacerca::fillTexts(qint16 language) {
 }
 
 void frmacerca::placeOnScreen() {
-    const QSizeF screen = m_module.screen.twips();
-    const TwipsScale& scale = m_module.screen.scale;
-    const double left = (screen.width() - kClientSize.width()) / 2 + kRightOfCentre;
-    const double top = (screen.height() - kClientSize.height()) / 2;
-    move(scale.toPixels(left), scale.toPixels(top));
+    move(m_module.screen.dialogPlace(kClientSize));
 }
 
 void frmacerca::syncTimers() {

@@ -11,8 +11,10 @@
 #include "ProgramArt.h"
 #include "StringTable.h"
 #include "frmPantalla.h"
+#include "frmPrefer.h"
 #include "frmacerca.h"
 #include "frmcopiar.h"
+#include "frmpassword.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -175,6 +177,7 @@ void frmImage::buildMenus() {
     command(m_opcport, &ViewCommands::opcport_Click);
     command(m_opcfull, &ViewCommands::opcfull_Click);
     connect(m_acercade, &QAction::triggered, this, &frmImage::Acercade_Click);
+    connect(m_preferencias, &QAction::triggered, this, &frmImage::Preferencias_Click);
     connect(m_opccop, &QAction::triggered, this,
             [this] { showCopyDialog(CopyRenameLogic::kCopyMode); });
     connect(m_opcrena, &QAction::triggered, this,
@@ -359,6 +362,19 @@ void frmImage::cerrar_Click() {
 void frmImage::Acercade_Click() {
     frmacerca box(m_module, this);
     box.exec();
+}
+
+void frmImage::Preferencias_Click() {
+    Settings& s = m_module.settings;
+    if (s.ImageProtect == 1) {
+        frmpassword prompt(s.ProtectPassword, s.LanguageOffset, m_module.screen, this);
+        m_module.PasswordAccepted = prompt.exec() == QDialog::Accepted;
+        if (!m_module.PasswordAccepted)
+            return;
+    }
+    frmPrefer preferences(m_module, this);
+    if (preferences.exec() == QDialog::Accepted)
+        m_browser.saveSettings();
 }
 
 bool frmImage::eventFilter(QObject* watched, QEvent* event) {

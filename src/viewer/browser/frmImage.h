@@ -57,6 +57,7 @@ private:
     void applyZoomMode(bool on);
     void cerrar_Click();
     void Acercade_Click();
+    void Preferencias_Click();
     QRect pixelsOf(const QRect& twips) const;
 
     Module1& m_module;
