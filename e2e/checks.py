@@ -39,6 +39,11 @@ def test_pictures(count):
     return result
 
 
+def pixel(shot, x, y):
+    """The colour at (x, y), or None off the screen."""
+    return shot.at(x, y) if 0 <= x < shot.width and 0 <= y < shot.height else None
+
+
 def picture_problems(shot, rect, colours):
     """Why the picture with these quadrant colours is not drawn exactly into rect (left, top,
     right, bottom, on the screen): the pixels at its corners must have their quadrant's colour,
@@ -56,37 +61,40 @@ def picture_problems(shot, rect, colours):
                ((right, top), top_right), ((right - 1, top - 1), top_right),
                ((left - 1, bottom - 1), bottom_left), ((left, bottom), bottom_left),
                ((right, bottom - 1), bottom_right), ((right - 1, bottom), bottom_right)]
-    problems = []
-    for (x, y), colour in inside:
-        if not (0 <= x < shot.width and 0 <= y < shot.height) or shot.at(x, y) != colour:
-            seen = shot.at(x, y) if 0 <= x < shot.width and 0 <= y < shot.height else "off screen"
-            problems.append(f"({x}, {y}) is {seen}, not {colour}")
-    for (x, y), colour in outside:
-        if 0 <= x < shot.width and 0 <= y < shot.height and shot.at(x, y) == colour:
-            problems.append(f"({x}, {y}) outside it has its colour {colour}")
+    problems = [f"({x}, {y}) is {pixel(shot, x, y) or 'off screen'}, not {colour}"
+                for (x, y), colour in inside if pixel(shot, x, y) != colour]
+    problems += [f"({x}, {y}) outside it has its colour {colour}"
+                 for (x, y), colour in outside if pixel(shot, x, y) == colour]
     return problems
+
+
+def wait_clean(desktop, problems_of, what, timeout=WAIT_SECONDS):
+    """Waits for a screenshot in which problems_of(shot) finds nothing wrong, and returns it;
+    what the last screenshot showed wrong is the failure's message."""
+    deadline = time.monotonic() + timeout
+    while True:
+        shot = desktop.shot()
+        problems = problems_of(shot)
+        if not problems:
+            return shot
+        if time.monotonic() > deadline:
+            raise Failure(f"waited {timeout} s for {what}: " + "; ".join(problems[:4]))
+        time.sleep(POLL_SECONDS)
+
+
+def placement_problems(shot, rect, colours, what):
+    """picture_problems, told with the picture's name and where its top-left colour lies."""
+    problems = picture_problems(shot, rect, colours)
+    if not problems:
+        return []
+    return [f"{what} is not drawn at {rect} (its top-left colour spans "
+            f"{shot.bounds_of(colours[0])}): " + "; ".join(problems[:4])]
 
 
 def wait_picture(desktop, rect, colours, what, timeout=WAIT_SECONDS):
     """Waits until the picture is drawn exactly into rect; returns that screenshot."""
-    deadline = time.monotonic() + timeout
-    while True:
-        shot = desktop.shot()
-        problems = picture_problems(shot, rect, colours)
-        if not problems:
-            return shot
-        if time.monotonic() > deadline:
-            found = shot.bounds_of(colours[0])
-            raise Failure(f"{what} is not drawn at {rect} (its top-left colour spans {found}): "
-                          + "; ".join(problems[:4]))
-        time.sleep(POLL_SECONDS)
-
-
-def check_picture(shot, rect, colours, what):
-    problems = picture_problems(shot, rect, colours)
-    if problems:
-        raise Failure(f"{what} is not drawn at {rect} (its top-left colour spans "
-                      f"{shot.bounds_of(colours[0])}): " + "; ".join(problems[:4]))
+    return wait_clean(desktop, lambda shot: placement_problems(shot, rect, colours, what), what,
+                      timeout)
 
 
 def file_list_top(klass):

@@ -2,8 +2,9 @@
 """The end-to-end suite: starts the real viewer and screen saver on an X display of their own with
 a window manager, and drives them as a person would, with keys and the mouse, along the road a
 person takes: first start, navigation, a page of thumbnails at 640 x 480, 800 x 600 and
-1024 x 768 (there opened on a picture named on the command line), preview and zoom, full screen and the slide keys, copy and rename, file properties,
-the about box, Close, and the screen saver ended through its password prompt. Every step keeps a
+1024 x 768 (there opened on a picture named on the command line), preview and zoom, full screen
+and the slide keys, copy and rename, file properties, the about box, Close, the screen saver ended
+through its password prompt, and the preferences opened through it. Every step keeps a
 screenshot in the shots folder. Places on the screen are checked against the layout in twips.
 
 road.py --viewer PROGRAM --saver PROGRAM --out FOLDER [--first-display N] [--keep]
@@ -31,6 +32,13 @@ PICTURE_COUNT = 20
 SUBFOLDER = "Viaje"  # holds the project's sample pictures, one of every format
 SAMPLES = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "samples")
 PASSWORD = "clave"
+PROMPT = r"Ingrese Contrase.a\.\.\."
+PREFERENCES = "Preferencias"
+ALL_PICTURES = "*.ico;*.bmp;*.wmf;*.rle;*.dib;*.jpg;*.dlb;*.jpeg;*.gif;*.emf;*.cur;*.dps"
+# "Formato Medio", one place below the small format that the default sizes show, and its
+# thumbnail height, width, caption width, horizontal and vertical spacing.
+MEDIUM_FORMAT = 1
+MEDIUM = (1430, 1338, 1299, 254, 688)
 
 
 def natural_order(name):
@@ -137,28 +145,60 @@ class Road:
 
     def check_page(self, thumbs=None, first=0):
         """The listed pictures from the first one on fill the cells in order, each drawn exactly
-        in its cell; the cells after them that lie on the screen are empty."""
-        cells = geometry.grid_cells(thumbs or geometry.Thumbs(), self.klass)
+        in its cell, and the cells after them that lie on the screen show no picture. A page may
+        be filled cell by cell after the window shows it, so this waits for the whole of it."""
+        cells = [self.on_screen(cell)
+                 for cell in geometry.grid_cells(thumbs or geometry.Thumbs(), self.klass)]
         shown = self.listed()[first:first + len(cells)]
-        shot = wait_picture(self.desktop, self.cell(0, thumbs), shown[0].colours,
-                            "the first thumbnail")
-        for index, picture in enumerate(shown):
-            checks.check_picture(shot, self.cell(index, thumbs), picture.colours,
-                                 f"thumbnail {index} ({picture.name})")
         top_lefts = {picture.colours[0] for picture in self.pictures}
-        for index in range(len(shown), len(cells)):
-            x, y = self.centre(self.cell(index, thumbs))
-            if x < shot.width and y < shot.height and shot.at(x, y) in top_lefts:
-                raise Failure(f"cell {index} shows a picture; the page has {len(shown)}")
-        return shot
+
+        def problems(shot):
+            found = []
+            for index, picture in enumerate(shown):
+                found += checks.placement_problems(shot, cells[index], picture.colours,
+                                                   f"thumbnail {index} ({picture.name})")
+            for index in range(len(shown), len(cells)):
+                left, top, right, bottom = cells[index]
+                quarter = ((3 * left + right) // 4, (3 * top + bottom) // 4)
+                three_quarters = ((left + 3 * right) // 4, (top + 3 * bottom) // 4)
+                if (checks.pixel(shot, *quarter) in top_lefts or
+                        checks.pixel(shot, *three_quarters) == checks.BOTTOM_RIGHT):
+                    found.append(f"cell {index} shows a picture; the page has {len(shown)}")
+            return found
+
+        return checks.wait_clean(self.desktop, problems, f"a page of {len(shown)} thumbnails")
+
+    def choose_from_popup(self, what, point, button, item):
+        """Clicks at point, waits for the popup that opens and chooses the item that many places
+        down from where its highlight starts (separators are not counted)."""
+        before = set(self.desktop.windows(VIEWER))
+        self.desktop.click(*point, button=button)
+        wait_for(what, lambda: set(self.desktop.windows(VIEWER)) - before)
+        self.desktop.key(*(["Down"] * item), "Return")
 
     def open_picture_menu(self, cell, item):
-        """Right-clicks a thumbnail and chooses the item at that place of its menu (separators
-        are not counted)."""
-        before = set(self.desktop.windows(VIEWER))
-        self.desktop.click(*self.centre(self.cell(cell)), button=3)
-        wait_for("the picture menu", lambda: set(self.desktop.windows(VIEWER)) - before)
-        self.desktop.key(*(["Down"] * item), "Return")
+        self.choose_from_popup("the picture menu", self.centre(self.cell(cell)), 3, item)
+
+    def protect_with_password(self, pattern):
+        """Switches protection on as the preferences would have: the password in the stored
+        record, the switch in the exchange file."""
+        record = settings_files.read_record(self.home)
+        record[settings_files.PASSWORD_FIELD] = PASSWORD
+        settings_files.write_record(self.home, record)
+        settings_files.write_exchange(self.home, self.fotos, 2, pattern, 1)
+
+    def type_password(self, classname, wrong_stays):
+        """In the open password prompt: a wrong password, which must leave the prompt open (and
+        wrong_stays() true), then the right one."""
+        d = self.desktop
+        d.type("mala")
+        d.key("Return")
+        self.keep(f"{classname}-password-prompt")
+        stays("the prompt open after a wrong password",
+              lambda: wrong_stays() and d.find_window(classname, PROMPT), 2)
+        d.key("ctrl+a")
+        d.type(PASSWORD)
+        d.key("Return")
 
     def zoom_rect(self, picture, divisor):
         return self.on_screen(geometry.zoom_view(picture.size, divisor, self.klass,
@@ -355,38 +395,53 @@ class Road:
 
     def saver_through_prompt(self):
         self.open_desktop((800, 600))
-        record = settings_files.read_record(self.home)
-        record[settings_files.PASSWORD_FIELD] = PASSWORD
-        settings_files.write_record(self.home, record)
-        settings_files.write_exchange(self.home, self.fotos, 2, "p*.bmp", 1)
+        self.protect_with_password("p*.bmp")
         d = self.desktop
         saver = d.start([self.saver], self.data, SAVER)
         whole = (0, 0) + d.size
         d.wait_shot("a picture on the whole screen", lambda s: any(
             not checks.picture_problems(s, whole, p.colours) for p in self.pictures))
         self.keep("saver")
-        prompt = r"Ingrese Contrase.a\.\.\."
         # Escape in the prompt goes back to the slides.
         d.key("Escape")
-        d.wait_window(SAVER, prompt)
+        d.wait_window(SAVER, PROMPT)
         d.key("Escape")
-        d.wait_no_window(SAVER, prompt)
+        d.wait_no_window(SAVER, PROMPT)
         d.key("Escape")
-        d.wait_window(SAVER, prompt)
-        d.type("mala")
-        d.key("Return")
-        self.keep("saver-prompt")
-        # A wrong password keeps the prompt open and the saver running.
-        stays("the prompt open and the saver running after a wrong password",
-              lambda: saver.poll() is None and d.find_window(SAVER, prompt), 2)
-        d.key("ctrl+a")
-        d.type(PASSWORD)
-        d.key("Return")
+        d.wait_window(SAVER, PROMPT)
+        self.type_password(SAVER, lambda: saver.poll() is None)
         wait_for("the saver to end", lambda: saver.poll() is not None)
         if saver.returncode != 0:
             raise Failure(f"the saver ended with status {saver.returncode}")
         if settings_files.read_record(self.home)[settings_files.PASSWORD_FIELD] != PASSWORD:
             raise Failure("the saver did not store the record back")
+
+    def preferences_through_prompt(self):
+        """Alt+P asks for the password first; the medium format chosen and confirmed is stored,
+        and the next page is laid out with its larger cells."""
+        self.open_desktop((800, 600))
+        self.protect_with_password(ALL_PICTURES)
+        self.start_viewer(title(str(len(self.listed()))))
+        d = self.desktop
+        d.activate(self.window)
+        d.key("alt+p")
+        d.wait_window(VIEWER, PROMPT)
+        self.type_password(VIEWER, lambda: not d.find_window(VIEWER, PREFERENCES))
+        dialog = d.wait_window(VIEWER, PREFERENCES)
+        left, top, _, _ = d.geometry(dialog)
+        formats = checks.on_screen((left, top), (120, 3720, 1815, 315))
+        self.choose_from_popup("the list of formats", self.centre(formats), 1, MEDIUM_FORMAT)
+        self.keep("preferences")
+        ok = checks.on_screen((left, top), (3600, 3720, 1680, 345))
+        d.click(*self.centre(ok))
+        d.wait_no_window(VIEWER, PREFERENCES)
+        wait_for("the medium format stored", lambda: tuple(
+            int(v) for v in settings_files.read_record(self.home)[settings_files.GEOMETRY_FIELDS])
+            == MEDIUM)
+        self.select_first_file()
+        height, width, _, spacing_h, spacing_v = MEDIUM
+        self.check_page(geometry.Thumbs(height, width, spacing_h, spacing_v))
+        self.keep("page-medium-format")
 
     def steps(self):
         return [("first start", self.first_start), ("navigation", self.navigation),
@@ -397,7 +452,8 @@ class Road:
                 ("page at 640 x 480", self.page_at_640x480),
                 ("picture from the command line, page at 1024 x 768",
                  self.picture_from_the_command_line_at_1024x768),
-                ("screen saver through the prompt", self.saver_through_prompt)]
+                ("screen saver through the prompt", self.saver_through_prompt),
+                ("preferences through the prompt", self.preferences_through_prompt)]
 
 
 def main():
