@@ -11,6 +11,8 @@ packages=(
   libjpeg-turbo-progs xvfb xauth libxcb1-dev dbus-daemon
   clang libclang-rt-14-dev
   fonts-dejavu-core fonts-urw-base35
+  dpkg-dev desktop-file-utils appstream
+  python3 openbox xdotool x11-utils imagemagick
 )
 
 missing=()

@@ -73,10 +73,12 @@ QPainterPath balloon() {
 
 } // namespace
 
-QImage icon(int id) {
-    QImage image = blank(kIconSize);
+QImage icon(int id, int pixels) {
+    QImage image = blank(pixels);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(double(pixels) / kIconSize, double(pixels) / kIconSize);
+    const QRectF whole(0, 0, kIconSize, kIconSize);
     switch (id) {
     case 100: // the blinking frame: the same picture at night
         drawLandscape(p, QColor(25, 25, 112), QColor(245, 245, 210));
@@ -105,20 +107,20 @@ QImage icon(int id) {
         break;
     case 107: // unsmoothed, like its mask, so it is black wherever the mask keeps the background
         p.setRenderHint(QPainter::Antialiasing, false);
-        p.fillRect(image.rect(), Qt::black);
+        p.fillRect(whole, Qt::black);
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(230, 60, 90));
         p.drawPath(balloon());
         break;
     case 108:
         p.setRenderHint(QPainter::Antialiasing, false);
-        p.fillRect(image.rect(), Qt::white);
+        p.fillRect(whole, Qt::white);
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::black);
         p.drawPath(balloon());
         break;
     case 109:
-        p.fillRect(image.rect(), QColor(192, 192, 192));
+        p.fillRect(whole, QColor(192, 192, 192));
         break;
     case 110:
         drawBadge(p, QColor(40, 90, 190));

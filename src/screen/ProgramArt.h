@@ -10,6 +10,7 @@
 // Cursors: 1 a magnifying glass, 2 a magnifying glass with plus and minus, 3 a small cross,
 // 4 an invisible pointer.
 namespace ProgramArt {
-QImage icon(int id);
+// Icons are drawn on a grid of 32 x 32 and scaled to the size asked for.
+QImage icon(int id, int pixels = 32);
 QCursor cursor(int id);
 } // namespace ProgramArt

@@ -31,9 +31,20 @@ QString valueOf(const QString& item) {
 }
 
 // A folder or pattern as it is written inside its quotes: a double quote in it would end the
-// item early, so it is escaped, reversibly.
+// item early, and blanks at either end would be trimmed away by the reader (a folder name may
+// end in a blank), so both are escaped, reversibly.
 QByteArray quotableValue(const QString& value) {
-    return ByteEscape::encode(value.toLocal8Bit(), [](unsigned char c) { return c == '"'; });
+    qsizetype start = 0;
+    qsizetype end = value.size();
+    while (start < end && value[start].isSpace())
+        ++start;
+    while (end > start && value[end - 1].isSpace())
+        --end;
+    const auto every = [](unsigned char) { return true; };
+    const auto quote = [](unsigned char c) { return c == '"'; };
+    return ByteEscape::encode(value.left(start).toLocal8Bit(), every) +
+           ByteEscape::encode(value.mid(start, end - start).toLocal8Bit(), quote) +
+           ByteEscape::encode(value.mid(end).toLocal8Bit(), every);
 }
 
 QString textValueOf(const QString& item) {
@@ -93,9 +104,12 @@ FileWriteResult WriteExchangeFile(const Settings& settings) {
 
 void ReadExchangeFile(Settings& settings) {
     const auto bytes = RegularFile::readAll(ExchangeFilePath(settings), kLargestFileBytes);
-    if (!bytes)
-        return;
-    for (const QString& item : exchangeFileItems(QString::fromLocal8Bit(*bytes))) {
+    if (bytes)
+        applyExchangeFileContents(settings, *bytes);
+}
+
+void applyExchangeFileContents(Settings& settings, const QByteArray& contents) {
+    for (const QString& item : exchangeFileItems(QString::fromLocal8Bit(contents))) {
         if (!applyItem(settings, item))
             return;
     }

@@ -25,6 +25,8 @@ FileWriteResult WriteExchangeFile(const Settings& settings);
 // the reading there, keeping what was taken before it. Anything but a regular file of a sane size
 // in the file's place counts as no file.
 void ReadExchangeFile(Settings& settings);
+// The same reading, of the file's bytes.
+void applyExchangeFileContents(Settings& settings, const QByteArray& contents);
 
 // The items of the file's text: separated by commas and line ends; a quoted item runs to its
 // closing quote, an unquoted one is taken without surrounding blanks.

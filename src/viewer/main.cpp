@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
+#include <cstdio>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -17,6 +18,11 @@ int main(int argc, char** argv) {
     XdgSettingsStore store(XdgSettingsStore::applicationFolderFor(kApplicationName));
 
     frmImage window(module, store, VolumeTable::mounted(), QDir::currentPath());
+    // A folder or picture named on the command line, as a desktop's "Open with" passes it.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1 && !window.browser().showPath(arguments.at(1)))
+        std::fprintf(stderr, "lumivart: %s: no folder or file that can be read\n",
+                     qPrintable(arguments.at(1)));
     window.show();
     return QApplication::exec();
 }

@@ -58,6 +58,13 @@ private slots:
                                                           "22/\x01")
                                      << "*.bmp";
         QTest::newRow("accented letters") << QString::fromUtf8("/fotos/Año/café") << "*.jpg";
+        // Names that end in blanks, which the reader trims from what it reads.
+        QTest::newRow("blanks at either end") << "/fotos/Mar "
+                                              << " *.jpg\t";
+        QTest::newRow("only blanks") << "   "
+                                     << "\r\n";
+        QTest::newRow("no-break space at the end")
+            << QString::fromUtf8("/fotos/Año\u00a0") << "*.gif";
     }
 
     void writtenFileReadsBackExactly() {

@@ -192,6 +192,47 @@ private slots:
                                               : QStringList{});
     }
 
+    void aPathFromOutsideShowsItsFolder_data() {
+        QTest::addColumn<QString>("path"); // under the test folder
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QStringList>("page");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("folder") << "pics/sub" << true << "pics/sub" << -1 << QStringList{}
+                                << "Lumi Vart [3]";
+        QTest::newRow("folder with a trailing separator")
+            << "pics/sub/" << true << "pics/sub" << -1 << QStringList{} << "Lumi Vart [3]";
+        QTest::newRow("picture") << "pics/sub/b.bmp" << true << "pics/sub" << 1
+                                 << QStringList{"b.bmp", "c.bmp"} << "Lumi Vart [b.bmp]";
+        QTest::newRow("file the pattern leaves out")
+            << "pics/sub/notes.txt" << true << "pics/sub" << -1 << QStringList{} << "Lumi Vart [3]";
+        QTest::newRow("nothing there")
+            << "pics/sub/gone.bmp" << false << "pics" << -1 << QStringList{} << "Lumi Vart";
+    }
+
+    void aPathFromOutsideShowsItsFolder() {
+        QFETCH(QString, path);
+        QFETCH(bool, shown);
+        QFETCH(QString, folder);
+        QFETCH(int, selected);
+        QFETCH(QStringList, page);
+        QFETCH(QString, title);
+        Viewer v;
+        v.folder.makeFolder("pics/sub");
+        for (const char* name : {"a.bmp", "b.bmp", "c.bmp", "notes.txt"})
+            v.folder.write(QString("pics/sub/") + name,
+                           TestPictures::bmp(TestPictures::quadrants(8, 6)));
+        ImageBrowser& b = v.start();
+        QCOMPARE(b.showPath(v.folder.filePath(path)), shown);
+        QCOMPARE(b.Dir1().path(), v.folder.filePath(folder));
+        QCOMPARE(v.module.settings.CurrentFolder, v.folder.filePath(folder));
+        QCOMPARE(b.File1().listIndex(), selected);
+        QCOMPARE(v.visibleImages(), page.size());
+        QCOMPARE(v.captions().mid(0, page.size()), page);
+        QCOMPARE(b.title(), title);
+    }
+
     void aFolderChangeEmptiesAShownPage() {
         Viewer v;
         v.addPicture("a.bmp");

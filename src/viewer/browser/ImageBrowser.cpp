@@ -9,6 +9,7 @@
 #include "ZoomPlacement.h"
 
 #include <QCursor>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 namespace {
@@ -90,6 +91,20 @@ void ImageBrowser::saveSettings() {
         const qint16 language = m_module.settings.LanguageOffset;
         m_feedback.showMessage(settingsNotSavedText(saved, language), LocalText(22, language));
     }
+}
+
+bool ImageBrowser::showPath(const QString& path) {
+    const QFileInfo info(path);
+    const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+    if (!info.exists() || !m_dir1.setPath(folder))
+        return false;
+    m_drive1.setDrive(m_dir1.path());
+    if (info.isDir())
+        return true;
+    const int position = static_cast<int>(m_file1.entries().indexOf(info.fileName()));
+    if (position >= 0)
+        m_file1.setListIndex(position);
+    return true;
 }
 
 void ImageBrowser::escapePressed() {

@@ -70,6 +70,12 @@ public:
     // system's reason.
     void saveSettings();
 
+    // A folder or file named from outside (the command line): a folder is shown as if chosen in
+    // the folder list; a file's folder is shown with the file selected, which fills its page.
+    // False when the path names no folder or file that can be read; a file that the pattern does
+    // not list leaves its folder shown with nothing selected.
+    bool showPath(const QString& path);
+
     // Escape: hides the zoom view, or re-reads the folder when it is hidden; then the count.
     void escapePressed();
 
