@@ -404,15 +404,37 @@ QByteArray jpeg(const QImage& image, int quality) {
 }
 
 QByteArray jpegWithOrientation(const QImage& stored, int orientation) {
+    return jpegWithExif(stored, orientation, {});
+}
+
+QByteArray jpegWithExif(const QImage& stored, int orientation, const QByteArray& preview) {
+    constexpr quint32 kFirstDirectory = 8;
+    constexpr quint32 kSecondDirectory = kFirstDirectory + 2 + 12 + 4;
+    constexpr quint32 kPreviewAt = kSecondDirectory + 2 + 3 * 12 + 4;
+    auto entry = [](QByteArray& out, int tag, int type, quint32 value) {
+        putLe16(out, tag);
+        putLe16(out, type);
+        putLe32(out, 1);
+        if (type == 3) { // SHORT: left-justified in the value field
+            putLe16(out, static_cast<int>(value));
+            putLe16(out, 0);
+        } else {
+            putLe32(out, value);
+        }
+    };
     QByteArray tiff("II*\0", 4);
-    putLe32(tiff, 8);      // offset of the first directory
-    putLe16(tiff, 1);      // one entry
-    putLe16(tiff, 0x0112); // orientation
-    putLe16(tiff, 3);      // SHORT
-    putLe32(tiff, 1);
-    putLe16(tiff, orientation);
-    putLe16(tiff, 0);
-    putLe32(tiff, 0); // no further directory
+    putLe32(tiff, kFirstDirectory);
+    putLe16(tiff, 1);
+    entry(tiff, 0x0112, 3, static_cast<quint32>(orientation));
+    putLe32(tiff, preview.isEmpty() ? 0 : kSecondDirectory);
+    if (!preview.isEmpty()) {
+        putLe16(tiff, 3);
+        entry(tiff, 0x0103, 3, 6); // JPEG compression
+        entry(tiff, 0x0201, 4, kPreviewAt);
+        entry(tiff, 0x0202, 4, static_cast<quint32>(preview.size()));
+        putLe32(tiff, 0); // no further directory
+        tiff.append(preview);
+    }
     const QByteArray exif = QByteArray("Exif\0\0", 6) + tiff;
 
     QByteArray segment("\xff\xe1", 2);
