@@ -30,7 +30,7 @@ struct CacheFixture {
 
     QString photo(const QString& name, QSize size = {600, 400}, const QByteArray& preview = {}) {
         const QImage image = TestPictures::quadrants(size.width(), size.height());
-        return folder.write(name, TestPictures::jpegWithExif(image, 1, preview));
+        return folder.write(name, TestPictures::withExif(TestPictures::jpeg(image), 1, preview));
     }
     ThumbnailCache::Source sourceOf(const QString& path) const {
         return ThumbnailCache::sourceOf(path).value();
@@ -184,8 +184,8 @@ private slots:
         QFETCH(QSize, cell);
         QFETCH(bool, used);
         const QImage photo = TestPictures::quadrants(600, 400);
-        const auto header = headerOf(
-            TestPictures::jpegWithExif(photo, 1, TestPictures::jpeg(shrunk(photo, preview))));
+        const auto header = headerOf(TestPictures::withExif(
+            TestPictures::jpeg(photo), 1, TestPictures::jpeg(shrunk(photo, preview))));
         QVERIFY(header);
         QCOMPARE(header->storedSize, QSize(600, 400));
         const auto image = ExifThumbnail::usableThumbnail(*header, cell);
@@ -218,8 +218,8 @@ private slots:
     // Qt's reader gives.
     void brokenHeadersAreRefused() {
         const QImage photo = TestPictures::quadrants(600, 400);
-        const QByteArray good =
-            TestPictures::jpegWithExif(photo, 6, TestPictures::jpeg(shrunk(photo, {150, 100})));
+        const QByteArray good = TestPictures::withExif(
+            TestPictures::jpeg(photo), 6, TestPictures::jpeg(shrunk(photo, {150, 100})));
         const int frame =
             static_cast<int>(good.lastIndexOf("\xff\xc0")); // the photo's, not the preview's
         for (int cut = 0; cut < frame + 20; cut += 7)

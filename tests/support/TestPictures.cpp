@@ -404,10 +404,10 @@ QByteArray jpeg(const QImage& image, int quality) {
 }
 
 QByteArray jpegWithOrientation(const QImage& stored, int orientation) {
-    return jpegWithExif(stored, orientation, {});
+    return withExif(jpeg(stored), orientation, {});
 }
 
-QByteArray jpegWithExif(const QImage& stored, int orientation, const QByteArray& preview) {
+QByteArray withExif(QByteArray jpegBytes, int orientation, const QByteArray& preview) {
     constexpr quint32 kFirstDirectory = 8;
     constexpr quint32 kSecondDirectory = kFirstDirectory + 2 + 12 + 4;
     constexpr quint32 kPreviewAt = kSecondDirectory + 2 + 3 * 12 + 4;
@@ -442,9 +442,8 @@ QByteArray jpegWithExif(const QImage& stored, int orientation, const QByteArray&
     segment.append(static_cast<char>((exif.size() + 2) & 0xff));
     segment.append(exif);
 
-    QByteArray bytes = jpeg(stored);
-    bytes.insert(2, segment); // right after the start-of-image marker
-    return bytes;
+    jpegBytes.insert(2, segment); // right after the start-of-image marker
+    return jpegBytes;
 }
 
 QColor colourAt(const QImage& image, double fx, double fy) {
