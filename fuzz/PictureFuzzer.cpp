@@ -48,7 +48,7 @@ void loadAndCheck(const QByteArray& bytes, QSize bound) {
         broken("no picture and no error", result, bound);
     const QSize natural = picture.naturalSize;
     if (natural.isEmpty() ||
-        qint64(natural.width()) * natural.height() > PictureLoader::kLargestNaturalPixels)
+        qint64(natural.width()) * natural.height() > PictureLimits::kLargestPixels)
         broken("natural size empty or beyond the limit", result, bound);
     const QSize size = picture.image.size();
     if (bound.isValid()) {

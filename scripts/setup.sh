@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libglx-dev libopengl-dev
   libqt6opengl6-dev
-  libjpeg-turbo-progs xvfb xauth
+  libjpeg-turbo-progs xvfb xauth libxcb1-dev dbus-daemon
   clang libclang-rt-14-dev
   fonts-dejavu-core fonts-urw-base35
 )

@@ -1,11 +1,14 @@
 #include "PictureLoader.h"
 
-#include "BitmapDecoder.h"
-#include "ByteRange.h"
 #include "Decoded.h"
+#include "DeviceReading.h"
+#include "DibDecoder.h"
 #include "GifDecoder.h"
 #include "IconDecoder.h"
+#include "JpegSegments.h"
+#include "RegularFile.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QtConcurrent/QtConcurrentMap>
@@ -13,42 +16,32 @@
 #include <optional>
 
 // JPEG and the metafiles are decoded by Qt's readers, which can decode at a reduced size.
-// Bitmaps, icons and GIFs are decoded by our own decoders (decoders/): Qt's readers for them
-// accept truncated files, allocate from sizes the file only claims, misread several valid bitmap
-// variants (bit-field colours, 2-bit palettes, version 2 and 3 headers, 24-bit run lengths) and
-// show only the first entry of an icon. Our decoders check every size against the file and the
-// pixel limit before they allocate anything.
+// Bitmaps, icons and GIFs are decoded by our own decoders (decoders/ and imaging/): Qt's readers
+// for them accept truncated files, allocate from sizes the file only claims, misread several
+// valid bitmap variants (bit-field colours, 2-bit palettes, version 2 and 3 headers, 24-bit run
+// lengths) and show only the first entry of an icon. Our decoders check every size against the
+// file and the pixel limit before they allocate anything.
 
 namespace PictureLoader {
 namespace {
 
-using PictureDecoders::ByteRange;
-using PictureDecoders::Decoded;
-using PictureDecoders::isBitmapInfoSize;
-using PictureDecoders::tooLarge;
-using PictureDecoders::withinPixelLimit;
-
 constexpr qint64 kHeadBytes = 64;
-// Files that are read whole into memory: bitmaps, icons and GIFs are never near this large.
-constexpr qint64 kLargestReadBytes = qint64(1) << 30;
-
-quint32 le32(const QByteArray& bytes, qsizetype at) {
-    return ByteRange(bytes).le32(at);
-}
-quint16 le16(const QByteArray& bytes, qsizetype at) {
-    return ByteRange(bytes).le16(at);
-}
 
 // A bitmap information header without the file header before it, as the clipboard keeps it.
 bool isHeaderlessDib(const QByteArray& head) {
-    if (!isBitmapInfoSize(le32(head, 0)))
+    const ByteReader bytes(head);
+    if (!Dib::isInfoHeaderSize(bytes.u32(0)))
         return false;
-    const qint32 width = static_cast<qint32>(le32(head, 4));
-    const quint16 planes = le16(head, 12);
-    const quint16 bits = le16(head, 14);
+    const qint32 width = bytes.i32(4);
+    const quint16 planes = bytes.u16(12);
+    const quint16 bits = bytes.u16(14);
     const bool knownDepth =
         bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
     return width > 0 && planes == 1 && knownDepth;
+}
+
+bool isMetafile(const QByteArray& format) {
+    return format == "wmf" || format == "emf";
 }
 
 Result failure(const QString& message) {
@@ -94,9 +87,9 @@ std::optional<QSize> jpegDecodeSize(QSize stored, QSize target) {
 Result readWithQt(QIODevice& device, const QByteArray& format, QSize bound) {
     QImageReader reader(&device, format);
     reader.setAutoTransform(true);
-    reader.setAllocationLimit(static_cast<int>((kLargestNaturalPixels * 4) >> 20));
+    reader.setAllocationLimit(static_cast<int>((PictureLimits::kLargestPixels * 4) >> 20));
     const QSize stored = reader.size();
-    if (stored.isValid() && !withinPixelLimit(stored.width(), stored.height()))
+    if (stored.isValid() && !PictureLimits::withinPixelLimit(stored.width(), stored.height()))
         return failure(tooLarge(stored.width(), stored.height()));
 
     const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
@@ -119,49 +112,33 @@ Result readWithQt(QIODevice& device, const QByteArray& format, QSize bound) {
     return finished(std::move(image), stored.isValid() ? upright : image.size(), bound);
 }
 
-} // namespace
-
-QByteArray formatOf(const QByteArray& head) {
-    if (head.startsWith("BM"))
-        return "bmp";
-    if (head.startsWith("\xff\xd8\xff"))
-        return "jpeg";
-    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
-        return "gif";
-    if (le16(head, 0) == 0 && (le16(head, 2) == 1 || le16(head, 2) == 2) && le16(head, 4) > 0)
-        return "ico";
-    if (le32(head, 0) == 0x9ac6cdd7u)
-        return "wmf";
-    if ((le16(head, 0) == 1 || le16(head, 0) == 2) && le16(head, 2) == 9 &&
-        (le16(head, 4) == 0x0100 || le16(head, 4) == 0x0300))
-        return "wmf";
-    if (le32(head, 0) == 1 && head.mid(40, 4) == " EMF")
-        return "emf";
-    if (isHeaderlessDib(head))
-        return "dib";
-    return {};
-}
-
-Result load(const QString& path, QSize bound) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
-    return load(file, bound);
-}
-
-Result load(QIODevice& device, QSize bound) {
-    const QByteArray format = formatOf(device.peek(kHeadBytes));
-    if (format.isEmpty())
-        return failure(QStringLiteral("not a picture in a supported format"));
-    if (format == "jpeg" || format == "wmf" || format == "emf")
-        return readWithQt(device, format, bound);
-
-    if (!device.isSequential() && device.size() > kLargestReadBytes)
+// A JPEG is read by Qt from the file itself, unless it holds so many application segments that
+// the JPEG library would take very long over them: those past the limit are then left out of a
+// copy in memory.
+Result readJpeg(QIODevice& device, QSize bound) {
+    const qint64 start = device.pos();
+    if (device.size() - start > PictureLimits::kLargestFileBytes)
         return failure(QStringLiteral("file too large"));
-    const QByteArray bytes = device.readAll();
+    const bool crowded = JpegSegments::hasSurplusSegments(device);
+    if (!device.seek(start))
+        return failure(QStringLiteral("cannot read the file again"));
+    if (!crowded)
+        return readWithQt(device, "jpeg", bound);
+    std::optional<QByteArray> bytes =
+        DeviceReading::readAtMost(device, PictureLimits::kLargestFileBytes);
+    if (!bytes)
+        return failure(QStringLiteral("file too large"));
+    QByteArray kept = JpegSegments::withoutSurplusSegments(*bytes);
+    QBuffer buffer(&kept);
+    buffer.open(QIODevice::ReadOnly);
+    return readWithQt(buffer, "jpeg", bound);
+}
+
+// Bitmaps, icons and GIFs, by our own decoders, decoded whole and then scaled.
+Result decodeOwn(const QByteArray& bytes, const QByteArray& format, QSize bound) {
     Decoded decoded;
     if (format == "bmp" || format == "dib")
-        decoded = PictureDecoders::decodeBitmap(bytes, format == "bmp");
+        decoded = Dib::decodeFile(bytes, format == "bmp");
     else if (format == "ico")
         decoded = PictureDecoders::decodeIcon(bytes);
     else
@@ -173,6 +150,58 @@ Result load(QIODevice& device, QSize bound) {
                                                                  : decoded.error));
     const QSize natural = decoded.image.size();
     return finished(std::move(decoded.image), natural, bound);
+}
+
+} // namespace
+
+QByteArray formatOf(const QByteArray& head) {
+    const ByteReader bytes(head);
+    if (head.startsWith("BM"))
+        return "bmp";
+    if (head.startsWith("\xff\xd8\xff"))
+        return "jpeg";
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return "gif";
+    if (bytes.u16(0) == 0 && (bytes.u16(2) == 1 || bytes.u16(2) == 2) && bytes.u16(4) > 0)
+        return "ico";
+    if (bytes.u32(0) == 0x9ac6cdd7u)
+        return "wmf";
+    if ((bytes.u16(0) == 1 || bytes.u16(0) == 2) && bytes.u16(2) == 9 &&
+        (bytes.u16(4) == 0x0100 || bytes.u16(4) == 0x0300))
+        return "wmf";
+    if (bytes.u32(0) == 1 && head.mid(40, 4) == " EMF")
+        return "emf";
+    if (isHeaderlessDib(head))
+        return "dib";
+    return {};
+}
+
+Result load(const QString& path, QSize bound) {
+    QFile file;
+    if (const QString problem = RegularFile::open(path, file); !problem.isEmpty())
+        return failure(problem);
+    return load(file, bound);
+}
+
+Result load(QIODevice& device, QSize bound) {
+    if (device.isSequential())
+        return failure(QStringLiteral("not a file: pictures are not read from streams"));
+    const QByteArray format = formatOf(device.peek(kHeadBytes));
+    if (format.isEmpty())
+        return failure(QStringLiteral("not a picture in a supported format"));
+    if (format == "jpeg")
+        return readJpeg(device, bound);
+    if (isMetafile(format)) {
+        // The metafile reader reads the file itself, within the same limit.
+        if (device.size() - device.pos() > MetafileLimits::kLargestFileBytes)
+            return failure(QStringLiteral("file too large"));
+        return readWithQt(device, format, bound);
+    }
+    const std::optional<QByteArray> bytes =
+        DeviceReading::readAtMost(device, PictureLimits::kLargestFileBytes);
+    if (!bytes)
+        return failure(QStringLiteral("file too large"));
+    return decodeOwn(*bytes, format, bound);
 }
 
 std::vector<Result> loadAll(const QStringList& paths, QSize bound) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Picture.h"
+#include "PictureLimits.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,8 +26,12 @@ struct Result {
 // the bound with its proportions kept (never larger than its natural size), by the cheapest way
 // the format offers: JPEG's reduced-size decoding (at an eighth-step size, the last few percent
 // scaled), metafiles drawn at that size, other formats decoded whole and scaled. An unreadable,
-// truncated or unsupported file, or one larger than kLargestNaturalPixels, gives an error and
-// no picture; sizes are checked against the file before anything is allocated.
+// truncated or unsupported file, or one larger than PictureLimits::kLargestPixels, gives an error
+// and no picture; sizes are checked against the file before anything is allocated.
+//
+// A path is read only when it names a regular file, a device only when it is not a stream
+// (sequential), and neither past the format's limit on file size (PictureLimits): a FIFO, a
+// character device, a socket or a stream is refused without being waited on.
 Result load(const QString& path, QSize bound = {});
 Result load(QIODevice& device, QSize bound = {});
 
@@ -37,8 +42,5 @@ std::vector<Result> loadAll(const QStringList& paths, QSize bound = {});
 // The image-format key for the content that starts with these bytes: "bmp", "dib", "jpeg",
 // "gif", "ico", "wmf" or "emf"; empty when the content is none of them.
 QByteArray formatOf(const QByteArray& head);
-
-// The largest picture accepted, in pixels of its natural size (1 GiB of 32-bit pixels).
-inline constexpr qint64 kLargestNaturalPixels = qint64(1) << 28;
 
 } // namespace PictureLoader

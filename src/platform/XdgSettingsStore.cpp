@@ -1,8 +1,11 @@
 #include "XdgSettingsStore.h"
 
+#include "RegularFile.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 // A stored record is a few hundred bytes; anything far larger is not ours.
@@ -21,24 +24,18 @@ QString XdgSettingsStore::applicationFolderFor(const QString& applicationName) {
 
 std::optional<QByteArray> XdgSettingsStore::readValue(const QString& section,
                                                       const QString& key) const {
-    QFile file(entryPath(section, key));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestValueBytes)
-        return std::nullopt;
-    return file.readAll();
+    return RegularFile::readAll(entryPath(section, key), kLargestValueBytes);
 }
 
-bool XdgSettingsStore::writeValue(const QString& section, const QString& key,
-                                  const QByteArray& value) {
-    if (!QDir().mkpath(m_applicationFolder + '/' + section))
-        return false;
-    QSaveFile file(entryPath(section, key));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(value) != value.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+FileWriteResult XdgSettingsStore::writeValue(const QString& section, const QString& key,
+                                             const QByteArray& value) {
+    const QString folder = m_applicationFolder + '/' + section;
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (error)
+        return FileWriteResult::failed(entryPath(section, key),
+                                       QString::fromLocal8Bit(error.message()));
+    return writeFileAtomically(entryPath(section, key), value);
 }
 
 QString XdgSettingsStore::fallbackWindowsDir() const { return m_applicationFolder; }

@@ -4,6 +4,7 @@
 
 // The per-user settings store on Linux: one file per entry at
 // <application folder>/<section>/<key>, holding the value's bytes exactly, written atomically.
+// Only a regular file is read as an entry: anything else in its place reads as no entry.
 class XdgSettingsStore final : public SettingsStore {
 public:
     explicit XdgSettingsStore(QString applicationFolder);
@@ -12,7 +13,8 @@ public:
     static QString applicationFolderFor(const QString& applicationName);
 
     std::optional<QByteArray> readValue(const QString& section, const QString& key) const override;
-    bool writeValue(const QString& section, const QString& key, const QByteArray& value) override;
+    FileWriteResult writeValue(const QString& section, const QString& key,
+                               const QByteArray& value) override;
     // The application folder itself, so the exchange file lies beside the store.
     QString fallbackWindowsDir() const override;
 

@@ -1,16 +1,17 @@
 #include "ExchangeFile.h"
 
+#include "ByteEscape.h"
 #include "NumericText.h"
+#include "RegularFile.h"
 #include "Settings.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <limits>
 
 namespace {
 
 constexpr char kTitleItem[] = "Lumi Vart";
-constexpr qint64 kLargestReadBytes = 1 << 20;
+// The file holds five short lines; anything far larger is not ours.
+constexpr qint64 kLargestFileBytes = 1 << 20;
 
 bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
 bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
@@ -29,6 +30,16 @@ QString valueOf(const QString& item) {
     return equals < 0 ? item : item.mid(equals + 1);
 }
 
+// A folder or pattern as it is written inside its quotes: a double quote in it would end the
+// item early, so it is escaped, reversibly.
+QByteArray quotableValue(const QString& value) {
+    return ByteEscape::encode(value.toLocal8Bit(), [](unsigned char c) { return c == '"'; });
+}
+
+QString textValueOf(const QString& item) {
+    return QString::fromLocal8Bit(ByteEscape::decode(valueOf(item).trimmed().toLocal8Bit()));
+}
+
 bool startsWithKey(const QString& item, QStringView key) {
     return item.startsWith(key, Qt::CaseInsensitive);
 }
@@ -36,7 +47,7 @@ bool startsWithKey(const QString& item, QStringView key) {
 // Applies one item; false when its value cannot be taken, which ends the reading.
 bool applyItem(Settings& s, const QString& item) {
     if (startsWithKey(item, u"IMAGEPATH"))
-        s.ImagePath = valueOf(item).trimmed();
+        s.ImagePath = textValueOf(item);
     if (startsWithKey(item, u"IMAGETEMPO")) {
         const auto tempo =
             NumericText::roundedInRange(NumericText::leadingNumber(valueOf(item)),
@@ -47,7 +58,7 @@ bool applyItem(Settings& s, const QString& item) {
         s.ImageTempo = static_cast<qint16>(*tempo);
     }
     if (startsWithKey(item, u"IMAGEFILTER"))
-        s.ImageFilter = valueOf(item).trimmed();
+        s.ImageFilter = textValueOf(item);
     if (startsWithKey(item, u"IMAGEPROTECT")) {
         const auto number = NumericText::wholeNumber(valueOf(item));
         const auto protect = number ? NumericText::roundedInRange(*number, 0, 255) : std::nullopt;
@@ -63,37 +74,28 @@ bool applyItem(Settings& s, const QString& item) {
 QString ExchangeFilePath(const Settings& settings) { return settings.WindowsDir + "/Lumivart.ini"; }
 
 QByteArray exchangeFileContents(const Settings& s) {
-    const QString items[] = {
-        QString::fromLatin1(kTitleItem),
-        "ImagePath = " + s.ImagePath,
-        "ImageTempo = " + QString::number(s.ImageTempo),
-        "ImageFilter = " + s.ImageFilter,
-        "ImageProtect = " + QString::number(s.ImageProtect),
+    const QByteArray items[] = {
+        kTitleItem,
+        "ImagePath = " + quotableValue(s.ImagePath),
+        "ImageTempo = " + QByteArray::number(s.ImageTempo),
+        "ImageFilter = " + quotableValue(s.ImageFilter),
+        "ImageProtect = " + QByteArray::number(s.ImageProtect),
     };
     QByteArray contents;
-    for (const QString& item : items)
-        contents += '"' + item.toLocal8Bit() + "\"\r\n";
+    for (const QByteArray& item : items)
+        contents += '"' + item + "\"\r\n";
     return contents;
 }
 
-bool WriteExchangeFile(const Settings& settings) {
-    QSaveFile file(ExchangeFilePath(settings));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray contents = exchangeFileContents(settings);
-    if (file.write(contents) != contents.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+FileWriteResult WriteExchangeFile(const Settings& settings) {
+    return writeFileAtomically(ExchangeFilePath(settings), exchangeFileContents(settings));
 }
 
 void ReadExchangeFile(Settings& settings) {
-    QFile file(ExchangeFilePath(settings));
-    if (!file.open(QIODevice::ReadOnly))
+    const auto bytes = RegularFile::readAll(ExchangeFilePath(settings), kLargestFileBytes);
+    if (!bytes)
         return;
-    const QString text = QString::fromLocal8Bit(file.read(kLargestReadBytes));
-    for (const QString& item : exchangeFileItems(text)) {
+    for (const QString& item : exchangeFileItems(QString::fromLocal8Bit(*bytes))) {
         if (!applyItem(settings, item))
             return;
     }

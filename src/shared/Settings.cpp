@@ -1,42 +1,32 @@
 #include "Settings.h"
 
+#include "StoredFields.h"
+#include "StringTable.h"
+
 namespace {
-constexpr qint16 kDefaultThumbHeight = 500;
-constexpr qint16 kDefaultThumbWidth = 500;
-constexpr qint16 kDefaultCaptionWidth = 910;
-constexpr qint16 kDefaultSpacingH = 420;
-constexpr qint16 kDefaultSpacingV = 380;
-constexpr qint16 kDefaultZoomDivisor = 2;
 constexpr qint16 kSmallestZoomDivisor = 2;
 constexpr qint16 kLargestZoomDivisor = 4;
 } // namespace
 
 Settings Settings::startupDefaults(const QString& currentDirectory) {
     Settings s;
-    s.CurrentFolder = currentDirectory;
-    s.CopyFolder = currentDirectory;
-    s.ThumbHeight = kDefaultThumbHeight;
-    s.ThumbWidth = kDefaultThumbWidth;
-    s.CaptionWidth = kDefaultCaptionWidth;
-    s.SpacingH = kDefaultSpacingH;
-    s.SpacingV = kDefaultSpacingV;
-    s.LanguageOffset = 0;
-    s.ZoomDivisor = kDefaultZoomDivisor;
+    StoredFields::applyStartupDefaults(s, currentDirectory);
     return s;
 }
 
-bool Settings::repairUnusableLayout() {
+bool Settings::repairUnusableValues() {
+    using StoredFields::startupNumber;
     bool repaired = false;
-    if (ThumbHeight < 1 || ThumbWidth < 1 || SpacingH < 0 || SpacingV < 0 || CaptionWidth < 0) {
-        ThumbHeight = kDefaultThumbHeight;
-        ThumbWidth = kDefaultThumbWidth;
-        CaptionWidth = kDefaultCaptionWidth;
-        SpacingH = kDefaultSpacingH;
-        SpacingV = kDefaultSpacingV;
+    if (StoredFields::geometryUnusable(*this)) {
+        StoredFields::restoreGeometryDefaults(*this);
         repaired = true;
     }
     if (ZoomDivisor < kSmallestZoomDivisor || ZoomDivisor > kLargestZoomDivisor) {
-        ZoomDivisor = kDefaultZoomDivisor;
+        ZoomDivisor = startupNumber(&Settings::ZoomDivisor);
+        repaired = true;
+    }
+    if (LanguageOffset != kSpanishOffset && LanguageOffset != kEnglishOffset) {
+        LanguageOffset = startupNumber(&Settings::LanguageOffset);
         repaired = true;
     }
     return repaired;

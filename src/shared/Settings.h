@@ -33,10 +33,13 @@ struct Settings {
     // The values the viewer's start-up puts into the record before it loads the stored one.
     static Settings startupDefaults(const QString& currentDirectory);
 
-    // A record written by a program that started without defaults holds zero sizes, which would
-    // lay out a grid of nothing and divide by a zero zoom level. Puts the start-up defaults back
-    // into the thumbnail geometry and the zoom level when they cannot be used; true if it did.
-    bool repairUnusableLayout();
+    // Values no program could use, left by a program that started without defaults (zero sizes
+    // would lay out a grid of nothing and divide by a zero zoom level) or by a hand-edited record
+    // (thumbnail geometry below what the preferences allow would give tens of thousands of
+    // cells; a language other than Spanish or English would take every text from the wrong
+    // entries). Puts the start-up defaults back into the thumbnail geometry, the zoom level and
+    // the language when they cannot be used; true if it did.
+    bool repairUnusableValues();
 
     bool operator==(const Settings&) const = default;
 };

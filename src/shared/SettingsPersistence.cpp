@@ -4,6 +4,13 @@
 #include "Settings.h"
 #include "SettingsRecord.h"
 #include "SettingsStore.h"
+#include "StringTable.h"
+
+namespace {
+constexpr char16_t kNotSavedSpanish[] =
+    u"No se pudo guardar la configuración en el archivo\n%1\n\n%2";
+constexpr char16_t kNotSavedEnglish[] = u"The settings could not be saved to the file\n%1\n\n%2";
+} // namespace
 
 void LoadSettings(Settings& settings, const SettingsStore& store) {
     if (const auto stored = store.readValue(kStoreSection, kStoreKey)) {
@@ -16,13 +23,20 @@ void LoadSettings(Settings& settings, const SettingsStore& store) {
     ReadExchangeFile(settings);
 }
 
-bool SaveSettings(Settings& settings, SettingsStore& store) {
+FileWriteResult SaveSettings(Settings& settings, SettingsStore& store) {
     const QByteArray scrambled =
         SettingsRecord::scramble(SettingsRecord::recordText(settings));
-    if (!store.writeValue(kStoreSection, kStoreKey, scrambled))
-        return false;
+    if (FileWriteResult stored = store.writeValue(kStoreSection, kStoreKey, scrambled);
+        !stored.written)
+        return stored;
     FindWindowsDir(settings, store.fallbackWindowsDir());
     return WriteExchangeFile(settings);
+}
+
+QString settingsNotSavedText(const FileWriteResult& failure, qint16 languageOffset) {
+    const QString text =
+        QString::fromUtf16(languageOffset == kEnglishOffset ? kNotSavedEnglish : kNotSavedSpanish);
+    return text.arg(failure.file, failure.reason);
 }
 
 QString EnvironmentValue(const char* name) { return qEnvironmentVariable(name); }

@@ -1,57 +1,25 @@
 #include "SettingsRecord.h"
 
+#include "ByteEscape.h"
 #include "NumericText.h"
 #include "Settings.h"
+#include "StoredFields.h"
 
 #include <QList>
 #include <array>
 #include <limits>
-#include <variant>
 
 namespace SettingsRecord {
 namespace {
 
-// How a stored piece becomes a field value when the record is loaded.
-enum class LoadRule {
-    Text,          // the piece unchanged
-    LeadingNumber, // the number at the start, rounded; no number gives 0
-    TrueOrFalse,   // True or False in any letter case, or a number (0 is false)
-    WholeNumber,   // the piece must be a number
-};
+using StoredFields::Field;
+using StoredFields::kCount;
+using StoredFields::LoadRule;
 
-using Member = std::variant<QString Settings::*, qint16 Settings::*, quint8 Settings::*,
-                            bool Settings::*>;
-
-struct StoredField {
-    Member member;
-    LoadRule rule;
-};
-
-// The stored fields in stored order. Their start-up defaults are in Settings::startupDefaults.
-const std::array<StoredField, kStoredFieldCount> kStoredFields{{
-    {&Settings::CurrentFolder, LoadRule::Text},
-    {&Settings::ThumbHeight, LoadRule::LeadingNumber},
-    {&Settings::ThumbWidth, LoadRule::LeadingNumber},
-    {&Settings::CaptionWidth, LoadRule::LeadingNumber},
-    {&Settings::SpacingH, LoadRule::LeadingNumber},
-    {&Settings::SpacingV, LoadRule::LeadingNumber},
-    {&Settings::LanguageOffset, LoadRule::LeadingNumber},
-    {&Settings::ZoomDivisor, LoadRule::LeadingNumber},
-    {&Settings::ZoomMode, LoadRule::TrueOrFalse},
-    {&Settings::CopyFolder, LoadRule::Text},
-    {&Settings::Reserved11, LoadRule::Text},
-    {&Settings::ImageTempo, LoadRule::WholeNumber},
-    {&Settings::Proportional, LoadRule::WholeNumber},
-    {&Settings::RandomOrder, LoadRule::WholeNumber},
-    {&Settings::ProtectPassword, LoadRule::Text},
-    {&Settings::Reserved16, LoadRule::Text},
-}};
-
-constexpr char kEscape = '\x01';
 constexpr unsigned char kHighestCarriedByte = 155;
 constexpr int kScrambleOffset = 100;
 
-QByteArray fieldText(const Settings& s, const StoredField& field) {
+QByteArray fieldText(const Settings& s, const Field& field) {
     return std::visit(
         [&s](auto member) -> QByteArray {
             const auto& value = s.*member;
@@ -102,7 +70,7 @@ bool assignBoolean(bool& target, const QString& piece) {
     return true;
 }
 
-bool assignField(Settings& s, const StoredField& field, const QByteArray& piece) {
+bool assignField(Settings& s, const Field& field, const QByteArray& piece) {
     return std::visit(
         [&](auto member) -> bool {
             auto& target = s.*member;
@@ -119,19 +87,11 @@ bool assignField(Settings& s, const StoredField& field, const QByteArray& piece)
         field.member);
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 QByteArray recordText(const Settings& settings) {
     QByteArrayList pieces;
-    for (const StoredField& field : kStoredFields)
+    for (const Field& field : StoredFields::all())
         pieces.append(fieldText(settings, field));
     return pieces.join(',');
 }
@@ -140,13 +100,13 @@ bool assignRecordText(Settings& settings, const QByteArray& text) {
     // Each piece followed by a comma goes to the next field; the text after the last comma
     // always goes to the last field, whatever the count.
     const QByteArrayList pieces = text.split(',');
-    std::array<std::optional<QByteArray>, kStoredFieldCount> pieceOfField;
-    for (qsizetype i = 0; i + 1 < pieces.size() && i < kStoredFieldCount; ++i)
+    std::array<std::optional<QByteArray>, kCount> pieceOfField;
+    for (qsizetype i = 0; i + 1 < pieces.size() && i < kCount; ++i)
         pieceOfField[i] = pieces[i];
-    pieceOfField[kStoredFieldCount - 1] = pieces.last();
+    pieceOfField[kCount - 1] = pieces.last();
 
-    for (int i = 0; i < kStoredFieldCount; ++i) {
-        if (pieceOfField[i] && !assignField(settings, kStoredFields[i], *pieceOfField[i]))
+    for (int i = 0; i < kCount; ++i) {
+        if (pieceOfField[i] && !assignField(settings, StoredFields::all()[i], *pieceOfField[i]))
             return false;
     }
     return true;
@@ -171,34 +131,13 @@ std::optional<QByteArray> unscramble(const QByteArray& scrambled) {
 }
 
 QByteArray encodeTextField(const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit();
-    QByteArray encoded;
-    encoded.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto value = static_cast<unsigned char>(c);
-        if (value > kHighestCarriedByte || c == ',' || c == kEscape) {
-            encoded.append(kEscape);
-            encoded.append(QByteArray::number(value, 16).toUpper().rightJustified(2, '0'));
-        } else {
-            encoded.append(c);
-        }
-    }
-    return encoded;
+    return ByteEscape::encode(text.toLocal8Bit(), [](unsigned char value) {
+        return value > kHighestCarriedByte || value == ',';
+    });
 }
 
 QString decodeTextField(const QByteArray& bytes) {
-    QByteArray decoded;
-    decoded.reserve(bytes.size());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == kEscape && i + 2 < bytes.size() && hexDigit(bytes[i + 1]) >= 0 &&
-            hexDigit(bytes[i + 2]) >= 0) {
-            decoded.append(static_cast<char>(hexDigit(bytes[i + 1]) * 16 + hexDigit(bytes[i + 2])));
-            i += 2;
-        } else {
-            decoded.append(bytes[i]);
-        }
-    }
-    return QString::fromLocal8Bit(decoded);
+    return QString::fromLocal8Bit(ByteEscape::decode(bytes));
 }
 
 } // namespace SettingsRecord

@@ -9,8 +9,6 @@ struct Settings;
 // scrambled by adding 100 to every byte.
 namespace SettingsRecord {
 
-inline constexpr int kStoredFieldCount = 16;
-
 // The record text of the sixteen stored fields, each converted by its type.
 QByteArray recordText(const Settings& settings);
 

@@ -48,11 +48,16 @@ int slideTimerPeriodMs(qint16 delaySeconds);
 class SlideShowHost {
 public:
     virtual ~SlideShowHost() = default;
+
+    // How a load began: the slide holds the file's picture now, it could not be read (the slide
+    // keeps its picture), or it is being read and the host calls SlideShow::presentSlide when the
+    // load has ended either way.
+    enum class Load { Ready, Failed, Pending };
+
     // Gives the slide a picture already at hand instead of walking the list (the viewer's
     // preview); false when there is none to take.
     virtual bool takeWaitingPicture() { return false; }
-    // Loads the file into the slide; false, keeping the slide's picture, when it cannot be read.
-    virtual bool loadSlide(const QString& path) = 0;
+    virtual Load loadSlide(const QString& path) = 0;
     // The natural size of the slide's picture; empty when it has none.
     virtual QSize slidePictureSize() const = 0;
     virtual QSizeF screenSize() const = 0;
@@ -65,18 +70,28 @@ public:
 // the step, delay and pause keys. Shared by the viewer's full-screen window and the screen saver.
 class SlideShow {
 public:
-    SlideShow(SlideShowHost& host, Settings& settings, qint16& currentIndex, RandomSource& random);
+    SlideShow(SlideShowHost& host, Settings& settings, int& currentIndex, RandomSource& random);
 
     // The list walked: its entries, the count fixed when the show opened, and their folder.
-    void setList(QStringList entries, qint16 fileCount, QString folder);
+    void setList(QStringList entries, int fileCount, QString folder);
     // Switches the timer on or off at the current delay.
     void startTimer(bool running);
 
-    // Shows a picture: the waiting one if the host has it, else the one the walk finds.
+    // Shows a picture: the waiting one if the host has it, else the one the walk finds. The
+    // picture appears when its load has ended; nothing here waits for it.
     void DiapoZ(QStringView direction);
-    // Moves the current position to the next picture entry in the direction and loads it.
-    void OtraD(QStringView direction);
+    // Moves the current position to the next picture entry in the direction and starts loading
+    // it; nothing when no picture entry was found.
+    std::optional<SlideShowHost::Load> OtraD(QStringView direction);
     void Reloj_Timer();
+    // Lays the slide's picture out on the screen and shows it; the screen stays black while the
+    // slide has no picture.
+    void presentSlide();
+
+    // Shows the first or the last picture entry of the list, in list order whatever the order
+    // of the show; nothing changes when the list holds no picture.
+    enum class ListEnd { First, Last };
+    void showListEnd(ListEnd end);
 
     enum class KeyResult { Handled, Close, Ignored };
     KeyResult keyPressed(QChar key);
@@ -90,22 +105,22 @@ public:
 
 private:
     struct WalkEnd {
-        qint16 index;
+        int index;
         bool found; // the entry at index is a picture
     };
     // Steps from the start until a picture or the start itself is reached; nothing when one pass
     // over the list found neither.
-    std::optional<WalkEnd> walk(qint16 start, SlideDirection step, bool randomDraw) const;
-    bool isPictureAt(qint16 index) const;
+    std::optional<WalkEnd> walk(int start, SlideDirection step, bool randomDraw) const;
+    bool isPictureAt(int index) const;
     void applyTimer();
 
     SlideShowHost& m_host;
     Settings& m_settings;
-    qint16& m_currentIndex;
+    int& m_currentIndex;
     qint16& m_delay;
     RandomSource& m_random;
     QStringList m_entries;
-    qint16 m_fileCount = 0;
+    int m_fileCount = 0;
     QString m_folder;
     bool m_timerRunning = false;
 };

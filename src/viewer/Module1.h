@@ -1,21 +1,9 @@
 #pragma once
 
+#include "ScreenMetrics.h"
 #include "Settings.h"
-#include "Twips.h"
 
-#include <QSize>
-#include <QSizeF>
 #include <QString>
-
-// The screen the windows lay themselves out on: its size in pixels and the twips of a pixel.
-struct ScreenMetrics {
-    QSize pixels{800, 600};
-    TwipsScale scale;
-
-    QSizeF twips() const {
-        return {scale.toTwips(pixels.width()), scale.toTwips(pixels.height())};
-    }
-};
 
 // The viewer's module: the settings record and the module-wide values its windows share. One is
 // made by main and handed to the windows; data passes to a window through it, set before the
@@ -33,8 +21,9 @@ struct Module1 {
     bool LayoutChanged = true;
     double ZoomHeight = 0.0; // twips
     QString PreviewName;
-    qint16 CurrentIndex = 0;
-    qint16 FileCount = 0;
+    // Positions and counts of the file list hold any folder size.
+    int CurrentIndex = 0;
+    int FileCount = 0;
     bool SlideShowMode = false;
     bool UsePreviewPicture = false;
     qint16 FileOpMode = 0;

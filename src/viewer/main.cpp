@@ -13,15 +13,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
 
     Module1 module;
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        module.screen.pixels = screen->size();
-        module.screen.scale = TwipsScale(screen->logicalDotsPerInch());
-    }
+    module.screen = probeScreen();
     XdgSettingsStore store(XdgSettingsStore::applicationFolderFor(kApplicationName));
 
     frmImage window(module, store, VolumeTable::mounted(), QDir::currentPath());
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        window.setGeometry(screen->availableGeometry()); // maximised even without a window manager
     window.show();
     return QApplication::exec();
 }

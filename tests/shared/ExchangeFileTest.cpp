@@ -47,14 +47,31 @@ private slots:
         QCOMPARE(exchangeFileItems(text), items);
     }
 
-    void writtenFileReadsBackWithItsLetterCase() {
+    void writtenFileReadsBackExactly_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("letter case and a comma") << "/home/Ana/Fotos, Verano"
+                                                 << "*.JPG;*.png";
+        QTest::newRow("double quotes") << "/fotos/\"Mar\" 2024\""
+                                       << "\"*.gif";
+        QTest::newRow("escape byte") << QString::fromUtf8("/a\x01"
+                                                          "22/\x01")
+                                     << "*.bmp";
+        QTest::newRow("accented letters") << QString::fromUtf8("/fotos/Año/café") << "*.jpg";
+    }
+
+    void writtenFileReadsBackExactly() {
+        QFETCH(QString, path);
+        QFETCH(QString, filter);
         TestFolder folder;
         Settings saved = inFolder(folder);
-        saved.ImagePath = "/home/Ana/Fotos, Verano";
+        saved.ImagePath = path;
         saved.ImageTempo = 12;
-        saved.ImageFilter = "*.JPG;*.png";
+        saved.ImageFilter = filter;
         saved.ImageProtect = 1;
-        QVERIFY(WriteExchangeFile(saved));
+        QVERIFY(WriteExchangeFile(saved).written);
+        // Five items, each in one pair of quotes, whatever the values hold.
+        QCOMPARE(folder.read("Lumivart.ini").count('"'), 10);
 
         Settings loaded = inFolder(folder);
         ReadExchangeFile(loaded);
@@ -118,26 +135,20 @@ private slots:
         QCOMPARE(s.ImageProtect, quint8(protect));
     }
 
-    void aMissingFileChangesNothing() {
-        TestFolder folder;
-        Settings s = inFolder(folder);
-        s.ImagePath = "/before";
-        const Settings before = s;
-        ReadExchangeFile(s);
-        QCOMPARE(s, before);
-    }
-
     void aFailedWriteIsReportedAndKeepsTheOldFile() {
         TestFolder folder;
         Settings s = inFolder(folder);
         s.WindowsDir = folder.filePath("missing-folder");
-        QVERIFY(!WriteExchangeFile(s));
+        const FileWriteResult failed = WriteExchangeFile(s);
+        QVERIFY(!failed.written);
+        QCOMPARE(failed.file, ExchangeFilePath(s));
+        QVERIFY(!failed.reason.isEmpty());
         QVERIFY(!QFile::exists(ExchangeFilePath(s)));
 
         s.WindowsDir = folder.path();
         folder.write("Lumivart.ini", "old");
         QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        const bool written = WriteExchangeFile(s);
+        const bool written = WriteExchangeFile(s).written;
         QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                  QFileDevice::ExeOwner);
         if (written)

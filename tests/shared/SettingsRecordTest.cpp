@@ -1,12 +1,14 @@
-#include "Settings.h"
 #include "SettingsRecord.h"
+#include "Settings.h"
 
 #include <QtTest>
 
 using namespace SettingsRecord;
 
 namespace {
-Settings defaultsIn(const QString& folder) { return Settings::startupDefaults(folder); }
+Settings defaultsIn(const QString& folder) {
+    return Settings::startupDefaults(folder);
+}
 
 // A record whose every stored field differs from the start-up defaults.
 Settings everyFieldChanged() {
@@ -95,7 +97,8 @@ private slots:
         QTest::addColumn<QString>("expected"); // the field's value written back as record text
 
         QTest::newRow("size without a number is 0") << 2 << QByteArray("abc") << true << "0";
-        QTest::newRow("size takes the leading number") << 2 << QByteArray(" 12.7px") << true << "13";
+        QTest::newRow("size takes the leading number")
+            << 2 << QByteArray(" 12.7px") << true << "13";
         QTest::newRow("negative size") << 3 << QByteArray("-5") << true << "-5";
         QTest::newRow("size beyond 16 bits stops") << 2 << QByteArray("40000") << false << "";
         QTest::newRow("language offset") << 7 << QByteArray("200") << true << "200";
@@ -143,19 +146,6 @@ private slots:
         }
     }
 
-    void aFailedDelayKeepsFieldsOneToElevenLoaded() {
-        Settings loaded = defaultsIn("/start");
-        const QByteArray record = withPiece(recordText(everyFieldChanged()), 12, "abc");
-        QVERIFY(!assignRecordText(loaded, record));
-        QCOMPARE(loaded.CopyFolder, QString("/media/usb"));
-        QCOMPARE(loaded.Reserved11, QString("r11"));
-        QCOMPARE(loaded.ImageTempo, qint16(0));
-        QCOMPARE(loaded.Proportional, quint8(0));
-        QCOMPARE(loaded.RandomOrder, quint8(0));
-        QVERIFY(loaded.ProtectPassword.isEmpty());
-        QVERIFY(loaded.Reserved16.isEmpty());
-    }
-
     void piecesAfterTheSixteenthGoToTheLastField() {
         Settings loaded = defaultsIn("/start");
         QVERIFY(assignRecordText(loaded, recordText(everyFieldChanged()) + ",extra,last"));
@@ -184,7 +174,8 @@ private slots:
         QTest::newRow("plain") << "C:\\FOTOS";
         QTest::newRow("accented") << QString::fromUtf8("/home/iñaki/Fotos de Año Nuevo/é");
         QTest::newRow("comma") << "/fotos/2024, verano";
-        QTest::newRow("escape byte") << QString::fromUtf8("/a\x01" "01b");
+        QTest::newRow("escape byte") << QString::fromUtf8("/a\x01"
+                                                          "01b");
         QTest::newRow("symbol beyond latin") << QString::fromUtf8("/fotos/猫 🐈");
     }
 
@@ -208,22 +199,61 @@ private slots:
         QCOMPARE(encodeTextField("C:\\Mis Fotos\\100%"), QByteArray("C:\\Mis Fotos\\100%"));
     }
 
-    void zeroSizesLeftByAnotherProgramAreRepaired() {
-        Settings s; // a record written without start-up defaults: every size 0
-        s.CurrentFolder = "/fotos";
-        QVERIFY(s.repairUnusableLayout());
-        const Settings defaults = defaultsIn("/fotos");
-        QCOMPARE(s.ThumbHeight, defaults.ThumbHeight);
-        QCOMPARE(s.ThumbWidth, defaults.ThumbWidth);
-        QCOMPARE(s.SpacingH, defaults.SpacingH);
-        QCOMPARE(s.SpacingV, defaults.SpacingV);
-        QCOMPARE(s.CaptionWidth, defaults.CaptionWidth);
-        QCOMPARE(s.ZoomDivisor, defaults.ZoomDivisor);
+    // Thumbnail geometry below what the preferences allow is put back to the start-up defaults
+    // as a whole; geometry the preferences could have stored is kept.
+    void unusableGeometryIsRepaired_data() {
+        QTest::addColumn<QList<int>>("geometry"); // height, width, caption, spacings
+        QTest::addColumn<bool>("repaired");
+        QTest::newRow("zero sizes left by another program") << QList<int>{0, 0, 0, 0, 0} << true;
+        QTest::newRow("a width of 1, no spacing") << QList<int>{500, 1, 910, 0, 0} << true;
+        QTest::newRow("a spacing just below") << QList<int>{500, 500, 910, 49, 380} << true;
+        QTest::newRow("the smallest allowed") << QList<int>{50, 50, 0, 50, 50} << false;
+        QTest::newRow("larger than the sliders")
+            << QList<int>{9000, 9000, 9000, 9000, 9000} << false;
+    }
 
-        Settings usable = everyFieldChanged();
-        const Settings before = usable;
-        QVERIFY(!usable.repairUnusableLayout());
-        QCOMPARE(usable, before);
+    void unusableGeometryIsRepaired() {
+        QFETCH(QList<int>, geometry);
+        QFETCH(bool, repaired);
+        Settings s = everyFieldChanged();
+        qint16* fields[] = {&s.ThumbHeight, &s.ThumbWidth, &s.CaptionWidth, &s.SpacingH,
+                            &s.SpacingV};
+        for (int i = 0; i < 5; ++i)
+            *fields[i] = static_cast<qint16>(geometry[i]);
+        Settings expected = s;
+        if (repaired) {
+            const Settings defaults = defaultsIn("/fotos");
+            for (auto field : {&Settings::ThumbHeight, &Settings::ThumbWidth,
+                               &Settings::CaptionWidth, &Settings::SpacingH, &Settings::SpacingV})
+                expected.*field = defaults.*field;
+        }
+        QCOMPARE(s.repairUnusableValues(), repaired);
+        QCOMPARE(s, expected);
+    }
+
+    void zeroZoomLevelIsRepaired() {
+        Settings s = everyFieldChanged();
+        s.ZoomDivisor = 0;
+        QVERIFY(s.repairUnusableValues());
+        QCOMPARE(s.ZoomDivisor, defaultsIn("/fotos").ZoomDivisor);
+    }
+
+    void aLanguageOtherThanTheTwoIsReadAsSpanish_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("used");
+        QTest::newRow("spanish") << 0 << 0;
+        QTest::newRow("english") << 200 << 200;
+        QTest::newRow("between the two") << 100 << 0;
+        QTest::newRow("negative") << -200 << 0;
+    }
+
+    void aLanguageOtherThanTheTwoIsReadAsSpanish() {
+        QFETCH(int, stored);
+        QFETCH(int, used);
+        Settings s = defaultsIn("/fotos");
+        s.LanguageOffset = static_cast<qint16>(stored);
+        QCOMPARE(s.repairUnusableValues(), stored != used);
+        QCOMPARE(s.LanguageOffset, qint16(used));
     }
 };
 

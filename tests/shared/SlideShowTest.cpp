@@ -1,5 +1,5 @@
-#include "Settings.h"
 #include "SlideShow.h"
+#include "Settings.h"
 
 #include <QtTest>
 #include <deque>
@@ -20,7 +20,8 @@ struct ScriptedRandom : RandomSource {
     }
 };
 
-// Records what the show asked of its window. Files whose names contain "bad" cannot be read.
+// Records what the show asked of its window. Files whose names contain "bad" cannot be read;
+// those whose names contain "slow" are still being read until arrive() is called.
 struct RecordingHost : SlideShowHost {
     QStringList loads;
     QString shown; // the file the slide holds
@@ -31,6 +32,7 @@ struct RecordingHost : SlideShowHost {
     int periodMs = 0;
     int timerUpdates = 0;
     bool waiting = false;
+    QString reading;
 
     bool takeWaitingPicture() override {
         if (!waiting)
@@ -40,13 +42,22 @@ struct RecordingHost : SlideShowHost {
         shownSize = QSize(400, 300);
         return true;
     }
-    bool loadSlide(const QString& path) override {
+    Load loadSlide(const QString& path) override {
         loads.append(path);
         if (path.contains("bad"))
-            return false;
+            return Load::Failed;
+        if (path.contains("slow")) {
+            reading = path;
+            return Load::Pending;
+        }
         shown = path;
         shownSize = QSize(200, 100);
-        return true;
+        return Load::Ready;
+    }
+    void arrive(SlideShow& show) {
+        shown = reading;
+        shownSize = QSize(100, 200);
+        show.presentSlide();
     }
     QSize slidePictureSize() const override { return shownSize; }
     QSizeF screenSize() const override { return {1000, 800}; }
@@ -64,14 +75,14 @@ struct RecordingHost : SlideShowHost {
 
 struct Show {
     Settings settings = Settings::startupDefaults("/f");
-    qint16 currentIndex = 0;
+    int currentIndex = 0;
     RecordingHost host;
     ScriptedRandom random;
     SlideShow show{host, settings, currentIndex, random};
 
-    explicit Show(const QStringList& entries, qint16 start = 0) {
+    explicit Show(const QStringList& entries, int start = 0) {
         currentIndex = start;
-        show.setList(entries, static_cast<qint16>(entries.size()), "/f");
+        show.setList(entries, static_cast<int>(entries.size()), "/f");
     }
 };
 
@@ -108,8 +119,8 @@ private slots:
         QTest::newRow("start beyond the list walks from its remainder")
             << QStringList{"a.bmp", "x.txt", "c.ico"} << 7 << "S" << 2 << "/f/c.ico";
         QTest::newRow("negative start changes nothing") << kMixed << -1 << "S" << -1 << "";
-        QTest::newRow("jpeg in any case") << QStringList{"x.txt", "P.JpEg"} << 0 << "S" << 1
-                                          << "/f/P.JpEg";
+        QTest::newRow("jpeg in any case")
+            << QStringList{"x.txt", "P.JpEg"} << 0 << "S" << 1 << "/f/P.JpEg";
     }
 
     void walk() {
@@ -118,10 +129,33 @@ private slots:
         QFETCH(QString, direction);
         QFETCH(int, expectedIndex);
         QFETCH(QString, loaded);
-        Show s(entries, static_cast<qint16>(start));
+        Show s(entries, start);
         s.show.OtraD(direction);
         QCOMPARE(s.currentIndex, expectedIndex);
         QCOMPARE(s.host.loads, loaded.isEmpty() ? QStringList{} : QStringList{loaded});
+    }
+
+    void listEndsAreTheFirstAndLastPictures_data() {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<bool>("first");
+        QTest::addColumn<int>("expectedIndex");
+        const QStringList framed{"x.txt", "a.bmp", "b.bmp", "y.txt"};
+        QTest::newRow("first skips what is no picture") << framed << true << 1;
+        QTest::newRow("last skips what is no picture") << framed << false << 2;
+        QTest::newRow("first is the last entry") << QStringList{"x.txt", "z.bmp"} << true << 1;
+        QTest::newRow("no picture at all: nothing moves")
+            << QStringList{"x.txt", "y.txt", "z.txt"} << true << 1;
+    }
+
+    void listEndsAreTheFirstAndLastPictures() {
+        QFETCH(QStringList, entries);
+        QFETCH(bool, first);
+        QFETCH(int, expectedIndex);
+        Show s(entries, 1);
+        s.settings.RandomOrder = 1; // the ends are the list's, whatever the order
+        s.show.showListEnd(first ? SlideShow::ListEnd::First : SlideShow::ListEnd::Last);
+        QCOMPARE(s.currentIndex, expectedIndex);
+        QCOMPARE(s.random.drawn, 0);
     }
 
     void theUpcomingFileIsWhatTheNextStepLoads_data() {
@@ -136,7 +170,7 @@ private slots:
     void theUpcomingFileIsWhatTheNextStepLoads() {
         QFETCH(QStringList, entries);
         QFETCH(int, start);
-        Show s(entries, static_cast<qint16>(start));
+        Show s(entries, start);
         const std::optional<QString> upcoming = s.show.upcomingFile();
         QCOMPARE(s.currentIndex, start); // looking ahead moves nothing
         s.show.OtraD(u"S");
@@ -156,7 +190,7 @@ private slots:
         Show s({}, 3);
         s.show.OtraD(u"S");
         s.show.OtraD(u"A");
-        QCOMPARE(s.currentIndex, qint16(3));
+        QCOMPARE(s.currentIndex, 3);
         QVERIFY(s.host.loads.isEmpty());
         QCOMPARE(s.random.drawn, 0);
     }
@@ -166,12 +200,12 @@ private slots:
         s.settings.RandomOrder = 1;
         s.random.draws = {0.45}; // floor(5 * 0.45) = 2: the start itself
         s.show.OtraD(u"S");
-        QCOMPARE(s.currentIndex, qint16(2));
+        QCOMPARE(s.currentIndex, 2);
         QCOMPARE(s.host.loads, QStringList{"/f/b.GIF"});
 
         s.random.draws = {0.25, 0.7, 0.99}; // 1 (text), 3 (text), 4
         s.show.OtraD(u"S");
-        QCOMPARE(s.currentIndex, qint16(4));
+        QCOMPARE(s.currentIndex, 4);
         QCOMPARE(s.random.drawn, 4);
     }
 
@@ -179,7 +213,7 @@ private slots:
         Show s(kMixed, 4);
         s.settings.RandomOrder = 1;
         s.show.OtraD(u"A");
-        QCOMPARE(s.currentIndex, qint16(2));
+        QCOMPARE(s.currentIndex, 2);
         QCOMPARE(s.random.drawn, 0);
     }
 
@@ -188,7 +222,7 @@ private slots:
         s.settings.RandomOrder = 1;
         s.random.draws = {0.5, 0.9};
         s.show.OtraD(u"S");
-        QCOMPARE(s.currentIndex, qint16(0));
+        QCOMPARE(s.currentIndex, 0);
         QVERIFY(s.host.loads.isEmpty());
     }
 
@@ -197,11 +231,25 @@ private slots:
         s.show.DiapoZ(u"N");
         QCOMPARE(s.host.shown, QString("/f/a.bmp"));
         s.show.DiapoZ(u"S");
-        QCOMPARE(s.currentIndex, qint16(1));
+        QCOMPARE(s.currentIndex, 1);
         QCOMPARE(s.host.shown, QString("/f/a.bmp"));
         QVERIFY(s.host.visible);
         s.show.DiapoZ(u"S");
         QCOMPARE(s.host.shown, QString("/f/c.bmp"));
+    }
+
+    void aPictureStillBeingReadIsShownWhenItArrives() {
+        Show s({"a.bmp", "slow.bmp", "c.bmp"}, 0);
+        s.show.DiapoZ(u"N");
+        s.show.DiapoZ(u"S");
+        QCOMPARE(s.currentIndex, 1); // the step is taken at once
+        QCOMPARE(s.host.lastRect, QRectF(0, 0, 1000, 800));
+        QCOMPARE(s.host.shown, QString("/f/a.bmp")); // the earlier picture stays meanwhile
+        s.settings.Proportional = 1;
+        s.host.arrive(s.show);
+        QCOMPARE(s.host.shown, QString("/f/slow.bmp"));
+        QVERIFY(s.host.visible);
+        QCOMPARE(s.host.lastRect, QRectF(300, 0, 400, 800));
     }
 
     void theWaitingPictureComesFirstAndTheWalkThenGoesOn() {
@@ -225,16 +273,16 @@ private slots:
         QTest::addColumn<QSizeF>("screen");
         QTest::addColumn<bool>("proportional");
         QTest::addColumn<QRectF>("expected");
-        QTest::newRow("stretched") << QSizeF(300, 400) << QSizeF(1000, 800) << false
-                                   << QRectF(0, 0, 1000, 800);
-        QTest::newRow("wide fills the width") << QSizeF(400, 100) << QSizeF(1000, 800) << true
-                                              << QRectF(0, 275, 1000, 250);
+        QTest::newRow("stretched")
+            << QSizeF(300, 400) << QSizeF(1000, 800) << false << QRectF(0, 0, 1000, 800);
+        QTest::newRow("wide fills the width")
+            << QSizeF(400, 100) << QSizeF(1000, 800) << true << QRectF(0, 275, 1000, 250);
         QTest::newRow("wide but less wide than the screen overflows")
             << QSizeF(500, 450) << QSizeF(1000, 800) << true << QRectF(0, -50, 1000, 900);
-        QTest::newRow("tall fills the height") << QSizeF(100, 400) << QSizeF(1000, 800) << true
-                                               << QRectF(400, 0, 200, 800);
-        QTest::newRow("square is laid out as tall") << QSizeF(50, 50) << QSizeF(1000, 800) << true
-                                                    << QRectF(100, 0, 800, 800);
+        QTest::newRow("tall fills the height")
+            << QSizeF(100, 400) << QSizeF(1000, 800) << true << QRectF(400, 0, 200, 800);
+        QTest::newRow("square is laid out as tall")
+            << QSizeF(50, 50) << QSizeF(1000, 800) << true << QRectF(100, 0, 800, 800);
         QTest::newRow("tall on a tall screen may overflow")
             << QSizeF(450, 500) << QSizeF(800, 1000) << true << QRectF(-50, 0, 900, 1000);
     }
@@ -285,11 +333,11 @@ private slots:
     void stepKeysAndEscape() {
         Show s(kMixed, 0);
         QCOMPARE(s.show.keyPressed(u' '), SlideShow::KeyResult::Handled);
-        QCOMPARE(s.currentIndex, qint16(2));
+        QCOMPARE(s.currentIndex, 2);
         s.show.keyPressed(u's');
-        QCOMPARE(s.currentIndex, qint16(4));
+        QCOMPARE(s.currentIndex, 4);
         s.show.keyPressed(u'A');
-        QCOMPARE(s.currentIndex, qint16(2));
+        QCOMPARE(s.currentIndex, 2);
         QCOMPARE(s.show.keyPressed(QChar(27)), SlideShow::KeyResult::Close);
         QCOMPARE(s.show.keyPressed(u'z'), SlideShow::KeyResult::Ignored);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestFolders.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
@@ -48,3 +50,15 @@ QColor colourAt(const QImage& image, double fx, double fy);
 bool near(const QColor& a, const QColor& b, int tolerance = 24);
 
 } // namespace TestPictures
+
+// For the initTestCase of a test of the third-party corpus: a missing corpus fails the test, so
+// that a broken path can never pass unnoticed, unless LUMIVART_CORPUS_ABSENT is set to say it
+// is absent on purpose; then the test is skipped.
+#define LUMIVART_REQUIRE_CORPUS()                                                                  \
+    do {                                                                                           \
+        if (corpusDir().isEmpty()) {                                                               \
+            if (qEnvironmentVariableIsSet("LUMIVART_CORPUS_ABSENT"))                               \
+                QSKIP("the corpus is absent on purpose (LUMIVART_CORPUS_ABSENT is set)");          \
+            QFAIL("the corpus ../shared/corpus is missing (set LUMIVART_CORPUS_ABSENT to skip)");  \
+        }                                                                                          \
+    } while (false)

@@ -4,9 +4,8 @@
 #include "Module1.h"
 #include "SettingsPersistence.h"
 #include "StringTable.h"
-#include "TestFolders.h"
+#include "TemporarySettings.h"
 #include "TestPictures.h"
-#include "XdgSettingsStore.h"
 
 #include <QStringList>
 #include <memory>
@@ -29,11 +28,7 @@ struct RecordedFeedback : BrowserFeedback {
 
 // A browser started on a folder of test pictures, on an 800 x 600 screen unless told otherwise,
 // with its own store.
-struct Viewer {
-    TestFolder folder;
-    ScopedEnvironment windir = ScopedEnvironment::unset("windir");
-    ScopedEnvironment winbootdir = ScopedEnvironment::unset("winbootdir");
-    XdgSettingsStore store{folder.filePath("config/Lumi Vart")};
+struct Viewer : TemporarySettings {
     VolumeTable volumes{{"/"}};
     QSize screen{800, 600};
     Module1 module;

@@ -1,10 +1,13 @@
 #include "BrowserFixture.h"
+#include "HelpViewer.h"
 #include "PictureCell.h"
+#include "ViewCommands.h"
 #include "frmImage.h"
 #include "frmPantalla.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QTextBrowser>
 #include <QtTest>
 #include <memory>
 
@@ -43,7 +46,7 @@ struct Screen {
         ImageBrowser& b = *v.browser;
         if (selected >= 0 && b.File1().listIndex() != selected)
             b.File1().setListIndex(selected);
-        v.module.FileCount = static_cast<qint16>(b.File1().count());
+        v.module.FileCount = b.File1().count();
         v.module.SlideShowMode = slideShow;
         window = std::make_unique<frmPantalla>(v.module, b, random);
         return *window;
@@ -60,17 +63,17 @@ private slots:
         Screen s;
         s.start();
         frmPantalla& window = s.open(0);
-        QCOMPARE(window.slidePicture().naturalSize, QSize(40, 30));
+        QTRY_COMPARE(window.slidePicture().naturalSize, QSize(40, 30));
         QVERIFY(!window.Reloj().isActive()); // the single-picture view has no timer
         QTest::keyClick(&window, Qt::Key_Space);
-        QCOMPARE(s.v.module.CurrentIndex, qint16(2));
-        QCOMPARE(window.slidePicture().naturalSize, QSize(30, 60));
+        QCOMPARE(s.v.module.CurrentIndex, 2);
+        QTRY_COMPARE(window.slidePicture().naturalSize, QSize(30, 60));
         QTest::keyClick(&window, Qt::Key_S);
-        QCOMPARE(window.slidePicture().naturalSize, QSize(50, 50));
+        QTRY_COMPARE(window.slidePicture().naturalSize, QSize(50, 50));
         QTest::keyClick(&window, Qt::Key_S);
-        QCOMPARE(s.v.module.CurrentIndex, qint16(0));
+        QCOMPARE(s.v.module.CurrentIndex, 0);
         QTest::keyClick(&window, Qt::Key_A);
-        QCOMPARE(s.v.module.CurrentIndex, qint16(3));
+        QCOMPARE(s.v.module.CurrentIndex, 3);
     }
 
     void thePreviewComesFirstThenTheEntryAfterTheIndex() {
@@ -79,9 +82,9 @@ private slots:
         QVERIFY(b.File1().setListIndex(0));
         b.Image1_Click(1); // c.bmp, in cell 1
         frmPantalla& window = s.open(0);
-        QCOMPARE(window.slidePicture().naturalSize, QSize(30, 60));
+        QTRY_COMPARE(window.slidePicture().naturalSize, QSize(30, 60));
         QTest::keyClick(&window, Qt::Key_Space); // from the list position 0: the next picture
-        QCOMPARE(s.v.module.CurrentIndex, qint16(2));
+        QCOMPARE(s.v.module.CurrentIndex, 2);
     }
 
     void proportionalPicturesAreCentred() {
@@ -89,7 +92,7 @@ private slots:
         s.stored.Proportional = 1;
         s.start();
         frmPantalla& window = s.open(2); // 30 x 60 on 800 x 600: 300 wide, 600 high
-        QCOMPARE(window.findChild<PictureCell*>("Slide")->geometry(), QRect(250, 0, 300, 600));
+        QTRY_COMPARE(window.findChild<PictureCell*>("Slide")->geometry(), QRect(250, 0, 300, 600));
     }
 
     void theSlideShowRunsItsTimerAndTheKeysChangeIt() {
@@ -117,8 +120,83 @@ private slots:
         frmPantalla& window = s.open(0, true);
         QSignalSpy ticks(&window.Reloj(), &QTimer::timeout);
         QVERIFY(ticks.wait(3000));
-        QCOMPARE(s.v.module.CurrentIndex, qint16(2)); // the text file is skipped
-        QCOMPARE(window.slidePicture().naturalSize, QSize(30, 60));
+        QCOMPARE(s.v.module.CurrentIndex, 2); // the text file is skipped
+        QTRY_COMPARE(window.slidePicture().naturalSize, QSize(30, 60));
+    }
+
+    void aFolderPastSixteenBitsIsWalkedToItsEnd() {
+        Screen s;
+        constexpr int kTextFiles = 32766; // after a, b, c and d: the last picture at 32,770
+        s.v.folder.makeFolder("pics");
+        for (int i = 0; i < kTextFiles; ++i)
+            QFile(s.v.folder.filePath(QStringLiteral("pics/n%1.txt").arg(i, 5, 10, QChar('0'))))
+                .open(QIODevice::WriteOnly);
+        s.v.addPicture("z.bmp", QSize(20, 10));
+        ImageBrowser& b = s.start();
+        QVERIFY(b.File1().setListIndex(32770));
+        ViewCommands(b, s.v.feedback).Pantalla_Click();
+        QCOMPARE(s.v.module.FileCount, 32771);
+        frmPantalla window(s.v.module, b, s.random);
+        QTRY_COMPARE(window.slidePicture().naturalSize, QSize(20, 10));
+        QTest::keyClick(&window, Qt::Key_Space); // past the end: the first entry
+        QCOMPARE(s.v.module.CurrentIndex, 0);
+        QTest::keyClick(&window, Qt::Key_A); // before the first: the last entry
+        QCOMPARE(s.v.module.CurrentIndex, 32770);
+        QTRY_COMPARE(window.slidePicture().naturalSize, QSize(20, 10));
+    }
+
+    void navigationKeysAndTheWheelStep_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("key"); // 0: the wheel, by the sign of the delta
+        QTest::addColumn<int>("wheelDelta");
+        QTest::addColumn<int>("expectedIndex");
+        QTest::newRow("right") << 0 << int(Qt::Key_Right) << 0 << 2;
+        QTest::newRow("down") << 0 << int(Qt::Key_Down) << 0 << 2;
+        QTest::newRow("page down") << 0 << int(Qt::Key_PageDown) << 0 << 2;
+        QTest::newRow("left") << 2 << int(Qt::Key_Left) << 0 << 0;
+        QTest::newRow("up") << 0 << int(Qt::Key_Up) << 0 << 3;
+        QTest::newRow("page up") << 0 << int(Qt::Key_PageUp) << 0 << 3;
+        QTest::newRow("home") << 3 << int(Qt::Key_Home) << 0 << 0;
+        QTest::newRow("end") << 0 << int(Qt::Key_End) << 0 << 3;
+        QTest::newRow("wheel towards the user") << 0 << 0 << -120 << 2;
+        QTest::newRow("wheel away from the user") << 2 << 0 << 120 << 0;
+        QTest::newRow("half a wheel notch waits") << 0 << 0 << -60 << 0;
+    }
+
+    void navigationKeysAndTheWheelStep() {
+        QFETCH(int, start);
+        QFETCH(int, key);
+        QFETCH(int, wheelDelta);
+        QFETCH(int, expectedIndex);
+        Screen s;
+        s.start();
+        frmPantalla& window = s.open(start);
+        if (key != 0) {
+            QTest::keyClick(&window, Qt::Key(key));
+        } else {
+            const QPointF centre(400, 300);
+            QWheelEvent wheel(centre, centre, {}, QPoint(0, wheelDelta), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&window, &wheel);
+        }
+        QCOMPARE(s.v.module.CurrentIndex, expectedIndex);
+        QCOMPARE(s.v.module.settings.ImageTempo, s.stored.ImageTempo);
+    }
+
+    void helpLooksTheSameAsFromAnyOtherWindow() {
+        Screen s;
+        s.start();
+        frmPantalla& window = s.open(0);
+        QTest::keyClick(&window, Qt::Key_F1);
+        auto* fromFullScreen = window.findChild<QTextBrowser*>("HelpPage");
+        QVERIFY(fromFullScreen);
+        QWidget plainOwner;
+        QVERIFY(HelpViewer::showTopic(window.helpTopic(), &plainOwner));
+        auto* fromPlainWindow = plainOwner.findChild<QTextBrowser*>("HelpPage");
+        const QImage seen = fromFullScreen->viewport()->grab().toImage();
+        const QImage expected = fromPlainWindow->viewport()->grab().toImage();
+        QCOMPARE(seen.pixelColor(2, 2), expected.pixelColor(2, 2));
+        QCOMPARE(seen, expected);
     }
 
     void closingClearsTheWaitingPreview() {
@@ -135,10 +213,9 @@ private slots:
     }
 
     void theMainWindowOpensItModallyAndGetsControlBack() {
-        TestFolder folder;
-        auto windir = ScopedEnvironment::unset("windir");
-        auto winbootdir = ScopedEnvironment::unset("winbootdir");
-        XdgSettingsStore store(folder.filePath("config"));
+        TemporarySettings settings;
+        TestFolder& folder = settings.folder;
+        XdgSettingsStore& store = settings.store;
         folder.write("pics/a.bmp", TestPictures::bmp(TestPictures::quadrants(40, 30)));
         Module1 module;
         frmImage main(module, store, VolumeTable({"/"}), folder.filePath("pics"));

@@ -1,6 +1,7 @@
 #include "GridLayout.h"
 #include "MainWindowLayout.h"
 #include "Settings.h"
+#include "Twips.h"
 #include "ZoomPlacement.h"
 
 #include <QtTest>
@@ -133,26 +134,62 @@ private slots:
         QCOMPARE(screenClassOf(screen), screenClass);
     }
 
-    void controlLayoutPerClass_data() {
+    void theLeftColumnStacksItsControlsOnTheScreen_data() {
         QTest::addColumn<int>("screenClass");
-        QTest::addColumn<int>("control");
-        QTest::addColumn<QRect>("place");
-        QTest::newRow("drive list, class 1") << 1 << int(MainControl::Drive1) << QRect(1, 0, 2100, 0);
-        QTest::newRow("folder list, class 1") << 1 << int(MainControl::Dir1) << QRect(1, 345, 2100, 1665);
-        QTest::newRow("file list, class 2") << 2 << int(MainControl::File1) << QRect(1, 3420, 2100, 3990);
-        QTest::newRow("pattern box, class 3") << 3 << int(MainControl::CboFiltro) << QRect(1, 4200, 2100, 0);
-        QTest::newRow("previous arrow, class 2") << 2 << int(MainControl::Image2) << QRect(1, 7470, 540, 540);
-        QTest::newRow("next arrow, class 3") << 3 << int(MainControl::Image3) << QRect(600, 9990, 540, 540);
-        QTest::newRow("close button, class 1") << 1 << int(MainControl::cerrar) << QRect(1200, 5880, 840, 375);
-        QTest::newRow("close button, class 3") << 3 << int(MainControl::cerrar) << QRect(1200, 10080, 840, 375);
+        QTest::addColumn<QSize>("screen");
+        QTest::newRow("class 1") << 1 << QSize(640, 480);
+        QTest::newRow("class 2") << 2 << QSize(800, 600);
+        QTest::newRow("class 3") << 3 << QSize(1024, 768);
     }
 
-    void controlLayoutPerClass() {
+    // The drive list, the folder list, the pattern box and the file list stand one under the
+    // other without overlapping, the two arrows and the Close button side by side under them, all
+    // left of the grid (2400 twips) and above the bottom of the class's screen.
+    void theLeftColumnStacksItsControlsOnTheScreen() {
         QFETCH(int, screenClass);
-        QFETCH(int, control);
-        QFETCH(QRect, place);
-        QCOMPARE(controlPlacement(static_cast<qint16>(screenClass), static_cast<MainControl>(control)),
-                 place);
+        QFETCH(QSize, screen);
+        constexpr int kBoxHeight = 300; // 20 pixels, the least a drop-down box needs
+        auto place = [screenClass](MainControl control) {
+            QRect rect = controlPlacement(static_cast<qint16>(screenClass), control);
+            if (rect.height() == 0)
+                rect.setHeight(kBoxHeight);
+            return rect;
+        };
+        const QRect column[] = {place(MainControl::Drive1), place(MainControl::Dir1),
+                                place(MainControl::CboFiltro), place(MainControl::File1)};
+        const QRect row[] = {place(MainControl::Image2), place(MainControl::Image3),
+                             place(MainControl::cerrar)};
+        for (std::size_t i = 1; i < std::size(column); ++i)
+            QVERIFY2(column[i].top() >= column[i - 1].top() + column[i - 1].height(),
+                     qPrintable(QString("control %1").arg(i)));
+        for (std::size_t i = 0; i < std::size(row); ++i) {
+            QVERIFY(row[i].top() >= column[3].top() + column[3].height());
+            QVERIFY(row[i].top() + row[i].height() <= TwipsScale().toTwips(screen.height()));
+            if (i > 0)
+                QVERIFY(row[i].left() >= row[i - 1].left() + row[i - 1].width());
+        }
+        for (const QRect& rect : column)
+            QVERIFY(rect.left() >= 0 && rect.left() + rect.width() <= 2400);
+        QVERIFY(row[2].left() + row[2].width() <= 2400);
+    }
+
+    void theRestoredWindowIsCentredOnTheFreeArea_data() {
+        QTest::addColumn<QRect>("free");
+        QTest::addColumn<double>("dpi");
+        QTest::addColumn<QRect>("expected");
+        // 9480 x 6525 twips: 632 x 435 pixels at 96 dpi, 790 x 544 at 120.
+        QTest::newRow("1024 x 768") << QRect(0, 0, 1024, 768) << 96.0 << QRect(196, 166, 632, 435);
+        QTest::newRow("below a panel") << QRect(0, 30, 800, 570) << 96.0 << QRect(84, 97, 632, 435);
+        QTest::newRow("120 dpi") << QRect(0, 0, 1920, 1080) << 120.0 << QRect(565, 268, 790, 544);
+        QTest::newRow("smaller than the window")
+            << QRect(10, 20, 600, 400) << 96.0 << QRect(10, 20, 632, 435);
+    }
+
+    void theRestoredWindowIsCentredOnTheFreeArea() {
+        QFETCH(QRect, free);
+        QFETCH(double, dpi);
+        QFETCH(QRect, expected);
+        QCOMPARE(restoredWindowPlace(free, TwipsScale(dpi)), expected);
     }
 };
 

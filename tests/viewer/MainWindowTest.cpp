@@ -1,46 +1,40 @@
-#include "Module1.h"
+#include "MainWindowFixture.h"
 #include "PictureCell.h"
-#include "SettingsPersistence.h"
-#include "TestFolders.h"
-#include "TestPictures.h"
-#include "XdgSettingsStore.h"
-#include "frmImage.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QtTest>
-#include <memory>
 
 namespace {
 
-struct Window {
-    TestFolder folder;
-    ScopedEnvironment windir = ScopedEnvironment::unset("windir");
-    ScopedEnvironment winbootdir = ScopedEnvironment::unset("winbootdir");
-    XdgSettingsStore store{folder.filePath("config/Lumi Vart")};
-    Module1 module;
-    std::unique_ptr<frmImage> window;
+// Picks an item from the pattern box's open list, as the keyboard does.
+void pickPattern(QComboBox* box, int item) {
+    box->showPopup();
+    box->view()->setCurrentIndex(box->model()->index(item, 0));
+    QTest::keyClick(box->view(), Qt::Key_Return);
+}
 
-    frmImage& open(qint16 language = 0, bool zoomMode = false, QSize screen = {800, 600}) {
-        folder.makeFolder("pics");
-        for (const char* name : {"a.bmp", "b.bmp"})
-            folder.write(QString("pics/") + name, TestPictures::bmp(TestPictures::quadrants(40, 30)));
-        Settings stored = Settings::startupDefaults(folder.filePath("pics"));
-        stored.LanguageOffset = language;
-        stored.ZoomMode = zoomMode;
-        SaveSettings(stored, store);
-        module.screen.pixels = screen;
-        window = std::make_unique<frmImage>(module, store, VolumeTable({"/"}), folder.filePath("pics"));
-        return *window;
+// How many rows of an image hold something other than its top left pixel's colour.
+int inkRows(const QImage& image) {
+    const QRgb background = image.pixel(0, 0);
+    int rows = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != background) {
+                ++rows;
+                break;
+            }
+        }
     }
-
-    QAction* action(const char* name) const { return window->findChild<QAction*>(name); }
-    template <typename T> T* child(const char* name) const { return window->findChild<T*>(name); }
-};
+    return rows;
+}
 
 QStringList menuBarTitles(QMenuBar* bar) {
     QStringList titles;
@@ -186,12 +180,103 @@ private slots:
         QCOMPARE(window.windowTitle(), QString("Lumi Vart [2]"));
     }
 
+    void thePatternBoxAppliesExactlyWhatIsTypedOrPicked() {
+        Window w;
+        frmImage& window = w.open();
+        for (const char* name : {"c.g", "d.gif", "T"})
+            w.folder.write(QString("pics/") + name, "x");
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* box = w.child<QComboBox>("CboFiltro");
+        box->lineEdit()->setFocus(); // inline completion acts only in the focused box
+        const FileList& files = window.browser().File1();
+        box->lineEdit()->clear();
+        QTest::keyClicks(box->lineEdit(), "*.g");
+        QCOMPARE(box->currentText(), QString("*.g"));
+        QCOMPARE(files.entries(), QStringList{"c.g"});
+        box->lineEdit()->clear();
+        QTest::keyClicks(box->lineEdit(), "T"); // the start of "Todos los Formatos"
+        QCOMPARE(files.entries(), QStringList{"T"});
+
+        pickPattern(box, 2); // "Bitmaps (*.bmp, *.dib)"
+        QCOMPARE(files.entries(), (QStringList{"a.bmp", "b.bmp"}));
+        w.folder.write("pics/e.dib", "x");
+        pickPattern(box, 2); // the text already shown is applied again
+        QCOMPARE(files.entries(), (QStringList{"a.bmp", "b.bmp", "e.dib"}));
+    }
+
+    void captionsShowTheirNamesWholeAndAsTheyAre_data() {
+        QTest::addColumn<double>("dpi");
+        QTest::newRow("96 dpi, 11-pixel captions") << 96.0;
+        QTest::newRow("72 dpi, 8-pixel captions") << 72.0;
+        QTest::newRow("144 dpi, 16-pixel captions") << 144.0;
+    }
+
+    void captionsShowTheirNamesWholeAndAsTheyAre() {
+        QFETCH(double, dpi);
+        Window w;
+        w.module.screen.scale = TwipsScale(dpi);
+        w.folder.write("pics/<i>gy_.bmp", TestPictures::bmp(TestPictures::quadrants(40, 30)));
+        frmImage& window = w.open();
+        QVERIFY(window.browser().File1().setListIndex(0));
+        const auto labels = window.findChildren<QLabel*>("Label1");
+        QVERIFY(labels.size() > 1);
+        QLabel* caption = labels.front();
+        QCOMPARE(caption->text(), QString("<i>gy_.bmp"));
+        // Shown as plain text: the markup is drawn, not obeyed.
+        QVERIFY(caption->sizeHint().width() >=
+                caption->fontMetrics().horizontalAdvance(caption->text()));
+        // Accented capitals, descenders and underscores are drawn whole: a caption shows as many
+        // rows of ink as the same text drawn with room to spare, in a font not needlessly small.
+        const QString tallest = QString::fromUtf8(" ÁÑgjpqy_"); // the blank keeps (0, 0) clear
+        QImage roomy(400, 200, QImage::Format_RGB32);
+        roomy.fill(Qt::white);
+        {
+            QPainter painter(&roomy);
+            painter.setFont(caption->font());
+            painter.drawText(roomy.rect(), Qt::AlignCenter, tallest);
+        }
+        for (QLabel* label : labels) {
+            label->setText(tallest);
+            QCOMPARE(inkRows(label->grab().toImage()), inkRows(roomy));
+            QVERIFY(label->font().pixelSize() * 3 >= label->height() * 2);
+        }
+    }
+
+    void thePatternListIsAsWideAsItsLongestText() {
+        Window w;
+        frmImage& window = w.open(200);
+        window.show();
+        auto* box = w.child<QComboBox>("CboFiltro");
+        box->showPopup();
+        QVERIFY(box->view()->isVisible());
+        QVERIFY(box->view()->viewport()->width() >= box->view()->sizeHintForColumn(0));
+        QVERIFY(box->view()->viewport()->width() > box->width()); // "Windows MetaFiles (...)"
+    }
+
     void cursorsOfCellsAndTheZoomView() {
         Window w;
         frmImage& window = w.open();
         QCOMPARE(window.findChild<PictureCell*>("Image1")->cursor().shape(), Qt::BitmapCursor);
         QCOMPARE(w.child<PictureCell>("ZoomImg")->cursor().shape(), Qt::BitmapCursor);
-        QVERIFY(window.windowState().testFlag(Qt::WindowMaximized));
+    }
+
+    void itOpensMaximisedAndRestoresToItsOwnSizeInTheMiddle() {
+        Window w;
+        frmImage& window = w.open();
+        window.show();
+        QVERIFY(window.isMaximized());
+        window.showNormal();
+        QCOMPARE(window.size(), QSize(632, 435)); // 9480 x 6525 twips
+        const QRect free = window.screen()->availableGeometry();
+        const QRect frame = window.frameGeometry();
+        QVERIFY(free.contains(frame));
+        // In the middle, but for the frame's own width and height.
+        const QSize border = frame.size() - window.size();
+        QVERIFY(qAbs((frame.left() - free.left()) - (free.right() - frame.right())) <=
+                border.width() + 1);
+        QVERIFY(qAbs((frame.top() - free.top()) - (free.bottom() - frame.bottom())) <=
+                border.height() + 1);
     }
 
     void theCloseButtonSavesAndTheTitleBarDoesNot() {
@@ -211,6 +296,37 @@ private slots:
         Settings afterClose;
         LoadSettings(afterClose, w.store);
         QCOMPARE(afterClose.CurrentFolder, sub);
+    }
+
+    void aCloseThatCannotSaveSaysWhyThenCloses_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<bool>("recordBlocked"); // else the exchange file
+        QTest::addColumn<QString>("message");
+        QTest::newRow("record, spanish") << 0 << true << QString::fromUtf8("Atención|No se pudo");
+        QTest::newRow("exchange file, english") << 200 << false << "Attention|The settings could";
+    }
+
+    void aCloseThatCannotSaveSaysWhyThenCloses() {
+        QFETCH(int, language);
+        QFETCH(bool, recordBlocked);
+        QFETCH(QString, message);
+        Window w;
+        frmImage& window = w.open(static_cast<qint16>(language));
+        const QString blocked = recordBlocked ? w.recordFile() : w.exchangeFile();
+        QVERIFY(QFile::remove(blocked));
+        QVERIFY(QDir().mkpath(blocked + "/in the way"));
+        window.show();
+        QString shown;
+        QTimer::singleShot(0, &window, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                if (box->textFormat() == Qt::PlainText) // it names a file
+                    shown = box->windowTitle() + '|' + box->text();
+                box->accept();
+            }
+        });
+        QTest::mouseClick(w.child<QPushButton>("cerrar"), Qt::LeftButton);
+        QVERIFY2(shown.startsWith(message) && shown.contains(blocked), qPrintable(shown));
+        QVERIFY(!window.isVisible());
     }
 };
 

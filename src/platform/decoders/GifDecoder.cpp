@@ -1,6 +1,7 @@
 #include "GifDecoder.h"
 
-#include "ByteRange.h"
+#include "ByteReader.h"
+#include "PictureLimits.h"
 
 #include <QRgb>
 
@@ -11,11 +12,6 @@
 namespace PictureDecoders {
 namespace {
 
-// A GIF's screen is allocated whole before its images are drawn, and LZW packs a uniform area so
-// tightly that a file of a few hundred bytes can fill a huge screen. Real GIFs stay far below
-// this (8192 x 4096), which bounds what one GIF can cost a page fill to 128 MiB.
-constexpr qint64 kLargestGifPixels = qint64(1) << 25;
-
 // The first frame of a GIF: the images up to the first one shown for a while (one with a
 // delay), drawn over a transparent screen; images with no delay build a frame together.
 class GifFirstFrame {
@@ -23,8 +19,8 @@ public:
     explicit GifFirstFrame(const QByteArray& file) : m_bytes(file) {}
 
     Decoded decode() {
-        m_width = m_bytes.le16(6);
-        m_height = m_bytes.le16(8);
+        m_width = m_bytes.u16(6);
+        m_height = m_bytes.u16(8);
         if (m_width == 0 || m_height == 0)
             return refused(QStringLiteral("the GIF has an empty screen"));
         const quint8 flags = m_bytes.u8(10);
@@ -47,7 +43,7 @@ public:
             if (block == 0x21) { // extension
                 if (m_bytes.u8(at + 1) == 0xf9 && m_bytes.u8(at + 2) >= 4) {
                     const quint8 control = m_bytes.u8(at + 3);
-                    delay = m_bytes.le16(at + 4);
+                    delay = m_bytes.u16(at + 4);
                     transparent = (control & 1) ? m_bytes.u8(at + 6) : -1;
                 }
                 at = skipSubBlocks(at + 2);
@@ -88,17 +84,16 @@ private:
     QString checkExtents(qint64 at) const {
         qint64 right = m_width;
         qint64 bottom = m_height;
-        if (right * bottom > kLargestGifPixels)
+        if (right * bottom > PictureLimits::kLargestGifScreenPixels)
             return tooLarge(right, bottom);
         while (m_bytes.has(at, 1)) {
             const quint8 block = m_bytes.u8(at);
             if (block == 0x21) {
                 at = skipSubBlocks(at + 2);
             } else if (block == 0x2c) {
-                right =
-                    std::max<qint64>(right, m_bytes.le16(at + 1) + qint64(m_bytes.le16(at + 5)));
+                right = std::max<qint64>(right, m_bytes.u16(at + 1) + qint64(m_bytes.u16(at + 5)));
                 bottom =
-                    std::max<qint64>(bottom, m_bytes.le16(at + 3) + qint64(m_bytes.le16(at + 7)));
+                    std::max<qint64>(bottom, m_bytes.u16(at + 3) + qint64(m_bytes.u16(at + 7)));
                 const quint8 flags = m_bytes.u8(at + 9);
                 at += 10;
                 if (flags & 0x80)
@@ -108,17 +103,17 @@ private:
                 break;
             }
         }
-        if (right * bottom > kLargestGifPixels)
+        if (right * bottom > PictureLimits::kLargestGifScreenPixels)
             return QStringLiteral("GIF images reach beyond %1 x %2 pixels").arg(right).arg(bottom);
         return {};
     }
 
     // Decodes the image whose descriptor starts at `at` onto the canvas and moves `at` past it.
     QString drawImage(qint64& at, int transparent, QImage& canvas) {
-        const int left = m_bytes.le16(at + 1);
-        const int top = m_bytes.le16(at + 3);
-        const int width = m_bytes.le16(at + 5);
-        const int height = m_bytes.le16(at + 7);
+        const int left = m_bytes.u16(at + 1);
+        const int top = m_bytes.u16(at + 3);
+        const int width = m_bytes.u16(at + 5);
+        const int height = m_bytes.u16(at + 7);
         const quint8 flags = m_bytes.u8(at + 9);
         at += 10;
         std::vector<QRgb> colours = m_globalColours;
@@ -131,7 +126,8 @@ private:
         at += 1;
         while (m_bytes.has(at, 1) && m_bytes.u8(at) != 0) {
             const int length = m_bytes.u8(at);
-            data.append(m_bytes.mid(at + 1, length).toByteArray());
+            const ByteReader rest = m_bytes.from(at + 1); // the last block may be cut short
+            data.append(rest.slice(0, std::min<qint64>(length, rest.size())));
             at += 1 + length;
         }
         at += 1;
@@ -264,7 +260,7 @@ private:
         }
     }
 
-    ByteRange m_bytes;
+    ByteReader m_bytes;
     int m_width = 0;
     int m_height = 0;
     std::vector<QRgb> m_globalColours;

@@ -69,8 +69,10 @@ void FileList::setPattern(const QString& pattern) {
     emit PatternChange();
 }
 
-void FileList::refresh() {
-    const QString selected = entry(m_listIndex);
+void FileList::refresh(const QString& renamedFrom, const QString& renamedTo) {
+    QString selected = entry(m_listIndex);
+    if (!renamedFrom.isEmpty() && selected == renamedFrom)
+        selected = renamedTo;
     read();
     if (!selected.isEmpty())
         m_listIndex = static_cast<int>(m_entries.indexOf(selected));

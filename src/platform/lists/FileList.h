@@ -21,8 +21,9 @@ public:
     void setFolder(const QString& folder);
     const QString& pattern() const { return m_pattern.text(); }
     void setPattern(const QString& pattern);
-    // Reads the folder again; the selected name stays selected while it is still listed.
-    void refresh();
+    // Reads the folder again; the selected name stays selected while it is still listed, under
+    // its new name when it is the one renamed from renamedFrom to renamedTo.
+    void refresh(const QString& renamedFrom = {}, const QString& renamedTo = {});
 
     int count() const { return static_cast<int>(m_entries.size()); }
     // The name at a position; empty for any position outside the list.

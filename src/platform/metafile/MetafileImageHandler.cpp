@@ -1,14 +1,14 @@
 #include "MetafileImageHandler.h"
 
-#include "MetafileLimits.h"
+#include "DeviceReading.h"
 #include "MetafileRenderer.h"
+#include "PictureLimits.h"
 
 #include <QIODevice>
 #include <QVariant>
 
 namespace {
 constexpr qint64 kHeadBytes = 64;
-constexpr qint64 kReadPiece = 1 << 16;
 } // namespace
 
 MetafileImageHandler::MetafileImageHandler() = default;
@@ -36,23 +36,11 @@ bool MetafileImageHandler::load() const {
     QIODevice* dev = device();
     if (!dev)
         return false;
-    QByteArray data;
-    if (!dev->isSequential()) {
-        if (dev->size() - dev->pos() > MetafileLimits::kLargestFileBytes)
-            return false;
-        data = dev->readAll();
-    } else {
-        // A stream tells no size: read it in pieces and give up past the limit.
-        for (;;) {
-            const QByteArray piece = dev->read(kReadPiece);
-            if (piece.isEmpty())
-                break;
-            data += piece;
-            if (data.size() > MetafileLimits::kLargestFileBytes)
-                return false;
-        }
-    }
-    m_renderer = std::make_unique<MetafileRenderer>(data);
+    std::optional<QByteArray> data =
+        DeviceReading::readAtMost(*dev, MetafileLimits::kLargestFileBytes);
+    if (!data)
+        return false;
+    m_renderer = std::make_unique<MetafileRenderer>(std::move(*data));
     return m_renderer->isValid();
 }
 

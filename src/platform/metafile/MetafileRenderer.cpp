@@ -2,7 +2,7 @@
 
 #include "EmfPlayer.h"
 #include "GdiCanvas.h"
-#include "MetafileLimits.h"
+#include "PictureLimits.h"
 #include "WmfPlayer.h"
 
 #include <cmath>
@@ -23,23 +23,20 @@ QSize roundedSize(double width, double height) {
     if (!std::isfinite(width) || !std::isfinite(height) || width <= 0 || height <= 0)
         return {};
     // Beyond the limit the exact figure does not matter; keep it representable.
-    const double cap = 4.0 * MetafileLimits::kLargestNaturalSide;
+    const double cap = 4.0 * PictureLimits::kLargestPixels;
     return QSize(int(std::clamp(std::round(width), 1.0, cap)),
                  int(std::clamp(std::round(height), 1.0, cap)));
 }
 
-bool withinLimits(QSize size, int side, qint64 pixels) {
-    return size.isValid() && size.width() > 0 && size.height() > 0 && size.width() <= side &&
-           size.height() <= side && qint64(size.width()) * size.height() <= pixels;
-}
-
 bool drawable(QSize size) {
-    return withinLimits(size, MetafileLimits::kLargestSide, MetafileLimits::kLargestPixels);
+    return size.isValid() && size.width() <= MetafileLimits::kLargestSide &&
+           size.height() <= MetafileLimits::kLargestSide &&
+           PictureLimits::withinPixelLimit(size.width(), size.height(),
+                                           MetafileLimits::kLargestPixels);
 }
 
 bool acceptableNatural(QSize size) {
-    return withinLimits(size, MetafileLimits::kLargestNaturalSide,
-                        MetafileLimits::kLargestNaturalPixels);
+    return size.isValid() && PictureLimits::withinPixelLimit(size.width(), size.height());
 }
 
 // Maps a rectangle (which may have negative sizes) onto the output image.
@@ -198,6 +195,7 @@ QRectF MetafileRenderer::measureInk() {
 
 QImage MetafileRenderer::render(QSize size) {
     m_stoppedEarly = false;
+    m_workUsed = 0;
     if (!computeLayout())
         return {};
     if (!acceptableNatural(m_natural)) {
@@ -240,7 +238,7 @@ QImage MetafileRenderer::renderWmf(QImage& image) {
     bool malformed = false;
     bool limited = false;
     {
-        GdiCanvas canvas(&image);
+        GdiCanvas canvas(&image, m_workLimit - m_workUsed);
         DeviceContext& dc = canvas.dc();
         dc.setMapMode(DeviceContext::Anisotropic);
         dc.setWindowOrg(m_wmfWindow.topLeft());
@@ -252,6 +250,7 @@ QImage MetafileRenderer::renderWmf(QImage& image) {
         drawings = canvas.drawingCount();
         malformed = player.malformed();
         limited = canvas.limitReached();
+        m_workUsed += canvas.workUsed();
     }
     m_stoppedEarly = malformed || limited;
     if (m_stoppedEarly && drawings == 0) {
@@ -284,7 +283,7 @@ QImage MetafileRenderer::renderEmf(QImage& image, QByteArrayView data,
     bool emfPlus = false;
     QByteArray embeddedWmf;
     {
-        GdiCanvas canvas(&image);
+        GdiCanvas canvas(&image, m_workLimit - m_workUsed);
         canvas.dc().setDevicePixelsPerMm(header.devicePixelsPerMm());
         canvas.setDeviceToOutput(rectToOutput(frame, image.size()));
         EmfPlayer player(canvas, header.handles);
@@ -292,6 +291,7 @@ QImage MetafileRenderer::renderEmf(QImage& image, QByteArrayView data,
         drawings = canvas.drawingCount();
         malformed = player.malformed();
         limited = canvas.limitReached();
+        m_workUsed += canvas.workUsed();
         emfPlus = player.sawEmfPlus();
         embeddedWmf = player.embeddedWmf();
     }
@@ -299,7 +299,9 @@ QImage MetafileRenderer::renderEmf(QImage& image, QByteArrayView data,
     if (drawings == 0 && !embeddedWmf.isEmpty() && !m_nested) {
         MetafileRenderer inner(embeddedWmf);
         inner.m_nested = true;
+        inner.m_workLimit = m_workLimit - m_workUsed;
         const QImage drawn = inner.naturalSize().isValid() ? inner.render(image.size()) : QImage();
+        m_workUsed += inner.workUsed();
         if (!drawn.isNull())
             return drawn;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MetafileHeader.h"
+#include "PictureLimits.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -11,7 +12,7 @@
 // requested size (the picture stretched to fill it), transparent where nothing is drawn.
 //
 // Malformed records: playback stops at the first one and keeps what was drawn before it; if
-// nothing had been drawn by then, the render fails. Limits reached (see MetafileLimits.h) are
+// nothing had been drawn by then, the render fails. Limits reached (see PictureLimits.h) are
 // treated the same way. A file that draws only with EMF+ records fails.
 class MetafileRenderer {
 public:
@@ -32,6 +33,8 @@ public:
     QString errorString() const { return m_error; }
     // True when the last render stopped early at a malformed record or a limit.
     bool stoppedEarly() const { return m_stoppedEarly; }
+    // The drawing work the last render did, in the units of MetafileLimits::kDrawingWork.
+    qint64 workUsed() const { return m_workUsed; }
 
     // True when the first bytes are those of a WMF (placeable or plain) or an EMF.
     static bool recognise(QByteArrayView head);
@@ -58,6 +61,10 @@ private:
     QRectF m_shown;
     QString m_error;
     bool m_stoppedEarly = false;
+    // Drawing work done by the last render, and the most it may do (for an embedded metafile,
+    // what its host left).
+    qint64 m_workUsed = 0;
+    qint64 m_workLimit = MetafileLimits::kDrawingWork;
     // A metafile carried inside another one; it does not follow further embedded ones.
     bool m_nested = false;
 };

@@ -1,6 +1,6 @@
 #include "RecordWalker.h"
 
-#include "MetafileLimits.h"
+#include "PictureLimits.h"
 
 namespace {
 constexpr quint32 kWmfEnd = 0x0000;

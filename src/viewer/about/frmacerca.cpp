@@ -14,12 +14,10 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 // Places and sizes in twips.
 constexpr QSize kClientSize{6900, 3765};
-constexpr int kRightOfCentre = 850; // dialogs sit this far right of the screen's centre
 constexpr QRect kShape1{240, 240, 600, 600};
 constexpr QPoint kIconPlace{300, 300};
 constexpr int kTextLeft = 1080;
@@ -70,11 +68,9 @@ frmacerca::frmacerca(const Module1& module, QWidget* parent)
     connect(&m_timer1, &QTimer::timeout, this, &frmacerca::Timer1_Timer);
     connect(&m_tmrBounce, &QTimer::timeout, this, &frmacerca::tmrBounce_Timer);
     syncTimers();
-    if (const QScreen* display = screen()) {
-        m_resol->setText(DisplayFacts::resolutionText(display->size()));
-        m_color->setText(
-            DisplayFacts::colourCountText(DisplayFacts::ColourCount(display->depth())));
-    }
+    const ScreenMetrics& display = m_module.screen;
+    m_resol->setText(DisplayFacts::resolutionText(display.pixels));
+    m_color->setText(DisplayFacts::colourCountText(DisplayFacts::ColourCount(display.bitsPerPixel)));
     fillTexts(language);
 }
 
@@ -152,11 +148,7 @@ void frmacerca::fillTexts(qint16 language) {
 }
 
 void frmacerca::placeOnScreen() {
-    const QSizeF screen = m_module.screen.twips();
-    const TwipsScale& scale = m_module.screen.scale;
-    const double left = (screen.width() - kClientSize.width()) / 2 + kRightOfCentre;
-    const double top = (screen.height() - kClientSize.height()) / 2;
-    move(scale.toPixels(left), scale.toPixels(top));
+    move(m_module.screen.dialogPlace(kClientSize));
 }
 
 void frmacerca::syncTimers() {

@@ -71,7 +71,7 @@ void ImageBrowser::loadSettingsAndFolder() {
     m.LayoutChanged = true;
     m.LastCell = 0;
     LoadSettings(s, m_store);
-    s.repairUnusableLayout();
+    s.repairUnusableValues();
     m.ZoomHeight = m.screen.twips().width() / s.ZoomDivisor;
     ModoZ(s.ZoomMode);
     // The folder first, then its drive; a folder that is gone leaves both lists as they were.
@@ -84,7 +84,13 @@ void ImageBrowser::chooseScreenClassAndLayOut() {
     layOutGrid();
 }
 
-bool ImageBrowser::saveSettings() { return SaveSettings(m_module.settings, m_store); }
+void ImageBrowser::saveSettings() {
+    const FileWriteResult saved = SaveSettings(m_module.settings, m_store);
+    if (!saved.written) {
+        const qint16 language = m_module.settings.LanguageOffset;
+        m_feedback.showMessage(settingsNotSavedText(saved, language), LocalText(22, language));
+    }
+}
 
 void ImageBrowser::escapePressed() {
     if (m_zoom.visible)
@@ -140,6 +146,17 @@ void ImageBrowser::Actualizar_Click() {
     File1_PatternChange();
     if (m_zoom.visible)
         setTitleWith(m_module.PreviewName);
+}
+
+void ImageBrowser::refreshAfterFileChange(const QString& renamedFrom, const QString& renamedTo) {
+    m_file1.refresh(renamedFrom, renamedTo);
+    for (int i = 0; !renamedFrom.isEmpty() && i < static_cast<int>(m_cells.size()); ++i) {
+        if (m_cells[i].caption == renamedFrom) {
+            m_cells[i].caption = renamedTo;
+            emit cellChanged(i);
+        }
+    }
+    File1_PatternChange();
 }
 
 // ----- Thumbnail pages -----

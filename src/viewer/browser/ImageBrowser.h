@@ -66,8 +66,9 @@ public:
     void loadSettingsAndFolder();
     // Start-up after the captions: the screen class and the first layout of the grid.
     void chooseScreenClassAndLayOut();
-    // The Close button's saving; false when the settings could not be stored.
-    bool saveSettings();
+    // The Close button's saving. A file that cannot be written is told to the user, with the
+    // system's reason.
+    void saveSettings();
 
     // Escape: hides the zoom view, or re-reads the folder when it is hidden; then the count.
     void escapePressed();
@@ -80,6 +81,10 @@ public:
     // A new text in the pattern box, typed or picked.
     void CboFiltro_Change(const QString& text);
     void Actualizar_Click();
+    // After a file of the shown folder was copied or renamed: reads the list again, the
+    // selection staying on its file (under the new name when that file was renamed), the
+    // renamed file's cell taking the new name and keeping its picture; the title shows the count.
+    void refreshAfterFileChange(const QString& renamedFrom = {}, const QString& renamedTo = {});
 
     // Lays the grid out for the screen class; false when its arithmetic fails.
     bool layOutGrid();

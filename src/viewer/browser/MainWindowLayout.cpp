@@ -1,5 +1,7 @@
 #include "MainWindowLayout.h"
 
+#include "Twips.h"
+
 #include <algorithm>
 #include <array>
 
@@ -12,6 +14,9 @@ qint16 screenClassOf(QSize screenPixels) {
 }
 
 namespace {
+constexpr int kRestoredClientWidth = 9480; // twips
+constexpr int kRestoredClientHeight = 6525;
+
 using ClassPlacements = std::array<QRect, 7>; // in the order of MainControl
 
 const std::array<ClassPlacements, 3> kPlacements{{
@@ -29,4 +34,10 @@ const std::array<ClassPlacements, 3> kPlacements{{
 
 QRect controlPlacement(qint16 screenClass, MainControl control) {
     return kPlacements[std::clamp<int>(screenClass, 1, 3) - 1][static_cast<int>(control)];
+}
+
+QRect restoredWindowPlace(const QRect& availablePixels, const TwipsScale& scale) {
+    const QSize client(scale.toPixels(kRestoredClientWidth), scale.toPixels(kRestoredClientHeight));
+    const QSize room = (availablePixels.size() - client).expandedTo(QSize(0, 0));
+    return {availablePixels.topLeft() + QPoint(room.width() / 2, room.height() / 2), client};
 }

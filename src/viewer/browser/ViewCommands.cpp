@@ -7,7 +7,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <limits>
 
 namespace {
 // What the zoom view keeps of a picture: no more than it can show.
@@ -39,7 +38,7 @@ void ViewCommands::Diapositivas_Click() { openFullScreen(true); }
 
 void ViewCommands::openFullScreen(bool slideShow) {
     const FileList& list = m_browser.File1();
-    m_module.FileCount = static_cast<qint16>(qMin(list.count(), int(std::numeric_limits<qint16>::max())));
+    m_module.FileCount = list.count();
     const bool previewShown = m_browser.zoomView().visible;
     if (m_module.FileCount == 0 && !previewShown)
         return;

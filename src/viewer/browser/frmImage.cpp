@@ -1,29 +1,32 @@
 #include "frmImage.h"
 
+#include "CaptionLabel.h"
 #include "FileListView.h"
+#include "FilePropertiesBox.h"
 #include "FolderListView.h"
 #include "HelpViewer.h"
-#include "frmPantalla.h"
-#include "frmacerca.h"
 #include "MainWindowLayout.h"
 #include "Module1.h"
 #include "PictureCell.h"
 #include "ProgramArt.h"
 #include "StringTable.h"
+#include "frmPantalla.h"
+#include "frmPrefer.h"
+#include "frmacerca.h"
+#include "frmcopiar.h"
+#include "frmpassword.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace {
-constexpr int kRestoredClientWidth = 9480; // twips
-constexpr int kRestoredClientHeight = 6525;
-constexpr int kCaptionFontPixels = 10;
 
 QString withAccessKey(const QString& text, int position = 0) {
     QString caption = text;
@@ -39,8 +42,12 @@ frmImage::frmImage(Module1& module, SettingsStore& store, VolumeTable volumes,
       m_commands(m_browser, *this), m_random(QRandomGenerator::global()->generate()) {
     setObjectName("frmImage");
     setWindowTitle(m_browser.title());
-    resize(m_module.screen.scale.toPixels(kRestoredClientWidth),
-           m_module.screen.scale.toPixels(kRestoredClientHeight));
+    // Placed by its frame, so that un-maximising brings back a window whose title bar is on
+    // the screen.
+    const QRect restored =
+        restoredWindowPlace(screen()->availableGeometry(), m_module.screen.scale);
+    resize(restored.size());
+    move(restored.topLeft());
     setWindowState(Qt::WindowMaximized);
     buildControls();
     buildMenus();
@@ -52,7 +59,8 @@ frmImage::frmImage(Module1& module, SettingsStore& store, VolumeTable volumes,
     m_image2->setPicture(ProgramArt::icon(106));
     m_image3->setPicture(ProgramArt::icon(105));
     applyCaptions();
-    m_cboFiltro->setEditText(m_cboFiltro->itemText(0));
+    m_cboFiltro->setCurrentIndex(0);
+    m_browser.CboFiltro_Change(m_cboFiltro->itemText(0));
     m_browser.chooseScreenClassAndLayOut();
     placeControls();
 }
@@ -72,6 +80,7 @@ void frmImage::buildControls() {
     m_cboFiltro->setObjectName("CboFiltro");
     m_cboFiltro->setEditable(true);
     m_cboFiltro->setInsertPolicy(QComboBox::NoInsert);
+    m_cboFiltro->setCompleter(nullptr); // the list follows what is typed, never a completion
     m_file1 = new FileListView(m_browser.File1(), m_client);
     m_file1->setObjectName("File1");
     m_image2 = new PictureCell(m_client);
@@ -85,8 +94,7 @@ void frmImage::buildControls() {
     m_image1.front()->setObjectName("Image1");
     m_image1.front()->setCursor(ProgramArt::cursor(1));
     m_image1.front()->hide();
-    m_label1.push_back(new QLabel(m_client));
-    m_label1.front()->setObjectName("Label1");
+    m_label1.push_back(newCaption());
     wireCell(0);
 
     m_zoomImg = new PictureCell(m_client);
@@ -96,8 +104,12 @@ void frmImage::buildControls() {
 
     connect(m_drive1, &QComboBox::activated, this,
             [this](int index) { m_browser.Drive1().setDrive(m_drive1->itemText(index)); });
-    connect(m_cboFiltro, &QComboBox::editTextChanged, this,
+    // Every edit applies the text as it stands, and every pick applies the picked text, even
+    // when it is the text already shown.
+    connect(m_cboFiltro->lineEdit(), &QLineEdit::textEdited, this,
             [this](const QString& text) { m_browser.CboFiltro_Change(text); });
+    connect(m_cboFiltro, &QComboBox::activated, this,
+            [this](int item) { m_browser.CboFiltro_Change(m_cboFiltro->itemText(item)); });
     connect(m_image2, &PictureCell::clicked, &m_browser, &ImageBrowser::Image2_Click);
     connect(m_image3, &PictureCell::clicked, &m_browser, &ImageBrowser::Image3_Click);
     connect(m_cerrar, &QPushButton::clicked, this, &frmImage::cerrar_Click);
@@ -165,6 +177,12 @@ void frmImage::buildMenus() {
     command(m_opcport, &ViewCommands::opcport_Click);
     command(m_opcfull, &ViewCommands::opcfull_Click);
     connect(m_acercade, &QAction::triggered, this, &frmImage::Acercade_Click);
+    connect(m_preferencias, &QAction::triggered, this, &frmImage::Preferencias_Click);
+    connect(m_opccop, &QAction::triggered, this,
+            [this] { showCopyDialog(CopyRenameLogic::kCopyMode); });
+    connect(m_opcrena, &QAction::triggered, this,
+            [this] { showCopyDialog(CopyRenameLogic::kRenameMode); });
+    connect(m_opcprop, &QAction::triggered, this, &frmImage::opcprop_Click);
     connect(m_actualizar, &QAction::triggered, &m_browser, &ImageBrowser::Actualizar_Click);
     connect(m_modo, &QAction::triggered, &m_browser, &ImageBrowser::Modo_Click);
     connect(m_mas, &QAction::triggered, &m_browser, &ImageBrowser::Mas_Click);
@@ -195,12 +213,11 @@ void frmImage::applyCaptions() {
     m_file1->setToolTip(text(71));
     m_image2->setToolTip(text(72));
     m_image3->setToolTip(text(73));
-    {
-        const QSignalBlocker quiet(m_cboFiltro); // the text is applied once, after the items
-        for (int id = 12; id <= 19; ++id)
-            m_cboFiltro->addItem(text(id));
-        m_cboFiltro->setEditText(QString());
-    }
+    for (int id = 12; id <= 19; ++id)
+        m_cboFiltro->addItem(text(id));
+    // The open list is as wide as its longest text, however narrow the box.
+    QAbstractItemView* list = m_cboFiltro->view();
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth());
 
     m_ver->setTitle(withAccessKey(text(67)));
     m_portapapeles->setText(withAccessKey(text(40)));
@@ -250,8 +267,11 @@ void frmImage::rebuildCells() {
     }
     m_image1.resize(1);
     m_label1.resize(1);
-    QFont captionFont = m_label1.front()->font();
-    captionFont.setPixelSize(kCaptionFontPixels);
+    // Captions are placed by rounding their edges to pixels, so none is lower than the caption
+    // height rounded down.
+    const int captionPixels =
+        static_cast<int>(m_module.CaptionHeight / m_module.screen.scale.twipsPerPixel());
+    const CaptionFont captionFont = captionFontFitting(m_label1.front()->font(), captionPixels);
     const auto& cells = m_browser.cells();
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (i > 0) {
@@ -259,14 +279,12 @@ void frmImage::rebuildCells() {
             image->setObjectName("Image1");
             image->setCursor(m_image1.front()->cursor());
             image->hide();
-            auto* label = new QLabel(m_client);
-            label->setObjectName("Label1");
             m_image1.push_back(image);
-            m_label1.push_back(label);
+            m_label1.push_back(newCaption());
         }
         PictureCell* image = m_image1[i];
-        QLabel* label = m_label1[i];
-        label->setFont(captionFont);
+        CaptionLabel* label = m_label1[i];
+        label->setCaptionFont(captionFont);
         if (i > 0 || !cells[i].place.image.isEmpty()) {
             image->setGeometry(pixelsOf(cells[i].place.image));
             label->setGeometry(pixelsOf(cells[i].place.caption));
@@ -279,12 +297,34 @@ void frmImage::rebuildCells() {
     m_zoomImg->raise();
 }
 
+CaptionLabel* frmImage::newCaption() {
+    auto* label = new CaptionLabel(m_client);
+    label->setObjectName("Label1");
+    return label;
+}
+
 void frmImage::wireCell(int index) {
     PictureCell* image = m_image1[index];
     connect(image, &PictureCell::clicked, this, [this, index] { m_browser.Image1_Click(index); });
     connect(image, &PictureCell::pressed, this,
             [this, index](Qt::MouseButton button) { m_browser.Image1_MouseDown(index, button); });
     connect(image, &PictureCell::moved, this, [this, index] { m_browser.Image1_MouseMove(index); });
+}
+
+void frmImage::showCopyDialog(qint16 fileOpMode) {
+    m_module.FileOpMode = fileOpMode;
+    frmcopiar dialog(
+        m_module, m_browser.cellCaption(m_module.CurrentIndex),
+        [this](const QString& from, const QString& to) {
+            m_browser.refreshAfterFileChange(from, to);
+        },
+        this);
+    dialog.exec();
+}
+
+void frmImage::opcprop_Click() {
+    ShowFileProperties(m_browser.cellFile(m_module.CurrentIndex), 1,
+                       m_module.settings.LanguageOffset, this);
 }
 
 void frmImage::showCell(int cell) {
@@ -324,6 +364,19 @@ void frmImage::Acercade_Click() {
     box.exec();
 }
 
+void frmImage::Preferencias_Click() {
+    Settings& s = m_module.settings;
+    if (s.ImageProtect == 1) {
+        frmpassword prompt(s.ProtectPassword, s.LanguageOffset, m_module.screen, this);
+        m_module.PasswordAccepted = prompt.exec() == QDialog::Accepted;
+        if (!m_module.PasswordAccepted)
+            return;
+    }
+    frmPrefer preferences(m_module, this);
+    if (preferences.exec() == QDialog::Accepted)
+        m_browser.saveSettings();
+}
+
 bool frmImage::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress)
         return QMainWindow::eventFilter(watched, event);
@@ -343,7 +396,9 @@ bool frmImage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmImage::showMessage(const QString& text, const QString& title) {
-    QMessageBox::information(this, title, text);
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText); // a file's name in it is shown as it is
+    box.exec();
 }
 
 void frmImage::openPictureMenu() { m_opciones->exec(QCursor::pos()); }

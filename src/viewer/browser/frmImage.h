@@ -9,9 +9,9 @@
 
 class QAction;
 class QComboBox;
-class QLabel;
 class QMenu;
 class QPushButton;
+class CaptionLabel;
 class FileListView;
 class FolderListView;
 class PictureCell;
@@ -48,12 +48,16 @@ private:
     void applyCaptions();
     void placeControls();
     void rebuildCells();
+    CaptionLabel* newCaption();
     void wireCell(int index);
+    void showCopyDialog(qint16 fileOpMode);
+    void opcprop_Click();
     void showCell(int cell);
     void showZoomView();
     void applyZoomMode(bool on);
     void cerrar_Click();
     void Acercade_Click();
+    void Preferencias_Click();
     QRect pixelsOf(const QRect& twips) const;
 
     Module1& m_module;
@@ -72,7 +76,7 @@ private:
     QPushButton* m_cerrar = nullptr;
     PictureCell* m_zoomImg = nullptr;
     std::vector<PictureCell*> m_image1;
-    std::vector<QLabel*> m_label1;
+    std::vector<CaptionLabel*> m_label1;
 
     QMenu* m_ver = nullptr;
     QAction* m_portapapeles = nullptr;

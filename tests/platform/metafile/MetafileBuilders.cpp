@@ -297,6 +297,14 @@ QByteArray WmfBuilder::finish() const {
     return out.raw(body.data()).data();
 }
 
+QByteArray coveringPolygons(int side, int count) {
+    WmfBuilder wmf(QRect(0, 0, side, side), 96);
+    wmf.createPen(5, 0, Qt::black).selectObject(0).createBrush(0, Qt::red).selectObject(1);
+    for (int i = 0; i < count; ++i)
+        wmf.polygon({{0, 0}, {side, 0}, {side, side}, {0, side}, {i % side, side / 2}});
+    return wmf.finish();
+}
+
 // --- EMF ------------------------------------------------------------------------------------
 
 EmfBuilder::EmfBuilder(QRect frame, double pixelsPerMm)

@@ -159,4 +159,9 @@ private:
     int m_count = 0;
 };
 
+// A placeable WMF whose picture is side x side pixels, holding `count` polygons that each cover
+// all of it: a few bytes a record, a whole picture of filling each (the kind of file fuzzing
+// finds).
+QByteArray coveringPolygons(int side, int count);
+
 } // namespace MetafileBuilders

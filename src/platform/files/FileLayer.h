@@ -1,0 +1,23 @@
+#pragma once
+
+#include "FileResult.h"
+
+// The file operations that copy and rename the user's files: the existence test, the copy with
+// an overwrite flag and the rename in place. An interface, so that a test can make a file appear
+// between a check and the operation that follows it.
+class FileLayer {
+public:
+    virtual ~FileLayer() = default;
+
+    // True for a file (or a symbolic link, even one to nothing) at the path; false for a folder
+    // or nothing.
+    virtual bool exists(const QString& path) const = 0;
+    // Copies the file's contents, permissions and times to the target path. Without `overwrite`,
+    // a file at the target fails with FileFailure::AlreadyExists and is left alone.
+    virtual FileResult copy(const QString& source, const QString& target, bool overwrite) = 0;
+    // Gives the file `name` of `folder` the name `newName` in the same folder. Never replaces a
+    // file: a taken name fails with FileFailure::AlreadyExists. Either name holding a "/", or
+    // being empty, "." or "..", fails with FileFailure::InvalidName.
+    virtual FileResult rename(const QString& folder, const QString& name,
+                              const QString& newName) = 0;
+};

@@ -1,0 +1,224 @@
+#pragma once
+
+#include "DeviceContext.h"
+#include "DrawingBudget.h"
+#include "FontMapper.h"
+#include "PictureLimits.h"
+
+#include <QImage>
+#include <QList>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QBrush;
+class QPainter;
+class QPen;
+
+// The drawing surface both players share: it keeps the device context (and its saved copies),
+// turns the GDI drawing operations into QPainter calls on an ARGB image, and applies the pen,
+// brush, font, colours, modes, raster operations and clip of the context. All coordinates given
+// to it are logical units; it maps them through the world transform, the page mapping and the
+// device-to-output placement.
+//
+// Without an image it measures instead of painting: bounds() gathers the output rectangle of
+// everything that would have been drawn, which gives a plain WMF its size.
+class GdiCanvas {
+public:
+    enum class ArcKind { Arc, ArcTo, Chord, Pie };
+    enum ClipMode { ClipAnd = 1, ClipOr = 2, ClipXor = 3, ClipDiff = 4, ClipCopy = 5 };
+
+    struct TextRun {
+        enum Options : quint32 {
+            Opaque = 0x02,
+            Clipped = 0x04,
+            GlyphIndex = 0x10,
+            NoRect = 0x100,
+            PdY = 0x2000
+        };
+        QPointF reference; // logical
+        QString text;
+        QList<double> advances; // logical distance to the next character, per character
+        QList<double> risings;  // with PdY: logical rise to the next character
+        quint32 options = 0;
+        QRectF rectangle;          // logical, for Opaque and Clipped
+        bool advancedMode = false; // glyphs follow the whole mapping (GM_ADVANCED)
+
+        // Adds the advances a record stores per byte of its text, summed per character (a
+        // character of n bytes moves by the sum of its n values). valueAt(byte, rising) reads
+        // the horizontal value of a byte, or with PdY its vertical one.
+        template <typename ValueAt>
+        void takeAdvances(const QList<int>& bytesPerChar, ValueAt valueAt) {
+            const bool withRisings = options & PdY;
+            qint64 byte = 0;
+            for (const int n : bytesPerChar) {
+                double dx = 0;
+                double dy = 0;
+                for (int k = 0; k < n; ++k, ++byte) {
+                    dx += valueAt(byte, false);
+                    if (withRisings)
+                        dy += valueAt(byte, true);
+                }
+                advances.append(dx);
+                if (withRisings)
+                    risings.append(dy);
+            }
+        }
+    };
+
+    // target: the image drawn on (ARGB32 premultiplied), or nullptr to measure; workLimit: the
+    // drawing work it may do (DrawingBudget's units).
+    explicit GdiCanvas(QImage* target, qint64 workLimit = MetafileLimits::kDrawingWork);
+    ~GdiCanvas();
+    GdiCanvas(const GdiCanvas&) = delete;
+    GdiCanvas& operator=(const GdiCanvas&) = delete;
+
+    DeviceContext& dc() { return m_dc; }
+    const DeviceContext& dc() const { return m_dc; }
+    void setDeviceToOutput(const QTransform& transform) { m_deviceToOutput = transform; }
+    const QTransform& deviceToOutput() const { return m_deviceToOutput; }
+    QTransform logicalToOutput() const;
+
+    void saveState();
+    // which < 0: that many states back; which > 0: the saved state of that number (WMF).
+    void restoreState(int which);
+
+    // True once a limit was reached or the drawing work spent; the player must stop.
+    bool limitReached() const { return m_limitReached || m_budget.spent(); }
+    void reachLimit() { m_limitReached = true; }
+    // The drawing work done so far (DrawingBudget's units).
+    qint64 workUsed() const { return m_budget.used(); }
+    // Operations that could have put ink on the page so far.
+    qint64 drawingCount() const { return m_drawingCount; }
+    QRectF bounds() const { return m_bounds; }
+
+    void moveTo(QPointF point);
+    void lineTo(QPointF point);
+    void polyline(const QPolygonF& points);
+    void polylineTo(const QPolygonF& points);
+    void polygon(const QPolygonF& points);
+    void polyPolygon(const QList<QPolygonF>& polygons);
+    void polyPolyline(const QList<QPolygonF>& lines);
+    void polyBezier(const QPolygonF& points);
+    void polyBezierTo(const QPolygonF& points);
+    // types per point: 2 line, 4 Bézier, 6 move; bit 1 closes the figure.
+    void polyDraw(const QPolygonF& points, const QByteArray& types);
+    void rectangle(const QRectF& box);
+    void roundRect(const QRectF& box, QSizeF corner);
+    void ellipse(const QRectF& box);
+    void arc(const QRectF& box, QPointF start, QPointF end, ArcKind kind);
+    void angleArc(QPointF center, double radius, double startDegrees, double sweepDegrees);
+    void setPixel(QPointF point, const QColor& color);
+
+    void beginPath();
+    void endPath();
+    void abortPath();
+    void closeFigure();
+    void fillPath();
+    void strokePath();
+    void strokeAndFillPath();
+    void selectClipPath(int mode);
+
+    void intersectClipRect(const QRectF& box);
+    void excludeClipRect(const QRectF& box);
+    void offsetClip(QPointF logicalOffset);
+    // A region in device units combined into the clip; nullptr with ClipCopy removes the clip.
+    void combineDeviceClip(const GdiRegion* region, int mode);
+    // A region in logical units made the clip (WMF SELECTCLIPREGION); nullptr removes it.
+    void selectLogicalClip(const GdiRegion* region);
+
+    void fillRegion(const GdiRegion& region, const GdiBrush& brush);
+    void frameRegion(const GdiRegion& region, const GdiBrush& brush, QSizeF thickness);
+    void invertRegion(const GdiRegion& region);
+
+    void text(const TextRun& run);
+
+    // Copies a bitmap (top row first) from sourceRect onto the logical rectangle dest (negative
+    // sizes mirror) with a ternary raster operation; a null image uses only the brush.
+    void bitBlt(const QRectF& dest, const QImage& image, const QRectF& sourceRect, quint32 rop);
+    // Blends a bitmap with a constant opacity, and with its own alpha when perPixelAlpha.
+    void alphaBlend(const QRectF& dest, const QImage& image, const QRectF& sourceRect,
+                    int constantAlpha, bool perPixelAlpha);
+    void transparentBlt(const QRectF& dest, const QImage& image, const QRectF& sourceRect,
+                        QRgb transparent);
+    struct GradientVertex {
+        QPointF point;
+        QColor color;
+    };
+    // mode 0: rectangles shaded left to right, 1: top to bottom, 2: triangles.
+    void gradientFill(const QList<GradientVertex>& vertices, const QList<QList<quint32>>& meshes,
+                      int mode);
+
+private:
+    struct SavedState {
+        DeviceContext dc;
+    };
+
+    bool measuring() const { return m_image == nullptr; }
+    QRect canvasRect() const;
+    void noteDrawn(const QRectF& outputRect);
+    // Add the work of painting a path, or a blit, to the budget; false when that goes beyond it.
+    // pen: the pen a stroke is drawn with, or nullptr when there is none.
+    bool affordPainting(const QPainterPath& path, const QTransform& transform, bool fills,
+                        const QPen* pen, bool dashed, const GdiBrush& brush,
+                        const QRectF& outputBounds);
+    bool affordBlit(const QRectF& outputRect, const QImage& image, quint8 rop);
+
+    // Paints a logical path with the selected pen and brush (or adds it to an open path).
+    void paintPath(const QPainterPath& path, bool fill, bool stroke);
+    void paintOutput(const QPainterPath& path, const QTransform& transform, bool fill, bool stroke,
+                     const GdiBrush& brush);
+    void paintWithRop2(const QPainterPath& path, const QTransform& transform, bool fill,
+                       bool stroke, const GdiBrush& brush);
+    bool hasVisiblePen() const;
+    QPen makePen(const QTransform& transform, bool* dashed) const;
+    QBrush makeBrush(const GdiBrush& brush, const QTransform& transform) const;
+    bool brushNeedsBackground(const GdiBrush& brush) const;
+    void appendToOpenPath(const QPainterPath& logicalPath, bool continueFigure);
+    QPainterPath arcPath(const QRectF& box, QPointF start, QPointF end, ArcKind kind,
+                         QPointF* arcStart, QPointF* arcEnd) const;
+    QPainterPath beziers(QPointF from, const QPolygonF& controls) const;
+    void paintOpenPath(bool fill, bool stroke);
+
+    void applyClip();
+    void setClip(const QRegion& region);
+    QRegion outputRegion(const GdiRegion& region, const QTransform& transform) const;
+    QRegion currentClipOrCanvas() const;
+    void combineClip(const QRegion& region, int mode);
+
+    struct TextPlacement;
+    // Lays a run of text out; false when its size cannot be drawn.
+    bool placeText(const TextRun& run, const QTransform& logicalToOutput, TextPlacement& placement);
+    void drawGlyphs(const TextRun& run, bool clipToRect, const TextPlacement& placement);
+
+    // Temporarily ends painting on the image so its pixels can be changed directly.
+    void suspendPainter();
+    void resumePainter();
+    void ropLayer(const QRect& area, const std::function<void(QPainter&)>& drawCoverage,
+                  const std::function<void(QPainter&)>& drawPattern,
+                  const std::function<void(QPainter&)>& drawSource, quint8 rop);
+
+    QImage* m_image;
+    std::unique_ptr<QPainter> m_painter;
+    DeviceContext m_dc;
+    std::vector<SavedState> m_saved;
+    QTransform m_deviceToOutput;
+    FontMapper m_fonts;
+
+    bool m_clipDirty = true;
+    qint64 m_clipChanges = 0;
+    bool m_limitReached = false;
+    DrawingBudget m_budget;
+    qint64 m_drawingCount = 0;
+    qint64 m_glyphs = 0;
+    QRectF m_bounds;
+    bool m_measureInk = true;
+
+    // The open path (between BEGINPATH and ENDPATH) and the finished one, in output units.
+    bool m_pathOpen = false;
+    QPainterPath m_path;
+    bool m_pathReady = false;
+    qint64 m_pathPoints = 0;
+};

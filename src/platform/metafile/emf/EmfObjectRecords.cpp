@@ -1,0 +1,161 @@
+// EMF records that create, select and delete objects. Each creation names its slot of the table.
+#include "EmfPlayer.h"
+#include "EmfRecords.h"
+#include "GdiCanvas.h"
+
+namespace EmfRecords {
+namespace {
+
+using Record = RecordWalker::Record;
+
+// Selecting an object (or a palette) and deleting one: a handle and nothing else.
+bool handle(EmfPlayer& player, const Record& record) {
+    const ByteReader& r = record.params;
+    if (!r.has(0, 4))
+        return false;
+    if (record.type == DeleteObject)
+        player.objects().remove(r.u32(0));
+    else
+        player.select(r.u32(0));
+    return true;
+}
+
+int penStyle(quint32 style) {
+    const int kind = int(style & 0x0f);
+    return kind > GdiPen::Alternate ? GdiPen::Solid : kind;
+}
+
+bool createPen(EmfPlayer& player, const Record& record) {
+    const ByteReader& r = record.params;
+    if (!r.has(0, 20))
+        return false;
+    GdiPen pen;
+    pen.style = penStyle(r.u32(4));
+    pen.width = std::abs(double(r.i32(8)));
+    pen.color = colorRef(r, 16);
+    player.objects().putAt(r.u32(0), pen);
+    return true;
+}
+
+bool extCreatePen(EmfPlayer& player, const Record& record) {
+    const ByteReader& r = record.params;
+    if (!r.has(0, 44))
+        return false;
+    GdiPen pen;
+    const quint32 style = r.u32(20);
+    pen.style = penStyle(style);
+    const quint32 cap = (style >> 8) & 0x0f;
+    const quint32 join = (style >> 12) & 0x0f;
+    pen.cap = cap <= GdiPen::CapFlat ? GdiPen::Cap(cap) : GdiPen::CapRound;
+    pen.join = join <= GdiPen::JoinMiter ? GdiPen::Join(join) : GdiPen::JoinRound;
+    pen.geometric = style & 0x00010000;
+    pen.width = pen.geometric ? double(r.u32(24)) : 0.0;
+    if (r.u32(28) == 1) // a hollow brush draws nothing
+        pen.style = GdiPen::Null;
+    pen.color = colorRef(r, 32);
+    const qint64 entries = r.u32(40);
+    if (pen.style == GdiPen::UserStyle) {
+        if (entries > 64 || !r.has(44, entries * 4))
+            return false;
+        for (qint64 i = 0; i < entries; ++i)
+            pen.dashes.append(r.u32(44 + 4 * i));
+    }
+    player.objects().putAt(r.u32(0), pen);
+    return true;
+}
+
+bool createBrush(EmfPlayer& player, const Record& record) {
+    const ByteReader& r = record.params;
+    if (!r.has(0, 16))
+        return false;
+    GdiBrush brush;
+    brush.style = int(r.u32(4));
+    brush.color = colorRef(r, 8);
+    brush.hatch = int(r.u32(12));
+    if (brush.style != GdiBrush::Solid && brush.style != GdiBrush::Null &&
+        brush.style != GdiBrush::Hatched)
+        brush.style = GdiBrush::Solid;
+    player.objects().putAt(r.u32(0), brush);
+    return true;
+}
+
+bool createPatternBrush(EmfPlayer& player, const Record& record) {
+    const ByteReader& r = record.params;
+    if (!r.has(0, 24))
+        return false;
+    GdiBrush brush;
+    brush.style = GdiBrush::DibPattern;
+    MetafileBitmap::Options options;
+    options.usage = int(r.u32(4));
+    options.palette = &player.dc().palette;
+    if (!readBitmap(record.whole, {r.u32(8), r.u32(12), r.u32(16), r.u32(20)}, options,
+                    brush.pattern))
+        return false;
+    brush.monochrome = record.type == CreateMonoBrush;
+    if (brush.pattern.isNull()) {
+        brush.style = GdiBrush::Solid;
+        brush.color = Qt::black;
+    }
+    player.objects().putAt(r.u32(0), brush);
+    return true;
+}
+
+bool createFont(EmfPlayer& player, const Record& record) {
+    const ByteReader& r = record.params;
+    if (!r.has(0, 4 + 92))
+        return false;
+    GdiFont font;
+    font.height = r.i32(4);
+    font.width = r.i32(8);
+    font.escapement = r.i32(12);
+    font.weight = r.i32(20);
+    font.italic = r.u8(24);
+    font.underline = r.u8(25);
+    font.strikeOut = r.u8(26);
+    font.charSet = r.u8(27);
+    QString face;
+    for (int i = 0; i < 32; ++i) {
+        const char16_t ch = r.u16(32 + 2 * i);
+        if (ch == 0)
+            break;
+        face.append(QChar(ch));
+    }
+    font.face = face.trimmed();
+    player.objects().putAt(r.u32(0), font);
+    return true;
+}
+
+bool createPalette(EmfPlayer& player, const Record& record) {
+    const ByteReader& r = record.params;
+    if (!r.has(0, 8))
+        return false;
+    const qint64 count = r.u16(6);
+    if (!r.has(8, count * 4))
+        return false;
+    GdiPalette palette;
+    for (qint64 i = 0; i < count; ++i)
+        palette.entries.append(qRgb(r.u8(8 + 4 * i), r.u8(9 + 4 * i), r.u8(10 + 4 * i)));
+    player.objects().putAt(r.u32(0), palette);
+    return true;
+}
+
+constexpr RecordPlayback::Entry<EmfPlayer> kRecords[] = {
+    {SelectObject, handle},
+    {SelectPalette, handle},
+    {DeleteObject, handle},
+    {CreatePen, createPen},
+    {ExtCreatePen, extCreatePen},
+    {CreateBrushIndirect, createBrush},
+    {CreateMonoBrush, createPatternBrush},
+    {CreateDibPatternBrushPt, createPatternBrush},
+    {ExtCreateFontIndirectW, createFont},
+    {CreatePalette, createPalette},
+};
+
+} // namespace
+
+Family objectRecords() {
+    return kRecords;
+}
+
+} // namespace EmfRecords

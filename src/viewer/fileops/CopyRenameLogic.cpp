@@ -1,0 +1,175 @@
+#include "CopyRenameLogic.h"
+
+#include "FileLayer.h"
+#include "Module1.h"
+#include "StringTable.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString filePath(const QString& folder, const QString& name) {
+    return folder + '/' + name;
+}
+
+bool sameText(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// The same folder by its text, letter case ignored, or by the folder it names on the disk (a
+// trailing separator or a link, for instance).
+bool sameFolder(const QString& a, const QString& b) {
+    if (sameText(a, b))
+        return true;
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+} // namespace
+
+CopyRenameLogic::CopyRenameLogic(Module1& module, const QString& selectedName, FileLayer& files,
+                                 ListRefresh refresh)
+    : m_module(module), m_files(files), m_refresh(std::move(refresh)),
+      m_language(module.settings.LanguageOffset), m_renaming(module.FileOpMode == kRenameMode),
+      m_sourceFolder(module.settings.CurrentFolder), m_sourceName(selectedName),
+      m_proposedFolder(module.settings.CopyFolder),
+      m_state(m_renaming ? State::ReadyForRename : State::ReadyForCopy),
+      m_status(text(m_renaming ? 59 : 45)) {}
+
+QString CopyRenameLogic::text(int id) const {
+    return LocalText(id, m_language);
+}
+
+QString CopyRenameLogic::title() const {
+    return m_renaming ? text(58) + "..." : text(41);
+}
+
+QString CopyRenameLogic::upperLabel() const {
+    return text(m_renaming ? 44 : 43);
+}
+
+QString CopyRenameLogic::lowerLabel() const {
+    return text(m_renaming ? 60 : 44);
+}
+
+QString CopyRenameLogic::initialUpperField() const {
+    return m_renaming ? m_sourceName : m_proposedFolder;
+}
+
+QString CopyRenameLogic::initialLowerField() const {
+    return m_renaming ? QString() : m_sourceName;
+}
+
+QString CopyRenameLogic::buttonCaption() const {
+    switch (m_state) {
+    case State::ReadyForCopy:
+        return '&' + text(42);
+    case State::ReplaceOffered:
+        return '&' + text(47);
+    case State::ReadyForRename:
+        return '&' + text(58);
+    case State::Done:
+        break;
+    }
+    return '&' + text(2);
+}
+
+CopyRenameLogic::Press CopyRenameLogic::buttonPressed(const QString& upper, const QString& lower) {
+    // Once done the button reads Close, and it closes whatever the fields hold.
+    if (m_state == State::Done)
+        return Press::Close;
+    if (upper.isEmpty() || lower.isEmpty())
+        return Press::Stay;
+    if (m_renaming)
+        rename(upper, lower);
+    else
+        copy(upper, lower);
+    return Press::Stay;
+}
+
+void CopyRenameLogic::fieldEdited() {
+    m_icon = kWaitingIcon;
+    if (m_state == State::Done)
+        return;
+    m_state = m_renaming ? State::ReadyForRename : State::ReadyForCopy;
+    m_status = text(m_renaming ? 59 : 45);
+    m_reason.clear();
+}
+
+void CopyRenameLogic::copy(const QString& folder, const QString& name) {
+    if (sameText(folder, m_sourceFolder) && sameText(name, m_sourceName)) {
+        refuse(49);
+        return;
+    }
+    const QString target = filePath(folder, name);
+    // Only the Replace button overwrites; a file that appears after the check is offered for
+    // replacing like one the check found.
+    const bool replacing = m_state == State::ReplaceOffered;
+    if (!replacing && m_files.exists(target)) {
+        offerReplace(folder);
+        return;
+    }
+    const FileResult result =
+        m_files.copy(filePath(m_sourceFolder, m_sourceName), target, replacing);
+    if (result.failure == FileFailure::AlreadyExists && !replacing) {
+        offerReplace(folder);
+        return;
+    }
+    if (!result.ok()) {
+        fail(result);
+        return;
+    }
+    m_module.settings.CopyFolder = folder;
+    succeed();
+    if (sameFolder(folder, m_sourceFolder))
+        m_refresh({}, {});
+}
+
+void CopyRenameLogic::rename(const QString& name, const QString& newName) {
+    if (sameText(name, newName)) {
+        refuse(61);
+        return;
+    }
+    if (m_files.exists(filePath(m_sourceFolder, newName))) {
+        refuse(46);
+        return;
+    }
+    const FileResult result = m_files.rename(m_sourceFolder, name, newName);
+    if (result.failure == FileFailure::AlreadyExists) { // taken since the check
+        refuse(46);
+        return;
+    }
+    if (!result.ok()) {
+        fail(result);
+        return;
+    }
+    succeed();
+    m_refresh(name, newName);
+}
+
+void CopyRenameLogic::offerReplace(const QString& folder) {
+    refuse(46);
+    m_state = State::ReplaceOffered;
+    m_module.settings.CopyFolder = folder;
+}
+
+void CopyRenameLogic::refuse(int textId) {
+    showAttention(text(textId), kRefusalIcon);
+}
+
+void CopyRenameLogic::fail(const FileResult& result) {
+    showAttention(text(38) + " Error: " + QString::number(result.code()), kRefusalIcon);
+    m_reason = result.reason;
+}
+
+void CopyRenameLogic::succeed() {
+    showAttention(text(48), kSuccessIcon);
+    m_state = State::Done;
+    m_module.FileOpMode = 0;
+}
+
+void CopyRenameLogic::showAttention(const QString& message, int icon) {
+    m_status = text(22) + ": " + message;
+    m_icon = icon;
+    m_reason.clear();
+}

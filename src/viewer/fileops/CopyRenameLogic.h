@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class FileLayer;
+struct FileResult;
+struct Module1;
+
+// The copy and rename dialog's behaviour without its widgets: the texts it shows, what a press of
+// its button does and what an edit of a field withdraws. Opened in the mode the module's
+// FileOpMode gives (1 copy, 2 rename) on the selected file of the shown folder; it writes the
+// module's CopyFolder, and FileOpMode 0 after a success.
+//
+// States: ready for copy, replace offered (copy only), ready for rename, done. An existing copy
+// target offers to replace it; an edit withdraws the offer; a success makes the button a Close
+// button. Refusals and failures keep the state and say why in the status line.
+class CopyRenameLogic {
+public:
+    enum class State { ReadyForCopy, ReplaceOffered, ReadyForRename, Done };
+    enum class Press { Stay, Close };
+    // Told after a success that changed the shown folder: a copy into it (both names empty) or a
+    // rename (the old and the new name).
+    using ListRefresh = std::function<void(const QString& renamedFrom, const QString& renamedTo)>;
+
+    // The module's FileOpMode that opens the dialog in each mode.
+    static constexpr qint16 kCopyMode = 1;
+    static constexpr qint16 kRenameMode = 2;
+    // Status icons, by the program's icon numbers.
+    static constexpr int kWaitingIcon = 110;
+    static constexpr int kRefusalIcon = 103;
+    static constexpr int kSuccessIcon = 104;
+
+    CopyRenameLogic(Module1& module, const QString& selectedName, FileLayer& files,
+                    ListRefresh refresh);
+
+    State state() const { return m_state; }
+    bool renaming() const { return m_renaming; }
+
+    // What the dialog shows at opening.
+    QString title() const;
+    QString upperLabel() const;
+    QString lowerLabel() const;
+    QString initialUpperField() const;
+    QString initialLowerField() const;
+
+    // What changes with the state and the outcomes.
+    QString buttonCaption() const;
+    const QString& statusLine() const { return m_status; }
+    int statusIcon() const { return m_icon; }
+    // The system's words for the last failure; empty when the last outcome was no failure.
+    const QString& failureReason() const { return m_reason; }
+
+    // The button, with the fields' texts: in copy mode the destination folder and file name, in
+    // rename mode the current and the new name. With a field empty nothing happens.
+    Press buttonPressed(const QString& upper, const QString& lower);
+    // Either field was edited.
+    void fieldEdited();
+
+private:
+    void copy(const QString& folder, const QString& name);
+    void rename(const QString& name, const QString& newName);
+    void offerReplace(const QString& folder);
+    void refuse(int textId);
+    void fail(const FileResult& result);
+    void succeed();
+    void showAttention(const QString& message, int icon);
+    QString text(int id) const;
+
+    Module1& m_module;
+    FileLayer& m_files;
+    ListRefresh m_refresh;
+    const qint16 m_language;
+    const bool m_renaming;
+    const QString m_sourceFolder;
+    const QString m_sourceName;
+    const QString m_proposedFolder;
+    State m_state;
+    QString m_status;
+    int m_icon = kWaitingIcon;
+    QString m_reason;
+};

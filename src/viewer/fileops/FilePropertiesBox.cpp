@@ -1,0 +1,43 @@
+#include "FilePropertiesBox.h"
+
+#include "FileProperties.h"
+#include "StringTable.h"
+
+#include <QLocale>
+#include <QMessageBox>
+
+namespace {
+
+QString readable(const QDateTime& time) {
+    const QLocale locale;
+    return locale.toString(time.date(), QLocale::ShortFormat) + ' ' +
+           locale.toString(time.time(), QLocale::LongFormat);
+}
+
+} // namespace
+
+QString filePropertiesText(const FileProperties& file, qint16 languageOffset) {
+    auto text = [languageOffset](int id) { return LocalText(id, languageOffset); };
+    const QStringList lines = {
+        text(52) + file.name,
+        QString(),
+        text(53) + file.path.toUpper(),
+        text(54) + QString::number(file.size) + " bytes,   " + file.type,
+        text(55) + readable(file.created),
+        text(56) + readable(file.lastAccessed),
+        text(57) + readable(file.lastModified),
+    };
+    return lines.join("\r\n");
+}
+
+bool ShowFileProperties(const QString& path, int show, qint16 languageOffset, QWidget* owner) {
+    const std::optional<FileProperties> file = readFileProperties(path);
+    if (!file)
+        return false;
+    if (show != 0) {
+        QMessageBox box(QMessageBox::NoIcon, LocalText(51, languageOffset),
+                        filePropertiesText(*file, languageOffset), QMessageBox::Ok, owner);
+        box.exec();
+    }
+    return true;
+}

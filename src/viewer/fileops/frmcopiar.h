@@ -1,0 +1,50 @@
+#pragma once
+
+#include "CopyRenameLogic.h"
+#include "LocalFileLayer.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+struct Module1;
+
+// The copy and rename dialog: copies the selected file to another folder or name, or renames it
+// in place, and says the outcome in its status line. Its behaviour lives in CopyRenameLogic; the
+// dialog shows the logic's state and forwards the button, the edits and the keys. Opened modally
+// in the mode set in the module's FileOpMode.
+class frmcopiar : public QDialog {
+    Q_OBJECT
+
+public:
+    frmcopiar(Module1& module, const QString& selectedName, CopyRenameLogic::ListRefresh refresh,
+              QWidget* parent = nullptr);
+
+    const CopyRenameLogic& logic() const { return m_logic; }
+    int helpTopic() const { return m_helpTopic; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void buildControls();
+    void setLabel(QLabel* label, const QString& text);
+    void fitText(QLabel* label, const QString& text);
+    void boton_Click();
+    void fieldEdited();
+    void showState();
+
+    Module1& m_module;
+    LocalFileLayer m_files;
+    CopyRenameLogic m_logic;
+    int m_helpTopic = 0;
+
+    QLabel* m_lblorig = nullptr;
+    QLineEdit* m_txtOrig = nullptr;
+    QLabel* m_lbldest = nullptr;
+    QLineEdit* m_txtDest = nullptr;
+    QLabel* m_result = nullptr;
+    QLabel* m_lblresul = nullptr;
+    QPushButton* m_boton = nullptr;
+};

@@ -1,0 +1,266 @@
+#include "AtomicFile.h"
+#include "FileProperties.h"
+#include "LocalFileLayer.h"
+#include "PosixFiles.h"
+#include "TestFolders.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QtTest>
+#include <csignal>
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <optional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+// Sets the mode of a path (none for an empty path) and holds this thread to file modes even as
+// root, by dropping the capabilities that pass every permission check; both undone at the end.
+class EnforcedMode {
+public:
+    EnforcedMode(const QString& path, mode_t mode) : m_path(QFile::encodeName(path)) {
+        struct stat old {};
+        if (!m_path.isEmpty() && ::stat(m_path.constData(), &old) == 0) {
+            m_oldMode = old.st_mode & 07777;
+            ::chmod(m_path.constData(), mode);
+        }
+        if (::geteuid() != 0 || ::syscall(SYS_capget, &m_header, m_saved) != 0)
+            return;
+        __user_cap_data_struct held[2] = {m_saved[0], m_saved[1]};
+        for (int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH})
+            held[capability / 32].effective &= ~(1u << (capability % 32));
+        m_dropped = ::syscall(SYS_capset, &m_header, held) == 0;
+    }
+    ~EnforcedMode() {
+        if (m_dropped)
+            ::syscall(SYS_capset, &m_header, m_saved);
+        if (m_oldMode)
+            ::chmod(m_path.constData(), *m_oldMode);
+    }
+    bool enforced() const { return ::geteuid() != 0 || m_dropped; }
+
+private:
+    QByteArray m_path;
+    std::optional<mode_t> m_oldMode;
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2]{};
+    bool m_dropped = false;
+};
+
+// Lets no write make a file larger than a size, as a full disk would, for the life of the object.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending us
+        const rlimit limit{bytes, m_old.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+const QByteArray kOld = "the file that was there";
+constexpr qint64 kYear2001 = 978307200; // 2001-01-01 00:00:00 UTC
+
+void setTimesTo2001(const QString& path) {
+    const timespec times[2] = {{kYear2001, 0}, {kYear2001, 0}};
+    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+}
+
+// A source picture src/a.bmp (mode 0640, modified in 2001) and a target folder dst holding
+// old.bmp.
+struct CopyScene {
+    TestFolder folder;
+    QByteArray contents = QByteArray(qsizetype{300} * 1024, 'x') + "end";
+    QString source = folder.write("src/a.bmp", contents);
+    QString old = folder.write("dst/old.bmp", kOld);
+
+    CopyScene() {
+        ::chmod(QFile::encodeName(source).constData(), 0640);
+        setTimesTo2001(source);
+    }
+    // Every entry of the target folder, hidden ones included, so a left-over file shows.
+    QStringList targets() const {
+        return QDir(folder.filePath("dst"))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+};
+
+} // namespace
+
+class FileLayerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void copy_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("overwrite");
+        QTest::addColumn<QString>("locked"); // given mode 0, 0444 or 0555 by its kind
+        QTest::addColumn<int>("code");
+        const QString a = "src/a.bmp", old = "dst/old.bmp";
+        QTest::newRow("new name") << a << "dst/new.bmp" << false << "" << 0;
+        QTest::newRow("replacing") << a << old << true << "" << 0;
+        QTest::newRow("existing, no overwrite") << a << old << false << "" << 5;
+        QTest::newRow("source missing") << "src/gone.bmp" << old << true << "" << 1;
+        QTest::newRow("target folder missing") << a << "none/new.bmp" << true << "" << 1;
+        QTest::newRow("itself, separator doubled") << a << "src//a.bmp" << true << "" << 8;
+        QTest::newRow("onto a folder") << a << "dst" << true << "" << 7;
+        QTest::newRow("read-only target folder") << a << old << true << "dst" << 2;
+        QTest::newRow("unreadable source") << a << old << true << a << 2;
+        QTest::newRow("write-protected target") << a << old << true << old << 2;
+    }
+
+    void copy() {
+        QFETCH(QString, source);
+        QFETCH(QString, target);
+        QFETCH(bool, overwrite);
+        QFETCH(QString, locked);
+        QFETCH(int, code);
+        CopyScene scene;
+        const QStringList before = scene.targets();
+        FileResult result;
+        {
+            const QString lockedPath = locked.isEmpty() ? QString() : scene.folder.filePath(locked);
+            const EnforcedMode mode(lockedPath, locked == "dst"    ? 0555
+                                                : locked == source ? 0
+                                                                   : 0444);
+            if (!mode.enforced())
+                QSKIP("file modes cannot be enforced here");
+            result = LocalFileLayer().copy(scene.folder.filePath(source),
+                                           scene.folder.filePath(target), overwrite);
+        }
+        QCOMPARE(result.code(), code);
+        QCOMPARE(result.reason.isEmpty(), code == 0);
+        QCOMPARE(scene.folder.read("src/a.bmp"), scene.contents);
+        if (code != 0) { // nothing new, nothing half-written, the old file untouched
+            QCOMPARE(scene.targets(), before);
+            QCOMPARE(scene.folder.read("dst/old.bmp"), kOld);
+            return;
+        }
+        QCOMPARE(scene.folder.read(target), scene.contents);
+        const QFileInfo copied(scene.folder.filePath(target));
+        QCOMPARE(copied.lastModified().toSecsSinceEpoch(), kYear2001);
+        QCOMPARE(copied.permissions(), QFileInfo(scene.source).permissions());
+        QCOMPARE(scene.targets().size(), before.size() + (overwrite ? 0 : 1));
+    }
+
+    void failedWritesLeaveTheTargetAlone_data() {
+        QTest::addColumn<bool>("byCopy");
+        QTest::addColumn<bool>("lockFolder"); // else the disk fills up half-way
+        QTest::addColumn<int>("code");
+        QTest::newRow("copy, disk full") << true << false << 4;
+        QTest::newRow("whole-file write, disk full") << false << false << 4;
+        QTest::newRow("whole-file write, read-only folder") << false << true << 2;
+    }
+
+    void failedWritesLeaveTheTargetAlone() {
+        QFETCH(bool, byCopy);
+        QFETCH(bool, lockFolder);
+        CopyScene scene;
+        FileResult result;
+        {
+            const EnforcedMode mode(lockFolder ? scene.folder.filePath("dst") : QString(), 0555);
+            const FileSizeLimit disk(lockFolder ? RLIM_INFINITY : rlim_t{64} * 1024);
+            if (!mode.enforced())
+                QSKIP("file modes cannot be enforced here");
+            result = byCopy ? LocalFileLayer().copy(scene.source, scene.old, true)
+                            : AtomicFile::write(scene.old, scene.contents);
+        }
+        QTEST(result.code(), "code");
+        QCOMPARE(scene.folder.read("dst/old.bmp"), kOld);
+        QCOMPARE(scene.targets(), QStringList{"old.bmp"});
+    }
+
+    void wholeFileWritesKeepPermissionsAndLinks() {
+        TestFolder folder;
+        const QString real = folder.write("value", kOld);
+        ::chmod(QFile::encodeName(real).constData(), 0600);
+        const QString link = folder.filePath("link");
+        QVERIFY(QFile::link(real, link));
+        QVERIFY(AtomicFile::write(link, "new").ok());
+        QCOMPARE(folder.read("value"), QByteArray("new"));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(QFileInfo(real).permissions(),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    }
+
+    void rename_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("newName");
+        QTest::addColumn<bool>("byLink"); // the fallback where the no-replace rename is missing
+        QTest::addColumn<int>("code");
+        for (const bool byLink : {false, true}) {
+            const char* how = byLink ? " (by link)" : "";
+            QTest::addRow("letter case only%s", how) << "Photo.JPG"
+                                                     << "photo.jpg" << byLink << 0;
+            QTest::addRow("name taken after a check%s", how) << "Photo.JPG"
+                                                             << "other.jpg" << byLink << 5;
+            QTest::addRow("missing file%s", how) << "gone.jpg"
+                                                 << "new.jpg" << byLink << 1;
+        }
+        for (const char* name : {"sub/x.jpg", ".", "..", ""})
+            QTest::addRow("new name \"%s\"", name) << "Photo.JPG" << name << false << 6;
+    }
+
+    void rename() {
+        QFETCH(QString, name);
+        QFETCH(QString, newName);
+        QFETCH(bool, byLink);
+        QFETCH(int, code);
+        TestFolder folder;
+        folder.write("Photo.JPG", "photo");
+        folder.write("other.jpg", "other");
+        folder.makeFolder("sub");
+        const auto byLinks = [&] {
+            const PosixFiles::Descriptor dir(
+                ::open(QFile::encodeName(folder.path()).constData(), O_RDONLY | O_DIRECTORY));
+            return PosixFiles::linkThenUnlink(dir.get(), QFile::encodeName(name), dir.get(),
+                                              QFile::encodeName(newName));
+        };
+        const FileResult result =
+            byLink ? byLinks() : LocalFileLayer().rename(folder.path(), name, newName);
+        QCOMPARE(result.code(), code);
+        QCOMPARE(folder.read("other.jpg"), QByteArray("other"));
+        QCOMPARE(folder.read(code == 0 ? newName : "Photo.JPG"), QByteArray("photo"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 3);
+    }
+
+    void existenceAndProperties() {
+        TestFolder folder;
+        const QString path = folder.write("Mixed Case.BMP", QByteArray(1234, 'b'));
+        setTimesTo2001(path);
+        QVERIFY(QFile::link(folder.filePath("nothing"), folder.filePath("dangling")));
+        const LocalFileLayer files;
+        QVERIFY(files.exists(folder.path() + "//Mixed Case.BMP"));
+        QVERIFY(files.exists(folder.filePath("dangling")));
+        QVERIFY(!files.exists(folder.path()));
+        QVERIFY(!files.exists(folder.filePath("mixed case.bmp")));
+
+        const auto file = readFileProperties(folder.path() + "//Mixed Case.BMP");
+        QVERIFY(file);
+        QCOMPARE(file->name, QString("Mixed Case.BMP"));
+        QCOMPARE(file->path, path);
+        QCOMPARE(file->size, 1234);
+        QVERIFY(!file->type.isEmpty());
+        QCOMPARE(file->lastModified.toSecsSinceEpoch(), kYear2001);
+        // Made now: whether birth or status change, "created" is not the modification time.
+        QVERIFY(file->created.toSecsSinceEpoch() > kYear2001);
+        QVERIFY(!readFileProperties(folder.filePath("mixed case.bmp")));
+        QVERIFY(!readFileProperties(folder.path()));
+    }
+};
+
+QTEST_GUILESS_MAIN(FileLayerTest)
+#include "FileLayerTest.moc"

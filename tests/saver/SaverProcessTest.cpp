@@ -1,0 +1,71 @@
+#include "SaverFixture.h"
+#include "SingleInstanceLock.h"
+
+#include <QDir>
+#include <csignal>
+
+namespace {
+
+// A saver program started in the home, on Qt's offscreen platform.
+struct SaverProcess : QProcess {
+    explicit SaverProcess(const SaverHome& home) {
+        QProcessEnvironment env = home.environment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        setProcessEnvironment(env);
+        setWorkingDirectory(home.pictures());
+        start(QStringLiteral(LUMIVART_SAVER_PROGRAM), {});
+    }
+    ~SaverProcess() override {
+        if (state() != NotRunning) {
+            kill();
+            waitForFinished();
+        }
+    }
+    bool endedByItself() {
+        return waitForFinished(10000) && exitStatus() == NormalExit && exitCode() == 0;
+    }
+    bool endsOnTermination() {
+        ::kill(static_cast<pid_t>(processId()), SIGTERM);
+        return endedByItself();
+    }
+};
+
+} // namespace
+
+class SaverProcessTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aSecondSaverEndsAtOnceTouchingNothing() {
+        SaverHome home;
+        home.addPicture("a.bmp", {8, 8});
+        const SingleInstanceLock running(home.lockFile()); // the first saver
+        QCOMPARE(running.state(), SingleInstanceLock::State::Acquired);
+        SaverProcess second(home);
+        QVERIFY(second.endedByItself());
+        QVERIFY(!QDir(home.storeFolder()).exists());
+    }
+
+    void aLockLeftByAKilledSaverDoesNotBlockTheNext() {
+        SaverHome home;
+        home.addPicture("a.bmp", {8, 8});
+        {
+            SaverProcess killed(home);
+            QVERIFY(waitUntilRunning(killed));
+            killed.kill();
+            QVERIFY(killed.waitForFinished());
+        }
+        QVERIFY(QFile::exists(home.lockFile()));
+        QVERIFY(!QFile::exists(home.exchangeFile())); // killed: nothing saved
+
+        SaverProcess next(home);
+        QVERIFY(waitUntilRunning(next));
+        QVERIFY(next.endsOnTermination());
+        // Ended as at unload: the show's settings are stored.
+        QVERIFY(QFile::exists(home.exchangeFile()));
+        QCOMPARE(home.loadAsTheViewer().ImagePath, home.pictures());
+    }
+};
+
+QTEST_GUILESS_MAIN(SaverProcessTest)
+#include "SaverProcessTest.moc"

@@ -1,0 +1,168 @@
+#include "PictureCell.h"
+#include "SaverFixture.h"
+#include "SlideStage.h"
+#include "frmSCR.h"
+#include "frmpassword.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <memory>
+
+namespace {
+
+// The saver's window opened over a home, as the program opens it.
+struct Saver {
+    SaverHome home;
+    SaverModule module;
+    ScriptedRandom random;
+    std::unique_ptr<frmSCR> window;
+
+    frmSCR& open(double firstDraw = 0.0) {
+        random.draws = {firstDraw};
+        window = std::make_unique<frmSCR>(module, home.store, random, home.pictures(),
+                                          QSize(800, 600), frmSCR::Input::Taken);
+        window->show();
+        return *window;
+    }
+    bool isOpen() const { return window->isVisible(); }
+    QSize shownSize() const { return window->stage().slidePicture().naturalSize; }
+
+    void moveMouse(QPoint to) {
+        QMouseEvent move(QEvent::MouseMove, to, to, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(window->findChild<PictureCell*>("Slide"), &move);
+    }
+};
+
+// Answers the password prompt that the window opens next: each text is typed and confirmed
+// with Enter, then Escape is pressed if the prompt is still open.
+void answerPrompt(QWidget& window, const QStringList& tries, bool* prompted) {
+    QTimer::singleShot(0, &window, [tries, prompted] {
+        auto* prompt = qobject_cast<frmpassword*>(QApplication::activeModalWidget());
+        *prompted = prompt != nullptr;
+        if (!prompt)
+            return;
+        for (const QString& text : tries) {
+            prompt->TxtPassword()->setText(text);
+            QTest::keyClick(prompt->TxtPassword(), Qt::Key_Return);
+        }
+        if (prompt->isVisible())
+            QTest::keyClick(prompt->TxtPassword(), Qt::Key_Escape);
+    });
+}
+
+} // namespace
+
+class SaverWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theShowStartsAtARandomEntryThenGoesInListOrder() {
+        Saver s;
+        s.home.addPicture("a.bmp", {40, 30});
+        s.home.addPicture("b.bmp", {30, 60});
+        s.home.addPicture("c.bmp", {50, 50});
+        Settings viewer = Settings::startupDefaults(s.home.pictures());
+        viewer.ImageTempo = 3;
+        s.home.saveAsTheViewer(viewer);
+        frmSCR& window = s.open(0.99); // floor(3 x 0.99): the last entry
+        QTRY_COMPARE(s.shownSize(), QSize(50, 50));
+        QVERIFY(window.stage().Reloj().isActive());
+        QCOMPARE(window.stage().Reloj().interval(), 3000);
+        QCOMPARE(window.cursor().shape(), Qt::BitmapCursor); // the invisible pointer
+        QTest::keyClick(&window, Qt::Key_Space);             // past the last: the first
+        QTRY_COMPARE(s.shownSize(), QSize(40, 30));
+        QCOMPARE(s.module.CurrentIndex, 0);
+        QCOMPARE(window.helpTopic(), 5);
+    }
+
+    void plusThreeTimesFromTwoIsStoredAtTheEnd() {
+        Saver s;
+        s.home.addPicture("a.bmp", {40, 30});
+        Settings viewer = Settings::startupDefaults(s.home.pictures());
+        viewer.ImageTempo = 2;
+        s.home.saveAsTheViewer(viewer);
+        frmSCR& window = s.open();
+        QSignalSpy ended(&window, &frmSCR::ended);
+        QTest::keyClicks(&window, "+++");
+        QCOMPARE(window.stage().Reloj().interval(), 5000);
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QCOMPARE(ended.size(), 1);
+        QVERIFY(!s.isOpen());
+        QCOMPARE(s.home.loadAsTheViewer().ImageTempo, qint16(5));
+        QVERIFY(s.home.folder.read("config/Lumi Vart/Lumivart.ini").contains("\"ImageTempo = 5\""));
+    }
+
+    void endSaverAsksForThePasswordOnlyWithProtection_data() {
+        QTest::addColumn<int>("protect");
+        QTest::addColumn<QStringList>("tries");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("no protection") << 0 << QStringList() << true;
+        QTest::newRow("the right password") << 1 << QStringList{"Luna"} << true;
+        QTest::newRow("Escape in the prompt") << 1 << QStringList() << false;
+        QTest::newRow("a wrong password, then Escape") << 1 << QStringList{"luna"} << false;
+        QTest::newRow("a wrong, then the right password")
+            << 1 << QStringList{"luna", "Luna"} << true;
+    }
+
+    void endSaverAsksForThePasswordOnlyWithProtection() {
+        QFETCH(int, protect);
+        QFETCH(QStringList, tries);
+        QFETCH(bool, ends);
+        Saver s;
+        s.home.addPicture("a.bmp", {40, 30});
+        Settings viewer = Settings::startupDefaults(s.home.pictures());
+        viewer.ImageProtect = static_cast<quint8>(protect);
+        viewer.ProtectPassword = "Luna";
+        s.home.saveAsTheViewer(viewer);
+        frmSCR& window = s.open();
+        bool prompted = false;
+        answerPrompt(window, tries, &prompted);
+        QTest::keyClick(&window, Qt::Key_X); // activity, which EndSaver clears
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QCOMPARE(prompted, protect == 1);
+        QCOMPARE(s.isOpen(), !ends);
+        QCOMPARE(s.module.PasswordAccepted, ends);
+        QCOMPARE(window.session().ActivityCount(), 0);
+    }
+
+    void theMouseEndsTheShowAtItsThirtySecondMove() {
+        Saver s;
+        s.home.addPicture("a.bmp", {40, 30});
+        s.home.saveAsTheViewer();
+        frmSCR& window = s.open();
+        QTRY_VERIFY(window.findChild<PictureCell*>("Slide")->isVisible());
+        for (int i = 1; i <= 31; ++i) {
+            s.moveMouse({i, i});
+            s.moveMouse({i, i}); // a still pointer is no activity
+        }
+        QVERIFY(s.isOpen());
+        s.moveMouse({100, 100});
+        QVERIFY(!s.isOpen());
+    }
+
+    void anUnlistableFolderStaysBlackAndStillEnds_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("an empty folder") << "pics" << true;
+        QTest::newRow("a folder that cannot be listed") << "gone" << false;
+    }
+
+    void anUnlistableFolderStaysBlackAndStillEnds() {
+        QFETCH(QString, folder);
+        QFETCH(bool, listed);
+        Saver s;
+        Settings viewer = Settings::startupDefaults(s.home.pictures());
+        viewer.ImagePath = s.home.folder.filePath(folder);
+        s.home.saveAsTheViewer(viewer);
+        frmSCR& window = s.open();
+        QVERIFY(!window.findChild<PictureCell*>("Slide")->isVisible());
+        QCOMPARE(window.stage().Reloj().isActive(), listed);
+        QCOMPARE(window.cursor().shape(), listed ? Qt::BitmapCursor : Qt::ArrowCursor);
+        QTest::keyClick(&window, Qt::Key_Space);
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QVERIFY(!s.isOpen());
+    }
+};
+
+QTEST_MAIN(SaverWindowTest)
+#include "SaverWindowTest.moc"

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Module1.h"
+#include "SettingsPersistence.h"
+#include "TemporarySettings.h"
+#include "TestPictures.h"
+#include "frmImage.h"
+
+#include <QAction>
+#include <memory>
+
+// The main window opened on a folder "pics" holding a.bmp and b.bmp, with its own store.
+struct Window : TemporarySettings {
+    Module1 module;
+    std::unique_ptr<frmImage> window;
+
+    frmImage& open(qint16 language = 0, bool zoomMode = false, QSize screen = {800, 600}) {
+        folder.makeFolder("pics");
+        for (const char* name : {"a.bmp", "b.bmp"})
+            folder.write(QString("pics/") + name,
+                         TestPictures::bmp(TestPictures::quadrants(40, 30)));
+        Settings stored = Settings::startupDefaults(folder.filePath("pics"));
+        stored.LanguageOffset = language;
+        stored.ZoomMode = zoomMode;
+        SaveSettings(stored, store);
+        module.screen.pixels = screen;
+        window =
+            std::make_unique<frmImage>(module, store, VolumeTable({"/"}), folder.filePath("pics"));
+        return *window;
+    }
+
+    QAction* action(const char* name) const { return window->findChild<QAction*>(name); }
+    template <typename T> T* child(const char* name) const { return window->findChild<T*>(name); }
+};

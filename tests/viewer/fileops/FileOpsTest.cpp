@@ -1,0 +1,229 @@
+#include "CopyRenameLogic.h"
+#include "FileProperties.h"
+#include "FilePropertiesBox.h"
+#include "LocalFileLayer.h"
+#include "Module1.h"
+#include "TestFolders.h"
+
+#include <QDirIterator>
+#include <QtTest>
+
+namespace {
+
+using State = CopyRenameLogic::State;
+
+// The machine's own files, except that the existence test can be made to miss every file, as
+// it does when another program creates one just after the check.
+struct RacingFiles final : FileLayer {
+    LocalFileLayer files;
+    bool checkMisses = false;
+
+    bool exists(const QString& path) const override { return !checkMisses && files.exists(path); }
+    FileResult copy(const QString& source, const QString& target, bool overwrite) override {
+        return files.copy(source, target, overwrite);
+    }
+    FileResult rename(const QString& folder, const QString& name, const QString& newName) override {
+        return files.rename(folder, name, newName);
+    }
+};
+
+// A shown folder "pics" with a.bmp and b.bmp, another folder "other", and the module of a
+// Spanish viewer showing "pics" whose last copy went to "other".
+struct Scene {
+    TestFolder folder;
+    QString pics = folder.makeFolder("pics");
+    QString other = folder.makeFolder("other");
+    Module1 module;
+    RacingFiles files;
+    QStringList refreshes;
+
+    explicit Scene(qint16 mode) {
+        folder.write("pics/a.bmp", "A");
+        folder.write("pics/b.bmp", "B");
+        module.settings.CurrentFolder = pics;
+        module.settings.CopyFolder = other;
+        module.FileOpMode = mode;
+    }
+
+    CopyRenameLogic open(const QString& selected = "a.bmp") {
+        return CopyRenameLogic(
+            module, selected, files,
+            [this](const QString& from, const QString& to) { refreshes.append(from + '>' + to); });
+    }
+
+    QString expand(QString text) const {
+        return text.replace("{pics}", pics)
+            .replace("{PICS}", pics.toUpper())
+            .replace("{other}", other);
+    }
+
+    // Every file below the scene's folder with its contents, as "folder/name=contents".
+    QStringList disk() const {
+        QStringList files;
+        QDirIterator it(folder.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QFile file(path);
+            file.open(QIODevice::ReadOnly);
+            files.append(QDir(folder.path()).relativeFilePath(path) + '=' + file.readAll());
+        }
+        files.sort();
+        return files;
+    }
+};
+
+constexpr char kUntouched[] = "pics/a.bmp=A pics/b.bmp=B";
+constexpr char kDone[] = "Atención: La operación fue exitosa.";
+constexpr char kExists[] = "Atención: El Archivo ya Existe.";
+constexpr char kCopyReady[] = "Especifique la Ruta y Nombre de Archivo.";
+
+// One opening of the dialog driven through its steps: "UPPER|LOWER" presses the button with
+// those field texts, "edit" edits a field; then what it shows and what it left on the disk.
+struct Case {
+    const char* name;
+    qint16 mode;
+    bool checkMisses;
+    const char* steps; // separated by ";"
+    State state;
+    const char* status;
+    int icon;
+    const char* caption;
+    const char* copyFolder;
+    const char* refreshes; // "old>new" for a rename, ">" for a copy, separated by ";"
+    const char* disk;      // "folder/name=contents", sorted, separated by blanks
+};
+
+const Case kCases[] = {
+    {"an empty field does nothing", 1, false, "{other}|", State::ReadyForCopy, kCopyReady, 110,
+     "&Copiar", "{other}", "", kUntouched},
+    {"onto itself, folder in other case", 1, false, "{PICS}|A.BMP", State::ReadyForCopy,
+     "Atención: El Archivo no puede copiarse a si mismo...", 103, "&Copiar", "{other}", "",
+     kUntouched},
+    {"into another folder", 1, false, "{other}|a.bmp", State::Done, kDone, 104, "&Cerrar",
+     "{other}", "", "other/a.bmp=A pics/a.bmp=A pics/b.bmp=B"},
+    {"into the shown folder", 1, false, "{pics}|c.bmp", State::Done, kDone, 104, "&Cerrar",
+     "{pics}", ">", "pics/a.bmp=A pics/b.bmp=B pics/c.bmp=A"},
+    {"into the shown folder, spelt with a trailing separator", 1, false, "{pics}/|c.bmp",
+     State::Done, kDone, 104, "&Cerrar", "{pics}/", ">", "pics/a.bmp=A pics/b.bmp=B pics/c.bmp=A"},
+    {"onto an existing file", 1, false, "{pics}|b.bmp", State::ReplaceOffered, kExists, 103,
+     "&Reemplazar", "{pics}", "", kUntouched},
+    {"replace on the second press", 1, false, "{pics}|b.bmp;{pics}|b.bmp", State::Done, kDone, 104,
+     "&Cerrar", "{pics}", ">", "pics/a.bmp=A pics/b.bmp=A"},
+    {"an edit withdraws the offer", 1, false, "{pics}|b.bmp;edit", State::ReadyForCopy, kCopyReady,
+     110, "&Copiar", "{pics}", "", kUntouched},
+    {"after an edit the press warns again", 1, false, "{pics}|b.bmp;edit;{pics}|b.bmp",
+     State::ReplaceOffered, kExists, 103, "&Reemplazar", "{pics}", "", kUntouched},
+    {"a missing folder fails", 1, false, "{pics}/none|a.bmp", State::ReadyForCopy,
+     "Atención: No se pudo Realizar la Operación... Error: 1", 103, "&Copiar", "{other}", "",
+     kUntouched},
+    {"done, an edit only resets the icon", 1, false, "{other}|a.bmp;edit", State::Done, kDone, 110,
+     "&Cerrar", "{other}", "", "other/a.bmp=A pics/a.bmp=A pics/b.bmp=B"},
+    {"a file that appears after the check is offered", 1, true, "{pics}|b.bmp",
+     State::ReplaceOffered, kExists, 103, "&Reemplazar", "{pics}", "", kUntouched},
+    {"rename to a free name", 2, false, "a.bmp|z.bmp", State::Done, kDone, 104, "&Cerrar",
+     "{other}", "a.bmp>z.bmp", "pics/b.bmp=B pics/z.bmp=A"},
+    {"letter case only", 2, false, "a.bmp|A.BMP", State::ReadyForRename,
+     "Atención: El nombre debe ser Diferente...", 103, "&Renombrar", "{other}", "", kUntouched},
+    {"a taken name", 2, false, "a.bmp|b.bmp", State::ReadyForRename, kExists, 103, "&Renombrar",
+     "{other}", "", kUntouched},
+    {"a name taken after the check", 2, true, "a.bmp|b.bmp", State::ReadyForRename, kExists, 103,
+     "&Renombrar", "{other}", "", kUntouched},
+    {"a name with a separator", 2, false, "a.bmp|../z.bmp", State::ReadyForRename,
+     "Atención: No se pudo Realizar la Operación... Error: 6", 103, "&Renombrar", "{other}", "",
+     kUntouched},
+    {"an edit after a refusal", 2, false, "a.bmp|b.bmp;edit", State::ReadyForRename,
+     "Cambiar el nombre del archivo...", 110, "&Renombrar", "{other}", "", kUntouched},
+};
+
+} // namespace
+
+class FileOpsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void copyAndRename_data() {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < int(std::size(kCases)); ++i)
+            QTest::newRow(kCases[i].name) << i;
+    }
+
+    void copyAndRename() {
+        QFETCH(int, index);
+        const Case& c = kCases[index];
+        Scene scene(c.mode);
+        scene.files.checkMisses = c.checkMisses;
+        CopyRenameLogic logic = scene.open();
+        for (const QString& step : QString(c.steps).split(';')) {
+            if (step == "edit") {
+                logic.fieldEdited();
+                continue;
+            }
+            const QStringList fields = scene.expand(step).split('|');
+            QCOMPARE(logic.buttonPressed(fields[0], fields[1]), CopyRenameLogic::Press::Stay);
+        }
+        QCOMPARE(logic.state(), c.state);
+        QCOMPARE(logic.statusLine(), QString::fromUtf8(c.status));
+        QCOMPARE(logic.statusIcon(), c.icon);
+        QCOMPARE(logic.buttonCaption(), QString(c.caption));
+        QCOMPARE(scene.module.settings.CopyFolder, scene.expand(c.copyFolder));
+        QCOMPARE(scene.module.FileOpMode == 0, c.state == State::Done);
+        QCOMPARE(scene.refreshes.join(';'), QString(c.refreshes));
+        QCOMPARE(scene.disk().join(' '), QString(c.disk));
+        QCOMPARE(logic.failureReason().isEmpty(), !logic.statusLine().contains("Error:"));
+        if (c.state == State::Done) // and once done, the button closes
+            QCOMPARE(logic.buttonPressed({}, {}), CopyRenameLogic::Press::Close);
+    }
+
+    void propertiesText_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("labels");
+        QTest::newRow("spanish")
+            << 0
+            << QString::fromUtf8(
+                   "Archivo: |Ruta: |Utiliza: |Creado: |Último acceso: |Última modificación: ")
+                   .split('|');
+        QTest::newRow("english")
+            << 200
+            << QString("File: |Path: |Size: |Created: |Last Access: |Last Modification: ")
+                   .split('|');
+    }
+
+    void propertiesText() {
+        QFETCH(int, language);
+        QFETCH(QStringList, labels);
+        QLocale::setDefault(QLocale::c());
+        const auto at = [](int year) { return QDateTime(QDate(year, 2, 3), QTime(4, 5, 6)); };
+        const FileProperties file{"Mixed Case.BMP",
+                                  "/tmp/Pics/Mixed Case.BMP",
+                                  1234,
+                                  "BMP image",
+                                  at(2001),
+                                  true,
+                                  at(2002),
+                                  at(2003)};
+        const QStringList lines =
+            filePropertiesText(file, static_cast<qint16>(language)).split("\r\n");
+        QCOMPARE(lines.size(), 7);
+        QCOMPARE(lines[0], labels[0] + "Mixed Case.BMP");
+        QCOMPARE(lines[1], QString());
+        QCOMPARE(lines[2], labels[1] + "/TMP/PICS/MIXED CASE.BMP");
+        QCOMPARE(lines[3], labels[2] + "1234 bytes,   BMP image");
+        for (int i = 0; i < 3; ++i) { // each date on its line, with its seconds
+            QVERIFY(lines[4 + i].startsWith(labels[3 + i]));
+            QVERIFY2(lines[4 + i].contains(QString::number(2001 + i)) &&
+                         lines[4 + i].contains("04:05:06"),
+                     qPrintable(lines[4 + i]));
+        }
+    }
+
+    void propertiesWithoutShowingOnlyTestTheFile() {
+        // Showing a box here would wait for a click that never comes.
+        TestFolder folder;
+        QVERIFY(ShowFileProperties(folder.write("Mixed.Bmp", "x"), 0, 0, nullptr));
+        QVERIFY(!ShowFileProperties(folder.filePath("mixed.bmp"), 0, 0, nullptr));
+        QVERIFY(!ShowFileProperties(folder.filePath("missing.bmp"), 1, 0, nullptr));
+    }
+};
+
+QTEST_MAIN(FileOpsTest)
+#include "FileOpsTest.moc"

@@ -1,0 +1,174 @@
+#include "MainWindowFixture.h"
+#include "PictureCell.h"
+#include "frmcopiar.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+namespace {
+
+// The main window with a.bmp selected, so that its page shows a.bmp in cell 0 and b.bmp in cell 1.
+frmImage& openWithFirstSelected(Window& w, qint16 language) {
+    frmImage& window = w.open(language);
+    auto* file1 = w.child<QListView>("File1");
+    file1->setCurrentIndex(file1->model()->index(0, 0));
+    window.show();
+    return window;
+}
+
+// Right-clicks a thumbnail, picks an item of the menu that opens, and runs `whileOpen` on the
+// modal window the item opens, as soon as that window runs. False when no modal window came up.
+bool chooseFromThumbnailMenu(frmImage& window, int cell, const char* item,
+                             const std::function<void(QWidget&)>& whileOpen) {
+    bool opened = false;
+    QTimer::singleShot(0, &window, [&] {
+        QMenu* menu = window.Opciones();
+        QTimer::singleShot(0, &window, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && QTest::qWaitForWindowActive(modal)) { // access keys need it active
+                opened = true;
+                whileOpen(*modal);
+                modal->close();
+            }
+        });
+        menu->setActiveAction(window.findChild<QAction*>(item));
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QTest::mouseClick(window.findChildren<PictureCell*>("Image1").at(cell), Qt::RightButton);
+    return opened;
+}
+
+// Presses Alt and a letter, and waits for the button whose access key it is: an access key
+// shows the press before it clicks.
+bool pressAccessKey(QWidget& dialog, Qt::Key letter) {
+    QSignalSpy clicked(dialog.findChild<QPushButton*>("boton"), &QPushButton::clicked);
+    QTest::keyClick(&dialog, letter, Qt::AltModifier);
+    return clicked.wait();
+}
+
+// Types a text into a field in place of the one it holds, then presses the button by its key.
+bool typeAndPress(QWidget& dialog, const char* field, const QString& text, Qt::Key letter) {
+    auto* edit = dialog.findChild<QLineEdit*>(field);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    return pressAccessKey(dialog, letter);
+}
+
+QString textOf(QWidget& dialog, const char* name) {
+    if (auto* label = dialog.findChild<QLabel*>(name))
+        return label->text();
+    if (auto* edit = dialog.findChild<QLineEdit*>(name))
+        return edit->text();
+    return dialog.findChild<QPushButton*>(name)->text();
+}
+
+} // namespace
+
+class FileOpsWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void copyFromTheThumbnailMenu() {
+        Window w;
+        frmImage& window = openWithFirstSelected(w, 0);
+        const QString pics = w.folder.filePath("pics");
+        const bool opened = chooseFromThumbnailMenu(window, 0, "opccop", [&](QWidget& dialog) {
+            QCOMPARE(dialog.windowTitle(), QString("Copiar a..."));
+            QVERIFY(!dialog.windowIcon().isNull());
+            QCOMPARE(textOf(dialog, "lblorig"), QString("Copiar en:"));
+            QCOMPARE(textOf(dialog, "lbldest"), QString("Nombre de Archivo:"));
+            QCOMPARE(textOf(dialog, "TxtOrig"), pics); // the last copy's folder
+            QCOMPARE(textOf(dialog, "TxtDest"), QString("a.bmp"));
+            QCOMPARE(textOf(dialog, "lblresul"),
+                     QString("Especifique la Ruta y Nombre de Archivo."));
+            QCOMPARE(textOf(dialog, "boton"), QString("&Copiar"));
+            // 1800, 840, 5535 x 285 twips; the dialog 850 twips right of the screen's centre.
+            QCOMPARE(dialog.findChild<QLineEdit*>("TxtDest")->geometry(), QRect(120, 56, 369, 19));
+            QCOMPARE(dialog.pos(), QPoint(205, 240));
+
+            QVERIFY(typeAndPress(dialog, "TxtDest", "c.bmp", Qt::Key_C));
+            QCOMPARE(textOf(dialog, "lblresul"),
+                     QString::fromUtf8("Atención: La operación fue exitosa."));
+            QCOMPARE(textOf(dialog, "boton"), QString("&Cerrar"));
+            QCOMPARE(window.windowTitle(), QString("Lumi Vart [3]"));
+            QVERIFY(pressAccessKey(dialog, Qt::Key_C));
+            QVERIFY(!dialog.isVisible());
+        });
+        QVERIFY(opened);
+        QCOMPARE(w.folder.read("pics/c.bmp"), w.folder.read("pics/a.bmp"));
+        QCOMPARE(w.module.FileOpMode, qint16(0));
+        QCOMPARE(w.module.settings.CopyFolder, pics);
+    }
+
+    void renameFromTheThumbnailMenu() {
+        Window w;
+        frmImage& window = openWithFirstSelected(w, 200);
+        const QByteArray a = w.folder.read("pics/a.bmp");
+        const QByteArray b = w.folder.read("pics/b.bmp");
+        const bool opened = chooseFromThumbnailMenu(window, 0, "opcrena", [&](QWidget& dialog) {
+            QCOMPARE(dialog.windowTitle(), QString("Rename..."));
+            QCOMPARE(textOf(dialog, "lblorig"), QString("Filename:"));
+            QCOMPARE(textOf(dialog, "lbldest"), QString("New Name:"));
+            QCOMPARE(textOf(dialog, "TxtOrig"), QString("a.bmp"));
+            QVERIFY(!dialog.findChild<QLineEdit*>("TxtOrig")->isEnabled());
+            QCOMPARE(textOf(dialog, "TxtDest"), QString());
+            QCOMPARE(textOf(dialog, "lblresul"), QString("Change the name of the file..."));
+            QCOMPARE(textOf(dialog, "boton"), QString("&Rename"));
+
+            QVERIFY(typeAndPress(dialog, "TxtDest", "b.bmp", Qt::Key_R));
+            QCOMPARE(textOf(dialog, "lblresul"), QString("Attention: The File Already Exist."));
+            QCOMPARE(w.folder.read("pics/a.bmp"), a);
+            QCOMPARE(w.folder.read("pics/b.bmp"), b);
+            QVERIFY(typeAndPress(dialog, "TxtDest", "z.bmp", Qt::Key_R));
+            QCOMPARE(textOf(dialog, "lblresul"), QString("Attention: Operation successful."));
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            QVERIFY(!dialog.isVisible());
+        });
+        QVERIFY(opened);
+        QCOMPARE(w.folder.read("pics/z.bmp"), a);
+        ImageBrowser& browser = window.browser();
+        QCOMPARE(browser.File1().entry(browser.File1().listIndex()), QString("z.bmp"));
+        QCOMPARE(window.findChildren<QLabel*>("Label1").at(0)->text(), QString("z.bmp"));
+        QVERIFY(browser.cells()[0].imageVisible && !browser.cells()[0].picture.isNull());
+        QCOMPARE(window.windowTitle(), QString("Lumi Vart [2]"));
+    }
+
+    void propertiesFromTheThumbnailMenu_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("spanish") << 0 << QString::fromUtf8("Información de Archivo...")
+                                 << "Archivo: b.bmp\r\n\r\nRuta: ";
+        QTest::newRow("english") << 200 << "File Information... "
+                                 << "File: b.bmp\r\n\r\nPath: ";
+    }
+
+    void propertiesFromTheThumbnailMenu() {
+        QFETCH(int, language);
+        QFETCH(QString, title);
+        QFETCH(QString, start);
+        Window w;
+        frmImage& window = openWithFirstSelected(w, static_cast<qint16>(language));
+        const QString path = w.folder.filePath("pics/b.bmp").toUpper();
+        const bool opened = chooseFromThumbnailMenu(window, 1, "opcprop", [&](QWidget& modal) {
+            auto* box = qobject_cast<QMessageBox*>(&modal);
+            QVERIFY(box);
+            QCOMPARE(box->windowTitle(), title);
+            QCOMPARE(box->icon(), QMessageBox::NoIcon);
+            QCOMPARE(box->buttons().size(), 1);
+            QVERIFY2(box->text().startsWith(start + path + "\r\n"), qPrintable(box->text()));
+        });
+        QVERIFY(opened);
+    }
+};
+
+QTEST_MAIN(FileOpsWindowTest)
+#include "FileOpsWindowTest.moc"
