@@ -1,6 +1,7 @@
 // Picture loading on pictures made in memory: every format under the names users give it,
 // the choice by content, upright photos, bounded decoding, and clean failures.
 #include "PictureLoader.h"
+#include "DibDecoder.h"
 #include "JpegSegments.h"
 #include "TestFolders.h"
 #include "TestPictures.h"
@@ -430,6 +431,30 @@ private slots:
         QCOMPARE(result.picture.image.size(), expectedImage);
         const QString mismatch = quadrantMismatch(result.picture.image, 40);
         QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    }
+
+    // A run-length bitmap of a few kilobytes may claim 16384 x 16384 pixels: a gigabyte when
+    // decoded whole. With a bound it is decoded straight at the bounded size: the image handed
+    // out by the decoder is that size, each pixel the average of those it covers.
+    void hugeRunLengthBitmapDecodesAtTheBound() {
+        QImage band(16384, 64, QImage::Format_RGB32);
+        band.fill(Qt::red);
+        QByteArray bytes = TestPictures::rle8(band); // its rows are the picture's bottom rows
+        qToLittleEndian<qint32>(16384, bytes.data() + 22);
+        QVERIFY(bytes.size() < 16 * 1024);
+
+        const Decoded decoded = Dib::decodeFile(bytes, true, QSize(256, 256));
+        QVERIFY2(decoded.error.isEmpty(), qPrintable(decoded.error));
+        QCOMPARE(decoded.image.size(), QSize(256, 256));
+        QCOMPARE(decoded.naturalSize, QSize(16384, 16384));
+        QCOMPARE(decoded.image.pixel(0, 255), qRgb(255, 0, 0));
+        QCOMPARE(decoded.image.pixel(255, 255), qRgb(255, 0, 0));
+        QCOMPARE(decoded.image.pixel(0, 254), qRgb(0, 0, 0)); // rows the data skips show black
+
+        const auto loaded = loadBytes(bytes, QSize(256, 128));
+        QVERIFY2(loaded.ok(), qPrintable(loaded.error));
+        QCOMPARE(loaded.picture.naturalSize, QSize(16384, 16384));
+        QCOMPARE(loaded.picture.image.size(), QSize(128, 128));
     }
 
     // The JPEG library keeps application segments in a list it walks to the end for each new
