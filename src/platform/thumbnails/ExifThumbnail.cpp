@@ -1,9 +1,12 @@
 #include "ExifThumbnail.h"
 
-#include <QBuffer>
+#include "ByteReader.h"
+#include "EmbeddedImage.h"
+
 #include <QIODevice>
-#include <QImageReader>
 #include <QTransform>
+
+#include <map>
 
 namespace ExifThumbnail {
 namespace {
@@ -12,7 +15,7 @@ namespace {
 constexpr int kLargestSegmentCount = 512;
 constexpr int kLargestFillBytes = 64;
 // An EXIF segment holds at most 64 KiB, so its preview is small; a larger claim is a lie.
-constexpr int kLargestPreviewSide = 1024;
+constexpr qint64 kLargestPreviewPixels = 1024 * 1024;
 
 constexpr quint16 kOrientationTag = 0x0112;
 constexpr quint16 kPreviewOffsetTag = 0x0201;
@@ -20,102 +23,59 @@ constexpr quint16 kPreviewLengthTag = 0x0202;
 constexpr quint16 kShortType = 3;
 constexpr quint16 kLongType = 4;
 
-// The TIFF structure inside an EXIF segment, read in its own byte order; every read outside
-// the segment gives nothing.
-class TiffView {
+// The TIFF structure inside an EXIF segment, read in its own byte order. Reads outside it give
+// zero, which no offset or tag used here takes as valid.
+class TiffReader {
 public:
-    explicit TiffView(QByteArray bytes) : m_bytes(std::move(bytes)) {}
+    explicit TiffReader(QByteArrayView tiff) : m_bytes(tiff), m_bigEndian(tiff.startsWith("MM")) {}
 
-    bool readByteOrder() {
-        if (m_bytes.startsWith("II*\0"))
-            m_bigEndian = false;
-        else if (m_bytes.startsWith(QByteArray("MM\0*", 4)))
-            m_bigEndian = true;
-        else
-            return false;
-        return true;
-    }
+    bool valid() const { return (m_bytes.data().startsWith("II") || m_bigEndian) && u16(2) == 42; }
+    quint32 u16(qint64 at) const { return m_bigEndian ? m_bytes.be16(at) : m_bytes.u16(at); }
+    quint32 u32(qint64 at) const { return m_bigEndian ? m_bytes.be32(at) : m_bytes.u32(at); }
+    QByteArrayView slice(qint64 at, qint64 length) const { return m_bytes.slice(at, length); }
 
-    std::optional<quint32> u16(qint64 at) const { return number(at, 2); }
-    std::optional<quint32> u32(qint64 at) const { return number(at, 4); }
-    QByteArray slice(qint64 at, qint64 length) const {
-        if (at < 0 || length <= 0 || at + length > m_bytes.size())
-            return {};
-        return m_bytes.mid(at, length);
+    // The values of the entries of the image directory at `offset` that hold one short or one
+    // long, by tag; nothing when the directory runs past the segment.
+    std::map<quint32, quint32> directoryAt(qint64 offset) const {
+        std::map<quint32, quint32> values;
+        const qint64 count = u16(offset);
+        if (offset == 0 || !m_bytes.has(offset + 2, count * 12 + 4))
+            return values;
+        for (qint64 at = offset + 2; at < offset + 2 + count * 12; at += 12) {
+            const quint32 type = u16(at + 2);
+            if (u32(at + 4) == 1 && type == kShortType)
+                values[u16(at)] = u16(at + 8);
+            else if (u32(at + 4) == 1 && type == kLongType)
+                values[u16(at)] = u32(at + 8);
+        }
+        return values;
     }
+    // The offset of the directory after the one at `offset`; 0 for none.
+    qint64 nextAfter(qint64 offset) const { return u32(offset + 2 + qint64(u16(offset)) * 12); }
 
 private:
-    std::optional<quint32> number(qint64 at, int width) const {
-        if (at < 0 || at + width > m_bytes.size())
-            return std::nullopt;
-        quint32 value = 0;
-        for (int i = 0; i < width; ++i) {
-            const int index = m_bigEndian ? i : width - 1 - i;
-            value = (value << 8) | static_cast<quint8>(m_bytes[at + index]);
-        }
-        return value;
-    }
-
-    QByteArray m_bytes;
-    bool m_bigEndian = false;
+    ByteReader m_bytes;
+    bool m_bigEndian;
 };
-
-// One entry of an image directory: its tag and its value when that is a single short or long.
-struct Entry {
-    quint16 tag = 0;
-    std::optional<quint32> value;
-};
-
-std::vector<Entry> directoryAt(const TiffView& tiff, quint32 offset) {
-    std::vector<Entry> entries;
-    const auto count = tiff.u16(offset);
-    if (!count)
-        return entries;
-    for (quint32 i = 0; i < *count; ++i) {
-        const qint64 at = qint64(offset) + 2 + qint64(i) * 12;
-        const auto tag = tiff.u16(at);
-        const auto type = tiff.u16(at + 2);
-        const auto items = tiff.u32(at + 4);
-        if (!tag || !type || !items)
-            break; // the directory runs past the segment
-        Entry entry{static_cast<quint16>(*tag), {}};
-        if (*items == 1 && *type == kShortType)
-            entry.value = tiff.u16(at + 8);
-        else if (*items == 1 && *type == kLongType)
-            entry.value = tiff.u32(at + 8);
-        entries.push_back(entry);
-    }
-    return entries;
-}
-
-std::optional<quint32> valueOf(const std::vector<Entry>& entries, quint16 tag) {
-    for (const Entry& entry : entries)
-        if (entry.tag == tag)
-            return entry.value;
-    return std::nullopt;
-}
 
 // Reads the orientation and the preview from an EXIF segment's payload into the header.
 void readExif(const QByteArray& payload, Header& header) {
-    TiffView tiff(payload.mid(6)); // after "Exif\0\0"
-    if (!tiff.readByteOrder())
+    const TiffReader tiff(QByteArrayView(payload).sliced(6)); // after "Exif\0\0"
+    if (!tiff.valid())
         return;
-    const auto first = tiff.u32(4);
-    if (!first)
+    const qint64 first = tiff.u32(4);
+    const auto main = tiff.directoryAt(first);
+    const auto orientation = main.find(kOrientationTag);
+    if (orientation != main.end() && orientation->second >= 1 && orientation->second <= 8)
+        header.orientation = static_cast<int>(orientation->second);
+    const qint64 second = tiff.nextAfter(first);
+    if (second == first || main.empty())
         return;
-    const std::vector<Entry> main = directoryAt(tiff, *first);
-    const quint32 orientation = valueOf(main, kOrientationTag).value_or(1);
-    header.orientation = orientation >= 1 && orientation <= 8 ? static_cast<int>(orientation) : 1;
-
-    const auto count = tiff.u16(*first);
-    const auto second = count ? tiff.u32(qint64(*first) + 2 + qint64(*count) * 12) : std::nullopt;
-    if (!second || *second == 0 || *second == *first)
-        return;
-    const std::vector<Entry> preview = directoryAt(tiff, *second);
-    const auto offset = valueOf(preview, kPreviewOffsetTag);
-    const auto length = valueOf(preview, kPreviewLengthTag);
-    if (offset && length)
-        header.thumbnail = tiff.slice(*offset, *length);
+    const auto preview = tiff.directoryAt(second);
+    const auto offset = preview.find(kPreviewOffsetTag);
+    const auto length = preview.find(kPreviewLengthTag);
+    if (offset != preview.end() && length != preview.end())
+        header.thumbnail = tiff.slice(offset->second, length->second).toByteArray();
     if (!header.thumbnail.startsWith("\xff\xd8"))
         header.thumbnail.clear();
 }
@@ -214,27 +174,18 @@ std::optional<QImage> usableThumbnail(const Header& header, QSize pixels) {
     const QSize photo = header.uprightSize();
     if (header.thumbnail.isEmpty() || photo.isEmpty())
         return std::nullopt;
-    QByteArray bytes = header.thumbnail;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "jpeg");
-    reader.setAutoTransform(false); // the photo's orientation applies, not the preview's own
-    const QSize stored = reader.size();
-    if (stored.isEmpty() || stored.width() > kLargestPreviewSide ||
-        stored.height() > kLargestPreviewSide)
+    const Decoded decoded = EmbeddedImage::decode(header.thumbnail, "jpeg", kLargestPreviewPixels);
+    if (decoded.image.isNull())
         return std::nullopt;
-    // Cheap tests first: the preview's size and proportions, before decoding it.
-    const QSize preview = header.orientation >= 5 ? stored.transposed() : stored;
+    const QImage preview = upright(decoded.image, header.orientation);
     if (preview.width() < pixels.width() || preview.height() < pixels.height())
         return std::nullopt;
+    // Within a pixel's rounding of the photo's proportions, in either direction.
     const qint64 skew =
         qAbs(qint64(preview.width()) * photo.height() - qint64(preview.height()) * photo.width());
     if (skew > qMax(photo.width(), photo.height()))
         return std::nullopt;
-    const QImage image = reader.read();
-    if (image.size() != stored)
-        return std::nullopt;
-    return upright(image, header.orientation);
+    return preview;
 }
 
 } // namespace ExifThumbnail

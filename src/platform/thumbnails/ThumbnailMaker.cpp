@@ -2,6 +2,7 @@
 
 #include "ExifThumbnail.h"
 #include "PictureLoader.h"
+#include "RegularFile.h"
 
 #include <QFile>
 
@@ -71,9 +72,9 @@ bool endsAsJpegEnds(QFile& file) {
 } // namespace
 
 Made make(const QString& path, QSize pixels, const ThumbnailCache* cache) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
+    QFile file;
+    if (const QString problem = RegularFile::open(path, file); !problem.isEmpty())
+        return failure(problem);
     const QByteArray format = PictureLoader::formatOf(file.peek(kHeadBytes));
     if (format.isEmpty())
         return failure(QStringLiteral("not a picture in a supported format"));

@@ -1,5 +1,6 @@
 #include "PageFill.h"
 
+#include "RegularFile.h"
 #include "ThumbnailWorkers.h"
 
 #include <QCache>
@@ -185,14 +186,14 @@ void PageFill::cancelAhead() {
 
 ThumbnailMaker::Made PageFill::madeOrRecalled(Shared& shared, const QString& path, QSize pixels) {
     // The file must open, whatever memory holds of it.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (const QString problem = RegularFile::open(path, file); !problem.isEmpty()) {
         ThumbnailMaker::Made failure;
-        failure.error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
+        failure.error = problem;
         return failure;
     }
-    const QString key = RecentPictures::keyOf(path, QFileInfo(file), pixels);
     file.close();
+    const QString key = RecentPictures::keyOf(path, QFileInfo(path), pixels);
     if (auto picture = shared.recent.find(key)) {
         ThumbnailMaker::Made recalled;
         recalled.picture = std::move(*picture);
