@@ -25,6 +25,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -219,7 +220,7 @@ class ViewerPageFill {
 public:
     ViewerPageFill(const QString& folder, QSize screen) : m_folder(folder), m_screen(screen) {}
 
-    QSize bound() const { return m_browser->cellPictureBound(); }
+    QSize bound() const { return m_browser->zoomPictureBound(); }
 
     double run() {
         m_browser.reset();
@@ -232,6 +233,8 @@ public:
         stored.ThumbHeight = kCellHeightTwips;
         stored.SpacingV = 688;
         SaveSettings(stored, m_store);
+        // A thumbnail cache of its own for every run, so each decodes the page.
+        qputenv("XDG_CACHE_HOME", m_config.filePath(QString::number(++m_runs)).toLocal8Bit());
         m_browser = std::make_unique<ImageBrowser>(m_module, m_store, VolumeTable{{"/"}},
                                                    m_feedback, m_folder);
         m_browser->loadSettingsAndFolder();
@@ -240,7 +243,11 @@ public:
 
         QElapsedTimer timer;
         timer.start();
+        QEventLoop filled;
+        QObject::connect(m_browser.get(), &ImageBrowser::pageFillEnded, &filled, &QEventLoop::quit);
         m_browser->File1().setListIndex(0);
+        if (m_browser->isFillingPage())
+            filled.exec();
         m_shown.clear();
         for (const ThumbnailCell& cell : m_browser->cells())
             if (cell.imageVisible)
@@ -265,6 +272,7 @@ private:
     FeedbackSink m_feedback;
     std::unique_ptr<ImageBrowser> m_browser;
     std::vector<QImage> m_shown;
+    int m_runs = 0;
 };
 
 // The first version's way: each picture decoded whole, one after the other, and scaled to its

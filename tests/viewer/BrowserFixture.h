@@ -8,6 +8,7 @@
 #include "TestPictures.h"
 
 #include <QStringList>
+#include <QTest>
 #include <memory>
 #include <optional>
 
@@ -68,6 +69,15 @@ struct Viewer : TemporarySettings {
         s.ThumbHeight = 1430;
         s.SpacingV = 688;
         return s;
+    }
+
+    // Selects a list position and waits until the page it fills has all its pictures, or has
+    // stopped at a picture that cannot be loaded.
+    bool select(int position) {
+        return browser->File1().setListIndex(position) && pageFilled();
+    }
+    bool pageFilled() const {
+        return QTest::qWaitFor([this] { return !browser->isFillingPage(); });
     }
 
     QStringList captions() const {

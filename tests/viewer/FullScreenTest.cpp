@@ -79,7 +79,7 @@ private slots:
     void thePreviewComesFirstThenTheEntryAfterTheIndex() {
         Screen s;
         ImageBrowser& b = s.start();
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(s.v.select(0));
         b.Image1_Click(1); // c.bmp, in cell 1
         frmPantalla& window = s.open(0);
         QTRY_COMPARE(window.slidePicture().naturalSize, QSize(30, 60));

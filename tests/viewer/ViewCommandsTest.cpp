@@ -38,14 +38,14 @@ private slots:
             v.addFile("x.txt");
         ImageBrowser& b = v.start();
         if (previewShown) { // a picture in the view, listed files aside
-            QVERIFY(b.File1().setListIndex(0));
+            QVERIFY(v.select(0));
             b.Image1_Click(0);
-            QVERIFY(b.File1().setListIndex(-1)); // the page fill hid the view
+            QVERIFY(v.select(-1)); // the page fill hid the view
             b.Zoom();
             QVERIFY(b.zoomView().visible);
         }
         if (selected >= 0)
-            QVERIFY(b.File1().setListIndex(selected));
+            QVERIFY(v.select(selected));
         v.module.CurrentIndex = 7;
         ViewCommands commands(b, v.feedback);
         if (slides)
@@ -65,7 +65,7 @@ private slots:
         v.addPicture("a.bmp", QSize(400, 300));
         v.addPicture("b.bmp", QSize(80, 200));
         ImageBrowser& b = v.start();
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         b.Image1_Click(0);
         const QRectF rect = b.zoomView().rect;
         v.module.CurrentIndex = 1;
@@ -93,7 +93,7 @@ private slots:
         Settings stored = Settings::startupDefaults(v.pictures());
         stored.LanguageOffset = static_cast<qint16>(language);
         ImageBrowser& b = v.start(stored);
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         QFile::remove(v.pictures() + "/a.bmp");
         v.module.CurrentIndex = 0;
         ViewCommands(b, v.feedback).opcport_Click();
@@ -117,7 +117,7 @@ private slots:
         Viewer v;
         v.addPicture("a.bmp");
         ImageBrowser& b = v.start();
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         b.Image1_Click(0);
         const qint64 picture = b.zoomView().picture.image.cacheKey();
         const QString title = b.title();
@@ -133,7 +133,7 @@ private slots:
         v.addPicture("a.bmp");
         v.addPicture("b.bmp", QSize(90, 60));
         ImageBrowser& b = v.start();
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         v.module.CurrentIndex = 1;
         ViewCommands(b, v.feedback).opcfull_Click();
         QCOMPARE(v.feedback.fullScreenOpened, 1);
@@ -148,7 +148,7 @@ private slots:
         Viewer v;
         v.addPicture("a.bmp");
         ImageBrowser& b = v.start();
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         QFile::remove(v.pictures() + "/a.bmp");
         v.module.CurrentIndex = 0;
         ViewCommands(b, v.feedback).opcfull_Click();

@@ -5,7 +5,7 @@
 #include <QPainter>
 
 ThumbnailGrid::ThumbnailGrid(const TwipsScale& scale, QWidget* parent)
-    : QWidget(parent), m_scale(scale) {
+    : QWidget(parent), m_scale(scale), m_baseline(fontMetrics().ascent()) {
     setMouseTracking(true);
 }
 
@@ -40,6 +40,12 @@ void ThumbnailGrid::setCell(int cell, const QString& caption, const QImage& pict
     c.shown = {};
     c.imageVisible = imageVisible;
     repaintCell(c);
+}
+
+void ThumbnailGrid::setCaptionFont(const QFont& font, int baseline) {
+    setFont(font);
+    m_baseline = baseline;
+    update();
 }
 
 void ThumbnailGrid::repaintCell(const Cell& cell) {
@@ -78,8 +84,13 @@ void ThumbnailGrid::paintEvent(QPaintEvent* event) {
                                                        Qt::SmoothTransformation);
             painter.drawImage(cell.image, cell.shown);
         }
-        if (!cell.text.isEmpty() && cell.caption.intersects(exposed))
-            painter.drawText(cell.caption, Qt::AlignLeft | Qt::AlignVCenter, cell.text);
+        if (!cell.text.isEmpty() && cell.caption.intersects(exposed)) {
+            // Drawn on the baseline that shows accents and descenders whole, clipped to the
+            // caption as a label of its own would be.
+            painter.setClipRect(cell.caption);
+            painter.drawText(cell.caption.topLeft() + QPoint(0, m_baseline), cell.text);
+            painter.setClipping(false);
+        }
     }
 }
 

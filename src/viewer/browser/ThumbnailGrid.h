@@ -26,8 +26,16 @@ public:
     void setCell(int cell, const QString& caption, const QImage& picture, bool imageVisible);
     // The mouse pointer over a shown image.
     void setImageCursor(const QCursor& cursor) { m_imageCursor = cursor; }
+    const QCursor& imageCursor() const { return m_imageCursor; }
+    // The captions' font, and the baseline of their line from the caption's top, in pixels.
+    void setCaptionFont(const QFont& font, int baseline);
 
     int cellCount() const { return static_cast<int>(m_cells.size()); }
+    // A cell's rectangles in this widget's pixels, its caption and whether its image shows.
+    QRect imageRect(int cell) const { return m_cells.at(cell).image; }
+    QRect captionRect(int cell) const { return m_cells.at(cell).caption; }
+    const QString& caption(int cell) const { return m_cells.at(cell).text; }
+    bool showsImage(int cell) const { return m_cells.at(cell).imageVisible; }
     // The cell whose shown image takes the mouse at a point of this widget, or -1.
     int cellAt(QPoint point) const;
 
@@ -59,6 +67,7 @@ private:
     TwipsScale m_scale;
     std::vector<Cell> m_cells;
     QCursor m_imageCursor;
+    int m_baseline;
     QRect m_pendingRepaint; // what changed since the last paint, as one rectangle
     int m_pressedCell = -1;
 };

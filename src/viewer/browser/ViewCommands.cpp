@@ -58,8 +58,8 @@ void ViewCommands::opcport_Click() {
         return;
     }
     const QImage whole = loaded.picture.image;
-    m_browser.setZoomPicture({reducedTo(whole, m_browser.cellPictureBound()), loaded.picture.naturalSize},
-                             file);
+    m_browser.setZoomPicture(
+        {reducedTo(whole, m_browser.zoomPictureBound()), loaded.picture.naturalSize}, file);
     clipboard->clear();
     clipboard->setImage(whole);
 }
@@ -67,7 +67,7 @@ void ViewCommands::opcport_Click() {
 void ViewCommands::opcfull_Click() {
     const QString file = m_browser.cellFile(m_module.CurrentIndex);
     m_module.PreviewName = m_browser.cellCaption(m_module.CurrentIndex);
-    PictureLoader::Result loaded = PictureLoader::load(file, m_browser.cellPictureBound());
+    PictureLoader::Result loaded = PictureLoader::load(file, m_browser.zoomPictureBound());
     if (!loaded.ok())
         return;
     m_browser.setZoomPicture(std::move(loaded.picture), file);
