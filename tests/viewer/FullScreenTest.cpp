@@ -95,6 +95,21 @@ private slots:
         QTRY_COMPARE(window.findChild<PictureCell*>("Slide")->geometry(), QRect(250, 0, 300, 600));
     }
 
+    // A picture larger than the screen is read at the screen's device pixels (run once more
+    // with QT_SCALE_FACTOR=2), so it is as sharp as the screen shows it.
+    void slidesAreReadAtTheScreensDevicePixels() {
+        Screen s;
+        s.v.addPicture("big.bmp", QSize(2000, 1500));
+        s.start();
+        frmPantalla& window = s.open(2);
+        const qreal ratio = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                                ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                                : 1.0;
+        QCOMPARE(window.devicePixelRatioF(), ratio);
+        QTRY_COMPARE(window.slidePicture().naturalSize, QSize(2000, 1500));
+        QCOMPARE(window.slidePicture().image.size(), (QSizeF(800, 600) * ratio).toSize());
+    }
+
     void theSlideShowRunsItsTimerAndTheKeysChangeIt() {
         Screen s;
         s.stored.ImageTempo = 3;
