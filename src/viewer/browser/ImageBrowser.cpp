@@ -13,6 +13,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QThreadPool>
 
 namespace {
 
@@ -41,7 +42,8 @@ ImageBrowser::ImageBrowser(Module1& module, SettingsStore& store, VolumeTable vo
       m_workers(std::make_unique<ThumbnailWorkers>()),
       m_pageFill(std::make_unique<PageFill>(
           *m_workers, std::make_shared<const ThumbnailCache>(ThumbnailCache::user()))),
-      m_zoomLoad(std::make_unique<ZoomPictureLoad>(m_workers->visible())) {
+      // Not the page's threads: those are taken until the page is complete.
+      m_zoomLoad(std::make_unique<ZoomPictureLoad>(*QThreadPool::globalInstance())) {
     connect(m_pageFill.get(), &PageFill::pictureReady, this, &ImageBrowser::pictureArrived);
     connect(m_pageFill.get(), &PageFill::failed, this, &ImageBrowser::pictureFailed);
     connect(m_pageFill.get(), &PageFill::completed, this, &ImageBrowser::pageCompleted);

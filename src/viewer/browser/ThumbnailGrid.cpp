@@ -12,6 +12,8 @@ ThumbnailGrid::ThumbnailGrid(const TwipsScale& scale, QWidget* parent)
 void ThumbnailGrid::setPlaces(const std::vector<CellPlacement>& places) {
     std::vector<QRect> images;
     std::vector<QRect> captions;
+    images.reserve(places.size());
+    captions.reserve(places.size());
     QRect covered;
     for (const CellPlacement& place : places) {
         images.push_back(m_scale.toPixels(QRectF(place.image)));
