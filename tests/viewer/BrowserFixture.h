@@ -8,6 +8,7 @@
 #include "TestPictures.h"
 
 #include <QStringList>
+#include <functional>
 #include <QTest>
 #include <memory>
 #include <optional>
@@ -23,7 +24,12 @@ struct RecordedFeedback : BrowserFeedback {
         messages.append(title + '|' + text);
     }
     void openPictureMenu() override { ++menusOpened; }
-    void showFullScreenWindow() override { ++fullScreenOpened; }
+    void showFullScreenWindow() override {
+        ++fullScreenOpened;
+        if (whileFullScreen)
+            whileFullScreen();
+    }
+    std::function<void()> whileFullScreen; // what happens while the window is open
     void openHelp(int topic) override { helpTopics.append(topic); }
 };
 

@@ -60,6 +60,36 @@ private slots:
         }
     }
 
+    // The full-screen window has the processors to itself: the page's fill stops while it is
+    // open and then goes on, unless the page was emptied meanwhile.
+    void fullScreenPausesThePageFill_data() {
+        QTest::addColumn<bool>("folderChanged");
+        QTest::newRow("the page goes on filling") << false;
+        QTest::newRow("a folder change empties it for good") << true;
+    }
+
+    void fullScreenPausesThePageFill() {
+        QFETCH(bool, folderChanged);
+        Viewer v;
+        for (int i = 0; i < 20; ++i)
+            v.addPicture(QString("p%1.bmp").arg(i, 2, 10, QChar('0')));
+        const QString sub = v.folder.makeFolder("pics/sub");
+        ImageBrowser& b = v.start(Viewer::fifteenCells(v.pictures()));
+        QVERIFY(b.File1().setListIndex(0));
+        bool fillingMeanwhile = true;
+        v.feedback.whileFullScreen = [&] {
+            fillingMeanwhile = b.isFillingPage() || QGuiApplication::overrideCursor();
+            if (folderChanged)
+                QVERIFY(b.Dir1().setPath(sub));
+        };
+        ViewCommands(b, v.feedback).Pantalla_Click();
+        QCOMPARE(v.feedback.fullScreenOpened, 1);
+        QVERIFY(!fillingMeanwhile);
+        QCOMPARE(b.isFillingPage(), !folderChanged);
+        QVERIFY(v.pageFilled());
+        QCOMPARE(v.visibleImages(), folderChanged ? 0 : 15);
+    }
+
     void copyToTheClipboardKeepsTheViewWhereItIs() {
         Viewer v;
         v.addPicture("a.bmp", QSize(400, 300));

@@ -209,7 +209,7 @@ void ImageBrowser::fillPage() {
     // The captions at once; the pictures follow in list order as the workers make them, and the
     // first that fails empties its cell and every cell after it.
     QStringList names;
-    const QStringList paths = pagePictures(m_file1.listIndex(), names);
+    m_pageFiles = pagePictures(m_file1.listIndex(), names);
     for (int k = 0; k < names.size(); ++k) {
         ThumbnailCell& cell = m_cells[k];
         cell.caption = names[k];
@@ -218,8 +218,13 @@ void ImageBrowser::fillPage() {
         emit cellChanged(k);
     }
     emptyCells(static_cast<int>(names.size()));
+    startPageFill();
+}
+
+void ImageBrowser::startPageFill() {
+    m_fillSuspended = false;
     setBusyPointer(true);
-    m_pageFill->start(paths, cellPixels());
+    m_pageFill->start(m_pageFiles, cellPixels());
 }
 
 QStringList ImageBrowser::pagePictures(int from, QStringList& names) const {
@@ -260,8 +265,21 @@ void ImageBrowser::pageCompleted() {
 }
 
 void ImageBrowser::cancelPageFill() {
+    m_fillSuspended = false;
     m_pageFill->cancel();
     setBusyPointer(false);
+}
+
+void ImageBrowser::suspendPageFill() {
+    const bool filling = isFillingPage();
+    cancelPageFill();
+    m_fillSuspended = filling;
+}
+
+void ImageBrowser::resumePageFill() {
+    // Again from the first picture: those already shown come back from memory at once.
+    if (m_fillSuspended)
+        startPageFill();
 }
 
 bool ImageBrowser::isFillingPage() const { return m_pageFill->isFilling(); }

@@ -121,6 +121,10 @@ public:
     bool isFillingPage() const;
     // Abandons the page fill under way: the cells waiting for their pictures stay as they are.
     void cancelPageFill();
+    // While another window works (full screen), the page's workers leave it the processors:
+    // the fill under way stops, and resumes with the same page unless another fill began.
+    void suspendPageFill();
+    void resumePageFill();
 
     // Gives the zoom view another picture without showing, hiding or moving it.
     void setZoomPicture(Picture picture, QString sourcePath);
@@ -150,6 +154,7 @@ private:
     void fillPage();
     // The files of the pictures of the page that starts at list position `from`, and their names.
     QStringList pagePictures(int from, QStringList& names) const;
+    void startPageFill();
     void pictureArrived(int cell, const Picture& picture);
     void pictureFailed(int cell);
     void pageCompleted();
@@ -173,6 +178,8 @@ private:
     QString m_title;
     qreal m_pixelRatio = 1;
     bool m_busyPointer = false;
+    QStringList m_pageFiles;    // the pictures of the page filled last
+    bool m_fillSuspended = false;
     // The threads outlive the work they are given, so they come first.
     std::unique_ptr<ThumbnailWorkers> m_workers;
     std::unique_ptr<PageFill> m_pageFill;

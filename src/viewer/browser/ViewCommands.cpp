@@ -45,7 +45,9 @@ void ViewCommands::openFullScreen(bool slideShow) {
     if (list.listIndex() < 0 && !previewShown)
         m_module.CurrentIndex = 0;
     m_module.SlideShowMode = slideShow;
+    m_browser.suspendPageFill();
     m_feedback.showFullScreenWindow();
+    m_browser.resumePageFill();
 }
 
 void ViewCommands::opcport_Click() {
