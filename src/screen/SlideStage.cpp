@@ -1,5 +1,6 @@
 #include "SlideStage.h"
 
+#include "FittedSize.h"
 #include "PictureCell.h"
 #include "SlideLoader.h"
 
@@ -48,8 +49,7 @@ bool SlideStage::takeWaitingPicture() {
         return false;
     m_picture = std::move(waiting->picture);
     // The window's copy keeps only what it could show; the screen is larger.
-    const QSize wanted = m_picture.naturalSize.scaled(decodeBound(), Qt::KeepAspectRatio)
-                             .boundedTo(m_picture.naturalSize);
+    const QSize wanted = fittedSize(m_picture.naturalSize, decodeBound());
     const QSize held = m_picture.image.size();
     if (!waiting->sourcePath.isEmpty() &&
         (held.width() < wanted.width() || held.height() < wanted.height())) {

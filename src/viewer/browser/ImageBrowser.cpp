@@ -1,5 +1,6 @@
 #include "ImageBrowser.h"
 
+#include "FittedSize.h"
 #include "ImagePatterns.h"
 #include "MainWindowLayout.h"
 #include "Module1.h"
@@ -388,8 +389,7 @@ void ImageBrowser::Image1_Click(int cell) {
     // The cell holds the pixels of a thumbnail: the view shows them at once, and the picture at
     // the view's own size when it has been read.
     const QSize shown = m_cells[cell].picture.image.size();
-    const QSize wanted = m_zoom.picture.naturalSize.scaled(zoomPictureBound(), Qt::KeepAspectRatio)
-                             .boundedTo(m_zoom.picture.naturalSize);
+    const QSize wanted = fittedSize(m_zoom.picture.naturalSize, zoomPictureBound());
     if (shown.width() < wanted.width() || shown.height() < wanted.height())
         m_zoomLoad->request(file, zoomPictureBound());
 }
