@@ -12,7 +12,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
-#include <QtConcurrent/QtConcurrentMap>
 
 #include <optional>
 
@@ -197,12 +196,6 @@ Result load(QIODevice& device, QSize bound) {
     if (!bytes)
         return failure(QStringLiteral("file too large"));
     return decodeOwn(*bytes, format, bound);
-}
-
-std::vector<Result> loadAll(const QStringList& paths, QSize bound) {
-    std::vector<QString> inputs(paths.begin(), paths.end());
-    return QtConcurrent::blockingMapped<std::vector<Result>>(
-        inputs, [bound](const QString& path) { return load(path, bound); });
 }
 
 } // namespace PictureLoader

@@ -601,33 +601,6 @@ private slots:
             QVERIFY(result.picture.isNull());
         }
     }
-
-    // ----- Several pictures at once -----
-
-    // Results come in the order of the paths, with each failure in its own place, whatever
-    // order the decoding finishes in (the large photo first takes longest).
-    void loadAllKeepsThePathOrder() {
-        TestFolder folder;
-        const QStringList paths = {
-            folder.write("1.jpg", TestPictures::jpeg(TestPictures::photoLike(1200, 900))),
-            folder.write("2.bmp", TestPictures::bmp(TestPictures::quadrants(40, 30))),
-            folder.write("3.gif", "not a picture"),
-            folder.filePath("4.ico"),
-            folder.write("5.rle", TestPictures::rle4(TestPictures::quadrants(20, 10))),
-        };
-        const auto results = PictureLoader::loadAll(paths, QSize(100, 100));
-        QCOMPARE(results.size(), size_t(5));
-        QVERIFY(results[0].ok());
-        QCOMPARE(results[0].picture.naturalSize, QSize(1200, 900));
-        QCOMPARE(results[0].picture.image.size(), QSize(100, 75));
-        QVERIFY(results[1].ok());
-        QCOMPARE(results[1].picture.naturalSize, QSize(40, 30));
-        QVERIFY(!results[2].ok());
-        QVERIFY(!results[3].ok());
-        QVERIFY(results[4].ok());
-        QCOMPARE(results[4].picture.naturalSize, QSize(20, 10));
-        QVERIFY(PictureLoader::loadAll({}, QSize(10, 10)).empty());
-    }
 };
 
 QTEST_MAIN(PictureLoaderTest)
