@@ -3,6 +3,7 @@
 #include "Decoded.h"
 #include "DeviceReading.h"
 #include "DibDecoder.h"
+#include "FittedSize.h"
 #include "GifDecoder.h"
 #include "IconDecoder.h"
 #include "JpegSegments.h"
@@ -11,7 +12,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
-#include <QtConcurrent/QtConcurrentMap>
 
 #include <optional>
 
@@ -48,16 +48,8 @@ Result failure(const QString& message) {
     return {{}, message};
 }
 
-QSize fitted(QSize natural, QSize bound) {
-    if (!bound.isValid() || bound.isEmpty())
-        return natural;
-    if (natural.width() <= bound.width() && natural.height() <= bound.height())
-        return natural;
-    return natural.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-}
-
 Result finished(QImage image, QSize natural, QSize bound) {
-    const QSize target = fitted(natural, bound);
+    const QSize target = fittedSize(natural, bound);
     if (image.size() != target)
         image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return {{std::move(image), natural}, {}};
@@ -95,7 +87,7 @@ Result readWithQt(QIODevice& device, const QByteArray& format, QSize bound) {
     const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
     const QSize upright = turned ? stored.transposed() : stored;
     if (stored.isValid() && reader.supportsOption(QImageIOHandler::ScaledSize)) {
-        const QSize target = fitted(upright, bound);
+        const QSize target = fittedSize(upright, bound);
         const QSize storedTarget = turned ? target.transposed() : target;
         if (format == "jpeg") {
             if (const auto size = jpegDecodeSize(stored, storedTarget))
@@ -134,11 +126,12 @@ Result readJpeg(QIODevice& device, QSize bound) {
     return readWithQt(buffer, "jpeg", bound);
 }
 
-// Bitmaps, icons and GIFs, by our own decoders, decoded whole and then scaled.
+// Bitmaps, icons and GIFs, by our own decoders, decoded whole and then scaled; run-length
+// bitmaps straight at the size the bound allows.
 Result decodeOwn(const QByteArray& bytes, const QByteArray& format, QSize bound) {
     Decoded decoded;
     if (format == "bmp" || format == "dib")
-        decoded = Dib::decodeFile(bytes, format == "bmp");
+        decoded = Dib::decodeFile(bytes, format == "bmp", bound);
     else if (format == "ico")
         decoded = PictureDecoders::decodeIcon(bytes);
     else
@@ -148,7 +141,8 @@ Result decodeOwn(const QByteArray& bytes, const QByteArray& format, QSize bound)
                            .arg(QString::fromLatin1(format), decoded.error.isEmpty()
                                                                  ? QStringLiteral("no image")
                                                                  : decoded.error));
-    const QSize natural = decoded.image.size();
+    const QSize natural =
+        decoded.naturalSize.isValid() ? decoded.naturalSize : decoded.image.size();
     return finished(std::move(decoded.image), natural, bound);
 }
 
@@ -202,12 +196,6 @@ Result load(QIODevice& device, QSize bound) {
     if (!bytes)
         return failure(QStringLiteral("file too large"));
     return decodeOwn(*bytes, format, bound);
-}
-
-std::vector<Result> loadAll(const QStringList& paths, QSize bound) {
-    std::vector<QString> inputs(paths.begin(), paths.end());
-    return QtConcurrent::blockingMapped<std::vector<Result>>(
-        inputs, [bound](const QString& path) { return load(path, bound); });
 }
 
 } // namespace PictureLoader

@@ -4,8 +4,6 @@
 #include "PictureLimits.h"
 
 #include <QString>
-#include <QStringList>
-#include <vector>
 
 class QIODevice;
 
@@ -34,10 +32,6 @@ struct Result {
 // character device, a socket or a stream is refused without being waited on.
 Result load(const QString& path, QSize bound = {});
 Result load(QIODevice& device, QSize bound = {});
-
-// Loads several pictures at once, decoding on every core; the results come in the order of the
-// paths, whatever order the decoding finished in.
-std::vector<Result> loadAll(const QStringList& paths, QSize bound = {});
 
 // The image-format key for the content that starts with these bytes: "bmp", "dib", "jpeg",
 // "gif", "ico", "wmf" or "emf"; empty when the content is none of them.

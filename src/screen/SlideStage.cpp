@@ -1,5 +1,6 @@
 #include "SlideStage.h"
 
+#include "FittedSize.h"
 #include "PictureCell.h"
 #include "SlideLoader.h"
 
@@ -48,14 +49,13 @@ bool SlideStage::takeWaitingPicture() {
         return false;
     m_picture = std::move(waiting->picture);
     // The window's copy keeps only what it could show; the screen is larger.
-    const QSize wanted = m_picture.naturalSize.scaled(m_screen, Qt::KeepAspectRatio)
-                             .boundedTo(m_picture.naturalSize);
+    const QSize wanted = fittedSize(m_picture.naturalSize, decodeBound());
     const QSize held = m_picture.image.size();
     if (!waiting->sourcePath.isEmpty() &&
         (held.width() < wanted.width() || held.height() < wanted.height())) {
         // Shown as it is now; the sharper copy replaces it when it has been read.
         std::optional<PictureLoader::Result> sharper =
-            m_loader->request(waiting->sourcePath, m_screen);
+            m_loader->request(waiting->sourcePath, decodeBound());
         if (sharper && sharper->ok())
             m_picture = std::move(sharper->picture);
     }
@@ -63,7 +63,7 @@ bool SlideStage::takeWaitingPicture() {
 }
 
 SlideShowHost::Load SlideStage::loadSlide(const QString& path) {
-    std::optional<PictureLoader::Result> loaded = m_loader->request(path, m_screen);
+    std::optional<PictureLoader::Result> loaded = m_loader->request(path, decodeBound());
     if (!loaded)
         return Load::Pending;
     if (!loaded->ok())
@@ -82,6 +82,10 @@ QSize SlideStage::slidePictureSize() const {
     return m_picture.naturalSize;
 }
 
+QSize SlideStage::decodeBound() const {
+    return (QSizeF(m_screen) * devicePixelRatioF()).toSize();
+}
+
 QSizeF SlideStage::screenSize() const {
     return QSizeF(m_screen);
 }
@@ -95,7 +99,7 @@ void SlideStage::showSlide(const QRectF& rect) {
     m_slide->setGeometry(rect.toRect());
     m_slide->show();
     if (const std::optional<QString> upcoming = m_show.upcomingFile())
-        m_loader->readAhead(*upcoming, m_screen);
+        m_loader->readAhead(*upcoming, decodeBound());
 }
 
 void SlideStage::timerChanged(bool running, int periodMs) {

@@ -65,6 +65,8 @@ private:
     void timerChanged(bool running, int periodMs) override;
 
     void pictureArrived(const PictureLoader::Result& result);
+    // The screen in device pixels: pictures are read at that size, as sharp as it shows them.
+    QSize decodeBound() const;
 
     SlideShow m_show;
     SlideLoader* m_loader;

@@ -4,9 +4,11 @@
 #include "XdgSettingsStore.h"
 
 // A settings store of its own in a temporary folder. The Windows-directory variables are unset
-// for the object's life, so the exchange file lies beside the store.
+// for the object's life, so the exchange file lies beside the store; the thumbnail cache lies in
+// the folder too, never in the user's.
 struct TemporarySettings {
     TestFolder folder;
+    ScopedEnvironment cacheHome{"XDG_CACHE_HOME", folder.filePath("cache").toLocal8Bit()};
     ScopedEnvironment windir = ScopedEnvironment::unset("windir");
     ScopedEnvironment winbootdir = ScopedEnvironment::unset("winbootdir");
     XdgSettingsStore store{storeFolder()};

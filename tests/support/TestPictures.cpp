@@ -320,10 +320,33 @@ QByteArray jpeg(const QImage& image, int quality) {
 }
 
 QByteArray jpegWithOrientation(const QImage& stored, int orientation) {
-    // A TIFF directory of one entry, the orientation: a SHORT count 1; no further directory.
+    return withExif(jpeg(stored), orientation, {});
+}
+
+QByteArray withExif(QByteArray jpegBytes, int orientation, const QByteArray& preview) {
+    // A TIFF header, a first directory holding the orientation and, with a preview, a second
+    // directory pointing at the preview's JPEG bytes that follow it.
+    constexpr quint32 kFirstDirectory = 8;
+    constexpr quint32 kSecondDirectory = kFirstDirectory + 2 + 12 + 4;
+    constexpr quint32 kPreviewAt = kSecondDirectory + 2 + 3 * 12 + 4;
     Bytes tiff;
-    tiff.raw(QByteArray("II*\0", 4)).u32(8).u16(1).u16(0x0112).u16(3).u32(1);
-    tiff.u16(quint16(orientation)).u16(0).u32(0);
+    const auto entry = [&tiff](quint16 tag, quint16 type, quint32 value) {
+        tiff.u16(tag).u16(type).u32(1);
+        if (type == 3) // SHORT: left-justified in the value field
+            tiff.u16(quint16(value)).u16(0);
+        else
+            tiff.u32(value);
+    };
+    tiff.raw(QByteArray("II*\0", 4)).u32(kFirstDirectory).u16(1);
+    entry(0x0112, 3, quint32(orientation));
+    tiff.u32(preview.isEmpty() ? 0 : kSecondDirectory);
+    if (!preview.isEmpty()) {
+        tiff.u16(3);
+        entry(0x0103, 3, 6); // JPEG compression
+        entry(0x0201, 4, kPreviewAt);
+        entry(0x0202, 4, quint32(preview.size()));
+        tiff.u32(0).raw(preview); // no further directory
+    }
     const QByteArray exif = QByteArray("Exif\0\0", 6) + tiff.data();
 
     QByteArray segment("\xff\xe1", 2);
@@ -331,9 +354,8 @@ QByteArray jpegWithOrientation(const QImage& stored, int orientation) {
     segment.append(static_cast<char>((exif.size() + 2) & 0xff));
     segment.append(exif);
 
-    QByteArray bytes = jpeg(stored);
-    bytes.insert(2, segment); // right after the start-of-image marker
-    return bytes;
+    jpegBytes.insert(2, segment); // right after the start-of-image marker
+    return jpegBytes;
 }
 
 QColor colourAt(const QImage& image, double fx, double fy) {

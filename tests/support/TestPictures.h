@@ -40,6 +40,9 @@ QByteArray jpeg(const QImage& image, int quality = 90);
 // A JPEG whose stored pixels are the given image and whose EXIF orientation tag is set, so an
 // upright view applies the matching rotation or mirror.
 QByteArray jpegWithOrientation(const QImage& stored, int orientation);
+// A JPEG given an EXIF segment with an orientation and a camera's preview: the JPEG bytes of
+// the second image directory, as cameras store them (empty: none).
+QByteArray withExif(QByteArray jpegBytes, int orientation, const QByteArray& preview);
 
 // The colour of the image at a point given as fractions of its size.
 QColor colourAt(const QImage& image, double fx, double fy);

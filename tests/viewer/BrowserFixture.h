@@ -8,6 +8,8 @@
 #include "TestPictures.h"
 
 #include <QStringList>
+#include <functional>
+#include <QTest>
 #include <memory>
 #include <optional>
 
@@ -22,7 +24,12 @@ struct RecordedFeedback : BrowserFeedback {
         messages.append(title + '|' + text);
     }
     void openPictureMenu() override { ++menusOpened; }
-    void showFullScreenWindow() override { ++fullScreenOpened; }
+    void showFullScreenWindow() override {
+        ++fullScreenOpened;
+        if (whileFullScreen)
+            whileFullScreen();
+    }
+    std::function<void()> whileFullScreen; // what happens while the window is open
     void openHelp(int topic) override { helpTopics.append(topic); }
 };
 
@@ -68,6 +75,15 @@ struct Viewer : TemporarySettings {
         s.ThumbHeight = 1430;
         s.SpacingV = 688;
         return s;
+    }
+
+    // Selects a list position and waits until the page it fills has all its pictures, or has
+    // stopped at a picture that cannot be loaded.
+    bool select(int position) {
+        return browser->File1().setListIndex(position) && pageFilled();
+    }
+    bool pageFilled() const {
+        return QTest::qWaitFor([this] { return !browser->isFillingPage(); });
     }
 
     QStringList captions() const {

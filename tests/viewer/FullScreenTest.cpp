@@ -67,7 +67,7 @@ private slots:
     void thePreviewComesFirstThenTheEntryAfterTheIndex() {
         Screen s;
         ImageBrowser& b = s.start();
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(s.v.select(0));
         b.Image1_Click(1); // c.bmp, in cell 1
         frmPantalla& window = s.open(0);
         QTRY_COMPARE(window.slidePicture().naturalSize, QSize(30, 60));
@@ -81,6 +81,21 @@ private slots:
         s.start();
         frmPantalla& window = s.open(2); // 30 x 60 on 800 x 600: 300 wide, 600 high
         QTRY_COMPARE(window.findChild<PictureCell*>("Slide")->geometry(), QRect(250, 0, 300, 600));
+    }
+
+    // A picture larger than the screen is read at the screen's device pixels (run once more
+    // with QT_SCALE_FACTOR=2), so it is as sharp as the screen shows it.
+    void slidesAreReadAtTheScreensDevicePixels() {
+        Screen s;
+        s.v.addPicture("big.bmp", QSize(2000, 1500));
+        s.start();
+        frmPantalla& window = s.open(2);
+        const qreal ratio = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                                ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                                : 1.0;
+        QCOMPARE(window.devicePixelRatioF(), ratio);
+        QTRY_COMPARE(window.slidePicture().naturalSize, QSize(2000, 1500));
+        QCOMPARE(window.slidePicture().image.size(), (QSizeF(800, 600) * ratio).toSize());
     }
 
     void theSlideShowStepsByItsTimerAndTheKeysChangeIt() {

@@ -102,7 +102,7 @@ private slots:
         ImageBrowser& b = v.start(Viewer::fifteenCells(v.pictures()));
         b.CboFiltro_Change("*.*");
         QCOMPARE(v.module.LastCell, qint16(14));
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         QCOMPARE(b.title(), QString("Lumi Vart [f00.bmp]"));
         QCOMPARE(v.visibleImages(), 11);
         QCOMPARE(v.captions().mid(0, 3), (QStringList{"f00.bmp", "f02.bmp", "f03.bmp"}));
@@ -132,8 +132,8 @@ private slots:
             else
                 v.addPicture(name);
         }
-        ImageBrowser& b = v.start(Viewer::fifteenCells(v.pictures()));
-        QVERIFY(b.File1().setListIndex(0));
+        v.start(Viewer::fifteenCells(v.pictures()));
+        QVERIFY(v.select(0));
         QCOMPARE(v.visibleImages(), filledCells);
         for (int cell = 0; cell < filledCells; ++cell)
             QCOMPARE(v.captions()[cell], QString("p%1.bmp").arg(cell));
@@ -149,6 +149,7 @@ private slots:
             v.addPicture(QString("p%1.bmp").arg(i, 2, 10, QChar('0')));
         ImageBrowser& b = v.start(Viewer::fifteenCells(v.pictures()));
         b.Actualizar_Click();
+        QVERIFY(v.pageFilled());
         QCOMPARE(b.File1().listIndex(), -1);
         QCOMPARE(v.visibleImages(), 14); // positions 0 to 13
         QCOMPARE(v.captions().first(), QString("p00.bmp"));
@@ -182,7 +183,7 @@ private slots:
             v.addFile(QString("f%1.txt").arg(i, 2, 10, QChar('0')));
         ImageBrowser& b = v.start(Viewer::fifteenCells(v.pictures()));
         b.CboFiltro_Change("*.*");
-        QVERIFY(b.File1().setListIndex(from));
+        QVERIFY(v.select(from));
         if (next)
             b.Image3_Click();
         else
@@ -225,6 +226,7 @@ private slots:
                            TestPictures::bmp(TestPictures::quadrants(8, 6)));
         ImageBrowser& b = v.start();
         QCOMPARE(b.showPath(v.folder.filePath(path)), shown);
+        QVERIFY(v.pageFilled());
         QCOMPARE(b.Dir1().path(), v.folder.filePath(folder));
         QCOMPARE(v.module.settings.CurrentFolder, v.folder.filePath(folder));
         QCOMPARE(b.File1().listIndex(), selected);
@@ -233,12 +235,47 @@ private slots:
         QCOMPARE(b.title(), title);
     }
 
+    // Pictures are made off the window's thread and arrive later: whatever ends a fill before
+    // they do, none of its pictures lands in a cell, and a waiting cell takes no click.
+    void whatEndsAFillKeepsItsPicturesOut() {
+        Viewer v;
+        for (int i = 0; i < 40; ++i) // each picture's width tells its position
+            v.addPicture(QString("p%1.bmp").arg(i, 2, 10, QChar('0')), QSize(20 + i, 10));
+        const QString sub = v.folder.makeFolder("pics/sub");
+        v.folder.write("pics/sub/s.bmp", TestPictures::bmp(TestPictures::quadrants(99, 10)));
+        ImageBrowser& b = v.start(Viewer::fifteenCells(v.pictures()));
+
+        QVERIFY(b.File1().setListIndex(0)); // its pictures are still on their way
+        QCOMPARE(v.captions().first(), QString("p00.bmp"));
+        b.Image1_Click(0);
+        QVERIFY(!b.zoomView().visible);
+        b.Image3_Click();
+        QVERIFY(v.pageFilled());
+        for (int cell = 0; cell <= 14; ++cell) {
+            QCOMPARE(v.captions()[cell], QString("p%1.bmp").arg(14 + cell));
+            QCOMPARE(b.cells()[cell].picture.naturalSize.width(), 20 + 14 + cell);
+        }
+
+        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(b.Dir1().setPath(sub));
+        QVERIFY(!b.isFillingPage());
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+        QVERIFY(v.select(0));
+        QCOMPARE(b.cells()[0].picture.naturalSize.width(), 99);
+        QCOMPARE(v.visibleImages(), 1);
+
+        QVERIFY(b.Dir1().setPath(v.pictures()));
+        QVERIFY(b.File1().setListIndex(0));
+        v.browser.reset(); // the window closed during a fill
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    }
+
     void aFolderChangeEmptiesAShownPage() {
         Viewer v;
         v.addPicture("a.bmp");
         const QString sub = v.folder.makeFolder("pics/sub");
         ImageBrowser& b = v.start();
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         b.Image1_Click(0);
         QVERIFY(b.zoomView().visible);
         QVERIFY(b.Dir1().setPath(sub));
@@ -267,7 +304,7 @@ private slots:
         Viewer v;
         v.addPicture("wide.bmp", QSize(400, 300));
         ImageBrowser& b = v.start();
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         QFile::remove(v.pictures() + "/wide.bmp");
         b.Image1_Click(0);
         const ZoomView& zoom = b.zoomView();
@@ -300,7 +337,7 @@ private slots:
         Settings stored = Settings::startupDefaults(v.pictures());
         stored.ZoomDivisor = static_cast<qint16>(divisor);
         ImageBrowser& b = v.start(stored);
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         b.Image1_Click(0);
         const QRectF before = b.zoomView().rect;
         b.ZoomImg_MouseDown(static_cast<Qt::MouseButton>(button));
@@ -316,7 +353,7 @@ private slots:
         Settings stored = Settings::startupDefaults(v.pictures());
         stored.ZoomDivisor = 3;
         ImageBrowser& b = v.start(stored);
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         b.Image1_Click(0);
         b.ZoomImg_DblClick();
         QVERIFY(!b.zoomView().visible);
@@ -342,17 +379,17 @@ private slots:
         QCOMPARE(applied.takeFirst().first().toBool(), true);
         QVERIFY(v.module.settings.ZoomMode);
 
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         QVERIFY(b.zoomView().visible);
         QCOMPARE(b.zoomView().picture.naturalSize, QSize(80, 60));
         QCOMPARE(v.module.PreviewName, QString("a.bmp"));
         QCOMPARE(v.visibleImages(), 0); // the page is not filled
 
-        QVERIFY(b.File1().setListIndex(2)); // not a picture: the view stays as it was
+        QVERIFY(v.select(2)); // not a picture: the view stays as it was
         QVERIFY(b.zoomView().visible);
         QCOMPARE(b.title(), QString("Lumi Vart [c.txt]"));
 
-        QVERIFY(b.File1().setListIndex(1)); // cannot be loaded: the view stays hidden
+        QVERIFY(v.select(1)); // cannot be loaded: the view stays hidden
         QVERIFY(!b.zoomView().visible);
         QCOMPARE(v.module.PreviewName, QString("a.bmp"));
         QVERIFY(v.feedback.messages.isEmpty());
@@ -365,7 +402,7 @@ private slots:
         Viewer v;
         v.addPicture("a.bmp");
         ImageBrowser& b = v.start();
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         b.Image1_Click(0);
         b.escapePressed();
         QVERIFY(!b.zoomView().visible);
@@ -382,7 +419,7 @@ private slots:
         v.addPicture("a.bmp");
         v.addPicture("b.bmp");
         ImageBrowser& b = v.start();
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         b.Image1_MouseMove(1);
         QCOMPARE(b.title(), QString("Lumi Vart [b.bmp]"));
         b.ZoomImg_MouseMove(); // hidden view: no change
@@ -397,7 +434,7 @@ private slots:
         v.addPicture("a.bmp");
         v.addPicture("b.bmp");
         ImageBrowser& b = v.start();
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         b.Image1_MouseDown(1, Qt::LeftButton);
         QCOMPARE(v.feedback.menusOpened, 0);
         b.Image1_MouseDown(1, Qt::RightButton);
@@ -409,39 +446,52 @@ private slots:
         Viewer v;
         v.addPicture("a.bmp");
         ImageBrowser& b = v.start();
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         b.Image1_Click(0);
         b.Actualizar_Click();
         QVERIFY(b.zoomView().visible);
         QCOMPARE(b.title(), QString("Lumi Vart [a.bmp]"));
     }
 
-    void aCellKeepsNoMoreThanTheWidestZoomViewShows_data() {
+    // A cell keeps the pixels it shows, at the screen's device pixels; the zoom view reads its
+    // own picture, up to what its widest view shows.
+    void cellsKeepWhatTheyShowAndTheZoomViewReadsItsOwn_data() {
         QTest::addColumn<QSize>("screen");
+        QTest::addColumn<qreal>("ratio");
         QTest::addColumn<QSize>("bound");
+        QTest::addColumn<QSize>("cell");
         QTest::addColumn<QSize>("kept"); // of a 2400 x 1800 picture
         // The widest zoom view of the class (7450, 9500 or 13000 twips) and half the screen's
-        // width high, at 15 twips a pixel.
-        QTest::newRow("class 1, 640 x 480") << QSize(640, 480) << QSize(497, 320) << QSize(426, 320);
-        QTest::newRow("class 2, 800 x 600") << QSize(800, 600) << QSize(633, 400) << QSize(533, 400);
-        QTest::newRow("class 2, 1920 x 1080") << QSize(1920, 1080) << QSize(633, 960) << QSize(633, 474);
-        QTest::newRow("class 3, 1024 x 768") << QSize(1024, 768) << QSize(867, 512) << QSize(682, 512);
+        // width high; cells of 500 twips: 33 pixels at 15 twips a pixel.
+        QTest::newRow("class 1, 640 x 480")
+            << QSize(640, 480) << 1.0 << QSize(497, 320) << QSize(33, 33) << QSize(426, 320);
+        QTest::newRow("class 2, 1920 x 1080")
+            << QSize(1920, 1080) << 1.0 << QSize(633, 960) << QSize(33, 33) << QSize(633, 474);
+        QTest::newRow("class 3, 1024 x 768, two device pixels a pixel")
+            << QSize(1024, 768) << 2.0 << QSize(1734, 1024) << QSize(66, 66) << QSize(1365, 1024);
     }
 
-    void aCellKeepsNoMoreThanTheWidestZoomViewShows() {
+    void cellsKeepWhatTheyShowAndTheZoomViewReadsItsOwn() {
         QFETCH(QSize, screen);
+        QFETCH(qreal, ratio);
         QFETCH(QSize, bound);
+        QFETCH(QSize, cell);
         QFETCH(QSize, kept);
         Viewer v;
         v.screen = screen;
         v.addPicture("big.bmp", QSize(2400, 1800));
         v.addPicture("small.bmp", QSize(60, 40));
         ImageBrowser& b = v.start();
-        QVERIFY(b.File1().setListIndex(0));
-        QCOMPARE(b.cellPictureBound(), bound);
+        b.setDevicePixelRatio(ratio);
+        QVERIFY(v.select(0));
+        QCOMPARE(b.zoomPictureBound(), bound);
         QCOMPARE(b.cells()[0].picture.naturalSize, QSize(2400, 1800));
-        QCOMPARE(b.cells()[0].picture.image.size(), kept);
-        QCOMPARE(b.cells()[1].picture.image.size(), QSize(60, 40)); // never enlarged
+        QCOMPARE(b.cells()[0].picture.image.size(), cell);
+        QCOMPARE(b.cells()[1].picture.image.size(), cell);
+        b.Image1_Click(0);
+        QCOMPARE(b.zoomView().picture.image.size(), cell); // at once, from the cell
+        QTRY_COMPARE(b.zoomView().picture.image.size(), kept);
+        QCOMPARE(b.zoomView().picture.naturalSize, QSize(2400, 1800));
     }
 };
 

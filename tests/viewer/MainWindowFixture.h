@@ -7,6 +7,7 @@
 #include "frmImage.h"
 
 #include <QAction>
+#include <QTest>
 #include <memory>
 
 // The main window opened on a folder "pics" holding a.bmp and b.bmp, with its own store.
@@ -27,6 +28,11 @@ struct Window : TemporarySettings {
         window =
             std::make_unique<frmImage>(module, store, VolumeTable({"/"}), folder.filePath("pics"));
         return *window;
+    }
+
+    // Waits until the page being filled has all its pictures, or has stopped at a failure.
+    bool pageFilled() const {
+        return QTest::qWaitFor([this] { return !window->browser().isFillingPage(); });
     }
 
     QAction* action(const char* name) const { return window->findChild<QAction*>(name); }

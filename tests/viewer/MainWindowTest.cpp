@@ -1,9 +1,9 @@
 #include "MainWindowFixture.h"
 #include "PictureCell.h"
+#include "ThumbnailGrid.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
@@ -159,19 +159,19 @@ private slots:
         auto* file1 = w.child<QListView>("File1");
         file1->setCurrentIndex(file1->model()->index(0, 0));
         QCOMPARE(window.windowTitle(), QString("Lumi Vart [a.bmp]"));
-        const auto cells = window.findChildren<PictureCell*>("Image1");
-        QCOMPARE(cells.size(), w.module.LastCell + 1);
-        const auto labels = window.findChildren<QLabel*>("Label1");
+        QVERIFY(w.pageFilled());
+        auto* grid = w.child<ThumbnailGrid>("Thumbnails");
+        QCOMPARE(grid->cellCount(), w.module.LastCell + 1);
         QStringList shown;
-        for (QLabel* label : labels)
-            if (!label->text().isEmpty())
-                shown.append(label->text());
+        for (int cell = 0; cell < grid->cellCount(); ++cell)
+            if (!grid->caption(cell).isEmpty())
+                shown.append(grid->caption(cell));
         QCOMPARE(shown, (QStringList{"a.bmp", "b.bmp"}));
         // Cell 0 at (2700, 75) twips, 500 x 500.
-        QCOMPARE(cells.front()->geometry(), QRect(180, 5, 33, 33));
+        QCOMPARE(grid->imageRect(0).translated(grid->pos()), QRect(180, 5, 33, 33));
 
         window.show();
-        QTest::mouseClick(cells.front(), Qt::LeftButton);
+        QTest::mouseClick(grid, Qt::LeftButton, {}, grid->imageRect(0).center());
         auto* zoom = w.child<PictureCell>("ZoomImg");
         QVERIFY(zoom->isVisible());
         QCOMPARE(zoom->geometry(), w.module.screen.scale.toPixels(window.browser().zoomView().rect));
@@ -219,13 +219,19 @@ private slots:
         w.folder.write("pics/<i>gy_.bmp", TestPictures::bmp(TestPictures::quadrants(40, 30)));
         frmImage& window = w.open();
         QVERIFY(window.browser().File1().setListIndex(0));
-        const auto labels = window.findChildren<QLabel*>("Label1");
-        QVERIFY(labels.size() > 1);
-        QLabel* caption = labels.front();
-        QCOMPARE(caption->text(), QString("<i>gy_.bmp"));
-        // Shown as plain text: the markup is drawn, not obeyed.
-        QVERIFY(caption->sizeHint().width() >=
-                caption->fontMetrics().horizontalAdvance(caption->text()));
+        QVERIFY(w.pageFilled());
+        auto* grid = w.child<ThumbnailGrid>("Thumbnails");
+        QVERIFY(grid->cellCount() > 1);
+        QCOMPARE(grid->caption(0), QString("<i>gy_.bmp"));
+        // Shown as plain text: the markup is drawn, not obeyed, and the name is not cut short.
+        const QImage named = grid->grab(grid->captionRect(0)).toImage();
+        const QFontMetrics metrics(grid->font());
+        int inkRight = 0;
+        for (int x = 0; x < named.width(); ++x)
+            for (int y = 0; y < named.height(); ++y)
+                if (named.pixel(x, y) != named.pixel(0, 0))
+                    inkRight = x;
+        QVERIFY(inkRight >= metrics.horizontalAdvance("<i>gy_.bm"));
         // Accented capitals, descenders and underscores are drawn whole: a caption shows as many
         // rows of ink as the same text drawn with room to spare, in a font not needlessly small.
         const QString tallest = QString::fromUtf8(" ÁÑgjpqy_"); // the blank keeps (0, 0) clear
@@ -233,14 +239,14 @@ private slots:
         roomy.fill(Qt::white);
         {
             QPainter painter(&roomy);
-            painter.setFont(caption->font());
+            painter.setFont(grid->font());
             painter.drawText(roomy.rect(), Qt::AlignCenter, tallest);
         }
-        for (QLabel* label : labels) {
-            label->setText(tallest);
-            QCOMPARE(inkRows(label->grab().toImage()), inkRows(roomy));
-            QVERIFY(label->font().pixelSize() * 3 >= label->height() * 2);
+        for (int cell = 0; cell < grid->cellCount(); ++cell) {
+            grid->setCell(cell, tallest, {}, false);
+            QCOMPARE(inkRows(grid->grab(grid->captionRect(cell)).toImage()), inkRows(roomy));
         }
+        QVERIFY(grid->font().pixelSize() * 3 >= grid->captionRect(0).height() * 2);
     }
 
     void thePatternListIsAsWideAsItsLongestText() {
@@ -256,8 +262,8 @@ private slots:
 
     void cursorsOfCellsAndTheZoomView() {
         Window w;
-        frmImage& window = w.open();
-        QCOMPARE(window.findChild<PictureCell*>("Image1")->cursor().shape(), Qt::BitmapCursor);
+        w.open();
+        QCOMPARE(w.child<ThumbnailGrid>("Thumbnails")->imageCursor().shape(), Qt::BitmapCursor);
         QCOMPARE(w.child<PictureCell>("ZoomImg")->cursor().shape(), Qt::BitmapCursor);
     }
 

@@ -312,6 +312,7 @@ private slots:
                  stored ? (Values{1430, 1338, 1299, 254, 688}) : (Values{500, 500, 910, 420, 380}));
         QCOMPARE(w.module.LayoutChanged, stored);
         window.browser().File1().setListIndex(0); // the next page fill lays the grid out anew
+        QVERIFY(w.pageFilled());
         QCOMPARE(window.browser().cells().size(), stored ? 15u : 90u);
     }
 };

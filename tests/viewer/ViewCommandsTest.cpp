@@ -39,14 +39,14 @@ private slots:
             v.addFile("x.txt");
         ImageBrowser& b = v.start();
         if (previewShown) { // a picture in the view, listed files aside
-            QVERIFY(b.File1().setListIndex(0));
+            QVERIFY(v.select(0));
             b.Image1_Click(0);
-            QVERIFY(b.File1().setListIndex(-1)); // the page fill hid the view
+            QVERIFY(v.select(-1)); // the page fill hid the view
             b.Zoom();
             QVERIFY(b.zoomView().visible);
         }
         if (selected >= 0)
-            QVERIFY(b.File1().setListIndex(selected));
+            QVERIFY(v.select(selected));
         v.module.CurrentIndex = 7;
         ViewCommands commands(b, v.feedback);
         if (slides)
@@ -61,12 +61,42 @@ private slots:
         }
     }
 
+    // The full-screen window has the processors to itself: the page's fill stops while it is
+    // open and then goes on, unless the page was emptied meanwhile.
+    void fullScreenPausesThePageFill_data() {
+        QTest::addColumn<bool>("folderChanged");
+        QTest::newRow("the page goes on filling") << false;
+        QTest::newRow("a folder change empties it for good") << true;
+    }
+
+    void fullScreenPausesThePageFill() {
+        QFETCH(bool, folderChanged);
+        Viewer v;
+        for (int i = 0; i < 20; ++i)
+            v.addPicture(QString("p%1.bmp").arg(i, 2, 10, QChar('0')));
+        const QString sub = v.folder.makeFolder("pics/sub");
+        ImageBrowser& b = v.start(Viewer::fifteenCells(v.pictures()));
+        QVERIFY(b.File1().setListIndex(0));
+        bool fillingMeanwhile = true;
+        v.feedback.whileFullScreen = [&] {
+            fillingMeanwhile = b.isFillingPage() || QGuiApplication::overrideCursor();
+            if (folderChanged)
+                QVERIFY(b.Dir1().setPath(sub));
+        };
+        ViewCommands(b, v.feedback).Pantalla_Click();
+        QCOMPARE(v.feedback.fullScreenOpened, 1);
+        QVERIFY(!fillingMeanwhile);
+        QCOMPARE(b.isFillingPage(), !folderChanged);
+        QVERIFY(v.pageFilled());
+        QCOMPARE(v.visibleImages(), folderChanged ? 0 : 15);
+    }
+
     void copyToTheClipboardKeepsTheViewWhereItIs() {
         Viewer v;
         v.addPicture("a.bmp", QSize(400, 300));
         v.addPicture("b.bmp", QSize(80, 200));
         ImageBrowser& b = v.start();
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         b.Image1_Click(0);
         const QRectF rect = b.zoomView().rect;
         v.module.CurrentIndex = 1;
@@ -94,7 +124,7 @@ private slots:
         Settings stored = Settings::startupDefaults(v.pictures());
         stored.LanguageOffset = static_cast<qint16>(language);
         ImageBrowser& b = v.start(stored);
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         QFile::remove(v.pictures() + "/a.bmp");
         v.module.CurrentIndex = 0;
         ViewCommands(b, v.feedback).opcport_Click();
@@ -118,7 +148,7 @@ private slots:
         Viewer v;
         v.addPicture("a.bmp");
         ImageBrowser& b = v.start();
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         b.Image1_Click(0);
         const qint64 picture = b.zoomView().picture.image.cacheKey();
         const QString title = b.title();
@@ -141,7 +171,7 @@ private slots:
         v.addPicture("a.bmp");
         v.addPicture("b.bmp", QSize(90, 60));
         ImageBrowser& b = v.start();
-        QVERIFY(b.File1().setListIndex(0));
+        QVERIFY(v.select(0));
         if (!readable)
             QVERIFY(QFile::remove(v.pictures() + "/b.bmp"));
         v.module.CurrentIndex = 1;

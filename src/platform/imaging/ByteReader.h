@@ -32,6 +32,9 @@ public:
         return has(offset, 4) ? qFromLittleEndian<quint32>(bytes() + offset) : 0;
     }
     qint32 i32(qint64 offset) const { return static_cast<qint32>(u32(offset)); }
+    quint16 be16(qint64 offset) const {
+        return has(offset, 2) ? qFromBigEndian<quint16>(bytes() + offset) : 0;
+    }
     quint32 be32(qint64 offset) const {
         return has(offset, 4) ? qFromBigEndian<quint32>(bytes() + offset) : 0;
     }

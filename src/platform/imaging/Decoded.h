@@ -7,6 +7,8 @@
 struct Decoded {
     QImage image;
     QString error;
+    // The picture's own size when the image was decoded smaller; invalid: the image's size.
+    QSize naturalSize = {};
 };
 
 inline Decoded refused(const QString& why) {

@@ -1,6 +1,7 @@
 #include "DibDecoder.h"
 
 #include "EmbeddedImage.h"
+#include "FittedSize.h"
 
 #include <QtEndian>
 
@@ -359,6 +360,80 @@ Decoded decodeRunLength(const ByteReader& data, const Layout& layout) {
     return {image, {}};
 }
 
+// Run-length data decoded straight to a smaller size. Source rows arrive in stored order, so
+// the target rows do too: the pixels of one target row are summed per target column and written
+// when the walk moves past the row. A target pixel is the average of all the source pixels it
+// covers, those the data skips counting as black, as they show in a whole decode.
+class ReducingSink {
+public:
+    ReducingSink(const Layout& layout, QImage& image)
+        : m_layout(layout), m_image(image), m_sums(static_cast<std::size_t>(image.width())) {}
+
+    void put(qint64 x, qint64 row, QRgb colour) {
+        const qint64 y = m_layout.topDown ? row : m_layout.height - 1 - row;
+        const qint64 targetRow = y * m_image.height() / m_layout.height;
+        if (targetRow != m_row) {
+            flush();
+            m_row = targetRow;
+        }
+        Sum& sum = m_sums[static_cast<std::size_t>(x * m_image.width() / m_layout.width)];
+        sum.red += qRed(colour);
+        sum.green += qGreen(colour);
+        sum.blue += qBlue(colour);
+    }
+
+    void flush() {
+        if (m_row < 0)
+            return;
+        const qint64 rows = firstOf(m_row + 1, m_image.height(), m_layout.height) -
+                            firstOf(m_row, m_image.height(), m_layout.height);
+        auto* line = reinterpret_cast<QRgb*>(m_image.scanLine(static_cast<int>(m_row)));
+        for (int column = 0; column < m_image.width(); ++column) {
+            const qint64 covered = rows * (firstOf(column + 1, m_image.width(), m_layout.width) -
+                                           firstOf(column, m_image.width(), m_layout.width));
+            Sum& sum = m_sums[static_cast<std::size_t>(column)];
+            line[column] =
+                qRgb(int(sum.red / covered), int(sum.green / covered), int(sum.blue / covered));
+            sum = {};
+        }
+        m_row = -1;
+    }
+
+private:
+    struct Sum {
+        quint64 red = 0;
+        quint64 green = 0;
+        quint64 blue = 0;
+    };
+    // The first of the `source` positions that fall on target position `at` of `target`.
+    static qint64 firstOf(qint64 at, qint64 target, qint64 source) {
+        return (at * source + target - 1) / target;
+    }
+
+    const Layout& m_layout;
+    QImage& m_image;
+    std::vector<Sum> m_sums;
+    qint64 m_row = -1;
+};
+
+Decoded decodeRunLengthAt(const ByteReader& data, const Layout& layout, QSize target) {
+    if (!walkRunLength(data, layout, [](qint64, qint64, QRgb) {}))
+        return refused(QStringLiteral("truncated run-length bitmap data"));
+    QImage image(target, QImage::Format_RGB32);
+    if (image.isNull())
+        return refused(QStringLiteral("not enough memory for the picture"));
+    image.fill(0xff000000u);
+    ReducingSink sink(layout, image);
+    walkRunLength(data, layout,
+                  [&](qint64 x, qint64 row, QRgb colour) { sink.put(x, row, colour); });
+    sink.flush();
+    return {image, {}, QSize(static_cast<int>(layout.width), static_cast<int>(layout.height))};
+}
+
+bool isRunLength(quint32 compression) {
+    return compression == RunLength8 || compression == RunLength4 || compression == RunLength24;
+}
+
 } // namespace
 
 Decoded decodePixels(const ByteReader& pixels, const Layout& layout, Opacity opacity) {
@@ -377,7 +452,7 @@ Decoded decodePixels(const ByteReader& pixels, const Layout& layout, Opacity opa
     }
 }
 
-Decoded decodeFile(const QByteArray& file, bool withFileHeader) {
+Decoded decodeFile(const QByteArray& file, bool withFileHeader, QSize bound) {
     const ByteReader bytes(file);
     QString error;
     HeaderOptions options;
@@ -385,6 +460,10 @@ Decoded decodeFile(const QByteArray& file, bool withFileHeader) {
     const auto layout = readLayout(bytes, withFileHeader ? 14 : 0, options, error);
     if (!layout)
         return refused(error);
+    const QSize natural(static_cast<int>(layout->width), static_cast<int>(layout->height));
+    const QSize target = fittedSize(natural, bound);
+    if (isRunLength(layout->compression) && target != natural)
+        return decodeRunLengthAt(bytes.from(layout->pixelsAt), *layout, target);
     return decodePixels(bytes.from(layout->pixelsAt), *layout, Opacity::FromPixels);
 }
 

@@ -108,7 +108,10 @@ int indexAt(const uchar* row, qint64 x, int bits);
 // comes out top row first whatever the bitmap's row order.
 Decoded decodePixels(const ByteReader& pixels, const Layout& layout, Opacity opacity);
 
-// A bitmap file ("BM", file header first) or a bare DIB (information header first).
-Decoded decodeFile(const QByteArray& file, bool withFileHeader);
+// A bitmap file ("BM", file header first) or a bare DIB (information header first). With a
+// bound, run-length pixels are decoded straight at the size that fits in it (see fittedSize),
+// each pixel the average of those it covers, so a small file that claims a huge picture costs
+// only the memory of what is shown; other bitmaps are decoded whole.
+Decoded decodeFile(const QByteArray& file, bool withFileHeader, QSize bound = {});
 
 } // namespace Dib

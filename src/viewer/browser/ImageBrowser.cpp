@@ -1,16 +1,21 @@
 #include "ImageBrowser.h"
 
+#include "FittedSize.h"
 #include "ImagePatterns.h"
 #include "MainWindowLayout.h"
 #include "Module1.h"
+#include "PageFill.h"
 #include "PictureLoader.h"
 #include "SettingsPersistence.h"
 #include "StringTable.h"
+#include "ThumbnailWorkers.h"
+#include "ZoomPictureLoad.h"
 #include "ZoomPlacement.h"
 
 #include <QCursor>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QThreadPool>
 
 namespace {
 
@@ -26,15 +31,6 @@ const char* const kPatternOfText[kPatternTextCount] = {
     kAllPictureFormatsPattern, "*.*", "*.bmp;*.dib", "*.jpg;*.jpeg",
     "*.gif",                   "*.ico;*.cur", "*.wmf;*.emf", "*.rle"};
 
-// The application's wait pointer for the life of the object.
-class WaitPointer {
-public:
-    WaitPointer() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitPointer() { QGuiApplication::restoreOverrideCursor(); }
-    WaitPointer(const WaitPointer&) = delete;
-    WaitPointer& operator=(const WaitPointer&) = delete;
-};
-
 QString pictureFile(const QString& folder, const QString& name) { return folder + '/' + name; }
 
 } // namespace
@@ -44,7 +40,16 @@ ImageBrowser::ImageBrowser(Module1& module, SettingsStore& store, VolumeTable vo
                            QObject* parent)
     : QObject(parent), m_module(module), m_store(store), m_feedback(feedback),
       m_volumes(std::move(volumes)), m_drive1(m_volumes), m_dir1(m_volumes, currentDirectory),
-      m_file1(m_dir1.path()), m_startFolder(m_dir1.path()), m_cells(1), m_title(kDescription) {
+      m_file1(m_dir1.path()), m_startFolder(m_dir1.path()), m_cells(1), m_title(kDescription),
+      m_workers(std::make_unique<ThumbnailWorkers>()),
+      m_pageFill(std::make_unique<PageFill>(
+          *m_workers, std::make_shared<const ThumbnailCache>(ThumbnailCache::user()))),
+      // Not the page's threads: those are taken until the page is complete.
+      m_zoomLoad(std::make_unique<ZoomPictureLoad>(*QThreadPool::globalInstance())) {
+    connect(m_pageFill.get(), &PageFill::pictureReady, this, &ImageBrowser::pictureArrived);
+    connect(m_pageFill.get(), &PageFill::failed, this, &ImageBrowser::pictureFailed);
+    connect(m_pageFill.get(), &PageFill::completed, this, &ImageBrowser::pageCompleted);
+    connect(m_zoomLoad.get(), &ZoomPictureLoad::loaded, this, &ImageBrowser::zoomPictureLoaded);
     m_drive1.setDrive(m_startFolder);
     connect(&m_drive1, &DriveList::Change, this, &ImageBrowser::Drive1_Change);
     connect(&m_dir1, &FolderList::Change, this, &ImageBrowser::Dir1_Change);
@@ -52,6 +57,8 @@ ImageBrowser::ImageBrowser(Module1& module, SettingsStore& store, VolumeTable vo
     connect(&m_file1, &FileList::PatternChange, this, &ImageBrowser::File1_PatternChange);
     connect(&m_file1, &FileList::Click, this, &ImageBrowser::File1_Click);
 }
+
+ImageBrowser::~ImageBrowser() { setBusyPointer(false); }
 
 QString ImageBrowser::titleWith(const QString& text) {
     return QStringLiteral("%1 [%2]").arg(QLatin1String(kDescription), text);
@@ -125,6 +132,7 @@ void ImageBrowser::Drive1_Change() {
 }
 
 void ImageBrowser::Dir1_Change() {
+    cancelPageFill(); // nothing of the old folder lands on the emptied page
     m_module.settings.CurrentFolder = m_dir1.path();
     m_file1.setFolder(m_module.settings.CurrentFolder);
     if (!m_cells.front().caption.isEmpty())
@@ -212,33 +220,100 @@ void ImageBrowser::fillPage() {
             return;
         m.LayoutChanged = false;
     }
-    WaitPointer wait;
     hideZoomView();
 
-    // The page's picture entries are decoded together; they are then given to the cells in list
-    // order, and the first that failed empties its cell and every cell after it.
+    // The captions at once; the pictures follow in list order as the workers make them, and the
+    // first that fails empties its cell and every cell after it.
     QStringList names;
-    for (int i = 0; i <= m.LastCell; ++i) {
-        const QString name = m_file1.entry(m_file1.listIndex() + i);
-        if (isPictureName(name))
-            names.append(name);
-    }
-    QStringList paths;
-    for (const QString& name : names)
-        paths.append(pictureFile(m.settings.CurrentFolder, name));
-    std::vector<PictureLoader::Result> loaded = PictureLoader::loadAll(paths, cellPictureBound());
-
-    int k = 0;
-    for (; k < static_cast<int>(loaded.size()); ++k) {
-        if (!loaded[k].ok())
-            break;
+    m_pageFiles = pagePictures(m_file1.listIndex(), names);
+    for (int k = 0; k < names.size(); ++k) {
         ThumbnailCell& cell = m_cells[k];
         cell.caption = names[k];
-        cell.picture = std::move(loaded[k].picture);
-        cell.imageVisible = true;
+        cell.picture = {};
+        cell.imageVisible = false;
         emit cellChanged(k);
     }
-    emptyCells(k);
+    emptyCells(static_cast<int>(names.size()));
+    startPageFill();
+}
+
+void ImageBrowser::startPageFill() {
+    m_fillSuspended = false;
+    setBusyPointer(true);
+    m_pageFill->start(m_pageFiles, cellPixels());
+}
+
+QStringList ImageBrowser::pagePictures(int from, QStringList& names) const {
+    QStringList paths;
+    for (int i = 0; i <= m_module.LastCell; ++i) {
+        const QString name = m_file1.entry(from + i);
+        if (isPictureName(name)) {
+            names.append(name);
+            paths.append(pictureFile(m_module.settings.CurrentFolder, name));
+        }
+    }
+    return paths;
+}
+
+void ImageBrowser::pictureArrived(int cell, const Picture& picture) {
+    if (cell < 0 || cell >= static_cast<int>(m_cells.size()))
+        return;
+    m_cells[cell].picture = picture;
+    m_cells[cell].imageVisible = true;
+    emit cellChanged(cell);
+}
+
+void ImageBrowser::pictureFailed(int cell) {
+    emptyCells(cell);
+    setBusyPointer(false);
+    emit pageFillEnded();
+}
+
+void ImageBrowser::pageCompleted() {
+    setBusyPointer(false);
+    emit pageFillEnded();
+    // The next page, made while the user looks at this one, comes at once when asked for.
+    const int next = m_file1.listIndex() + m_module.LastCell;
+    if (m_module.LastCell > 0 && !m_file1.entry(next).isEmpty()) {
+        QStringList names;
+        m_pageFill->readAhead(pagePictures(next, names), cellPixels());
+    }
+}
+
+void ImageBrowser::cancelPageFill() {
+    m_fillSuspended = false;
+    m_pageFill->cancel();
+    setBusyPointer(false);
+}
+
+void ImageBrowser::suspendPageFill() {
+    const bool filling = isFillingPage();
+    cancelPageFill();
+    m_fillSuspended = filling;
+}
+
+void ImageBrowser::resumePageFill() {
+    // Again from the first picture: those already shown come back from memory at once.
+    if (m_fillSuspended)
+        startPageFill();
+}
+
+bool ImageBrowser::isFillingPage() const { return m_pageFill->isFilling(); }
+
+// The application's busy pointer while a page fills: the window answers meanwhile.
+void ImageBrowser::setBusyPointer(bool busy) {
+    if (busy == m_busyPointer)
+        return;
+    m_busyPointer = busy;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
+QSize ImageBrowser::cellPixels() const {
+    const QSizeF image = m_module.screen.scale.toPixels(QRectF(m_cells.front().place.image)).size();
+    return (image * m_pixelRatio).toSize();
 }
 
 void ImageBrowser::emptyCells(int from) {
@@ -269,13 +344,12 @@ void ImageBrowser::Image3_Click() {
         m_feedback.showMessage(QString::fromUtf8(kNoMoreFiles), QString::fromLatin1(kDescription));
 }
 
-QSize ImageBrowser::cellPictureBound() const {
+QSize ImageBrowser::zoomPictureBound() const {
     const Module1& m = m_module;
     const TwipsScale& scale = m.screen.scale;
-    const QSize widestZoomView(scale.toPixels(m.MaxZoomWidth),
-                               scale.toPixels(m.screen.twips().width() / kLargestZoom));
-    const QSize cell(scale.toPixels(m.settings.ThumbWidth), scale.toPixels(m.settings.ThumbHeight));
-    return widestZoomView.expandedTo(cell);
+    const QSizeF widestZoomView(scale.toPixels(m.MaxZoomWidth),
+                                scale.toPixels(m.screen.twips().width() / kLargestZoom));
+    return (widestZoomView * m_pixelRatio).toSize();
 }
 
 // ----- Preview and zoom -----
@@ -305,7 +379,7 @@ void ImageBrowser::showSelectedInZoomView() {
         return;
     hideZoomView();
     PictureLoader::Result loaded =
-        PictureLoader::load(pictureFile(m_module.settings.CurrentFolder, name), cellPictureBound());
+        PictureLoader::load(pictureFile(m_module.settings.CurrentFolder, name), zoomPictureBound());
     if (!loaded.ok())
         return;
     setZoomPicture(std::move(loaded.picture), pictureFile(m_module.settings.CurrentFolder, name));
@@ -313,24 +387,42 @@ void ImageBrowser::showSelectedInZoomView() {
     Zoom();
 }
 
+// A cell takes the mouse while its image shows: an empty cell, or one whose picture is still
+// being made, does not.
+bool ImageBrowser::showsImage(int cell) const {
+    return cell >= 0 && cell < static_cast<int>(m_cells.size()) && m_cells[cell].imageVisible;
+}
+
 void ImageBrowser::Image1_Click(int cell) {
-    if (cell < 0 || cell >= static_cast<int>(m_cells.size()))
+    if (!showsImage(cell))
         return;
     hideZoomView();
-    setZoomPicture(m_cells[cell].picture, cellFile(cell));
+    const QString file = cellFile(cell);
+    setZoomPicture(m_cells[cell].picture, file);
     m_module.PreviewName = m_cells[cell].caption;
     Zoom();
+    // The cell holds the pixels of a thumbnail: the view shows them at once, and the picture at
+    // the view's own size when it has been read.
+    const QSize shown = m_cells[cell].picture.image.size();
+    const QSize wanted = fittedSize(m_zoom.picture.naturalSize, zoomPictureBound());
+    if (shown.width() < wanted.width() || shown.height() < wanted.height())
+        m_zoomLoad->request(file, zoomPictureBound());
+}
+
+void ImageBrowser::zoomPictureLoaded(const QString& path, const Picture& picture) {
+    if (path == m_zoom.sourcePath)
+        setZoomPicture(picture, path);
 }
 
 void ImageBrowser::Image1_MouseDown(int cell, Qt::MouseButton button) {
-    if (button != Qt::RightButton || cell < 0 || cell >= static_cast<int>(m_cells.size()))
+    if (button != Qt::RightButton || !showsImage(cell))
         return;
     m_module.CurrentIndex = static_cast<qint16>(cell);
     m_feedback.openPictureMenu();
 }
 
 void ImageBrowser::Image1_MouseMove(int cell) {
-    if (cell >= 0 && cell < static_cast<int>(m_cells.size()))
+    if (showsImage(cell))
         setTitleWith(m_cells[cell].caption);
 }
 
@@ -349,6 +441,7 @@ void ImageBrowser::stepZoom(int direction) {
 }
 
 void ImageBrowser::setZoomPicture(Picture picture, QString sourcePath) {
+    m_zoomLoad->cancel();
     m_zoom.picture = std::move(picture);
     m_zoom.sourcePath = std::move(sourcePath);
     if (m_zoom.visible)

@@ -8,10 +8,14 @@
 
 #include <QObject>
 #include <QRectF>
+#include <memory>
 #include <vector>
 
 struct Module1;
+class PageFill;
 class SettingsStore;
+class ThumbnailWorkers;
+class ZoomPictureLoad;
 
 // What the main window shows on behalf of the browser's logic.
 class BrowserFeedback {
@@ -27,7 +31,8 @@ public:
     virtual void openHelp(int topic) = 0;
 };
 
-// A thumbnail cell: its image, drawn stretched to its place, and the caption line under it.
+// A thumbnail cell: its image, drawn stretched to its place, and the caption line under it. A
+// cell whose picture is still being made has its caption and a hidden image, as an empty cell.
 struct ThumbnailCell {
     CellPlacement place;
     QString caption;
@@ -46,6 +51,8 @@ struct ZoomView {
 // The main window's behaviour without its widgets: start-up and shutdown, the chained drive,
 // folder, pattern and file lists, the thumbnail pages with their paging, and the preview and
 // zoom mode. The window forwards its events to the handlers here and shows the state kept here.
+// A page's pictures are made on worker threads and handed to the cells in list order as they
+// come; a new fill, a folder change or the browser's end abandons the fill under way.
 class ImageBrowser : public QObject {
     Q_OBJECT
 
@@ -53,6 +60,7 @@ public:
     ImageBrowser(Module1& module, SettingsStore& store, VolumeTable volumes,
                  BrowserFeedback& feedback, const QString& currentDirectory,
                  QObject* parent = nullptr);
+    ~ImageBrowser() override;
 
     DriveList& Drive1() { return m_drive1; }
     FolderList& Dir1() { return m_dir1; }
@@ -109,8 +117,20 @@ public:
     void ZoomImg_DblClick();
     void ZoomImg_MouseMove();
 
-    // The largest picture a cell keeps: what the widest zoom view of this screen can show.
-    QSize cellPictureBound() const;
+    // Device pixels per pixel of the screen the window shows on: pictures are made at device
+    // pixels, so they are as sharp as the screen allows.
+    void setDevicePixelRatio(qreal ratio) { m_pixelRatio = ratio; }
+    // The pixels of a cell's picture: the cell's image at device pixels.
+    QSize cellPixels() const;
+    // The largest picture the zoom view is given: what its widest view shows, at device pixels.
+    QSize zoomPictureBound() const;
+    bool isFillingPage() const;
+    // Abandons the page fill under way: the cells waiting for their pictures stay as they are.
+    void cancelPageFill();
+    // While another window works (full screen), the page's workers leave it the processors:
+    // the fill under way stops, and resumes with the same page unless another fill began.
+    void suspendPageFill();
+    void resumePageFill();
 
     // Gives the zoom view another picture without showing, hiding or moving it.
     void setZoomPicture(Picture picture, QString sourcePath);
@@ -131,12 +151,23 @@ signals:
     void zoomViewChanged();
     // Zoom mode was applied to the menus and the window icon.
     void zoomModeApplied(bool on);
+    // The page fill has handed every picture over, or stopped at the first that failed.
+    void pageFillEnded();
 
 private:
     void setTitle(const QString& title);
     void hideZoomView();
     void fillPage();
+    // The files of the pictures of the page that starts at list position `from`, and their names.
+    QStringList pagePictures(int from, QStringList& names) const;
+    void startPageFill();
+    void pictureArrived(int cell, const Picture& picture);
+    void pictureFailed(int cell);
+    void pageCompleted();
+    void setBusyPointer(bool busy);
+    bool showsImage(int cell) const;
     void showSelectedInZoomView();
+    void zoomPictureLoaded(const QString& path, const Picture& picture);
     void emptyCells(int from);
     void stepZoom(int direction);
 
@@ -151,4 +182,12 @@ private:
     std::vector<ThumbnailCell> m_cells;
     ZoomView m_zoom;
     QString m_title;
+    qreal m_pixelRatio = 1;
+    bool m_busyPointer = false;
+    QStringList m_pageFiles;    // the pictures of the page filled last
+    bool m_fillSuspended = false;
+    // The threads outlive the work they are given, so they come first.
+    std::unique_ptr<ThumbnailWorkers> m_workers;
+    std::unique_ptr<PageFill> m_pageFill;
+    std::unique_ptr<ZoomPictureLoad> m_zoomLoad;
 };

@@ -45,7 +45,9 @@ void ViewCommands::openFullScreen(bool slideShow) {
     if (list.listIndex() < 0 && !previewShown)
         m_module.CurrentIndex = 0;
     m_module.SlideShowMode = slideShow;
+    m_browser.suspendPageFill();
     m_feedback.showFullScreenWindow();
+    m_browser.resumePageFill();
 }
 
 void ViewCommands::opcport_Click() {
@@ -58,8 +60,8 @@ void ViewCommands::opcport_Click() {
         return;
     }
     const QImage whole = loaded.picture.image;
-    m_browser.setZoomPicture({reducedTo(whole, m_browser.cellPictureBound()), loaded.picture.naturalSize},
-                             file);
+    m_browser.setZoomPicture(
+        {reducedTo(whole, m_browser.zoomPictureBound()), loaded.picture.naturalSize}, file);
     clipboard->clear();
     clipboard->setImage(whole);
 }
@@ -67,7 +69,7 @@ void ViewCommands::opcport_Click() {
 void ViewCommands::opcfull_Click() {
     const QString file = m_browser.cellFile(m_module.CurrentIndex);
     m_module.PreviewName = m_browser.cellCaption(m_module.CurrentIndex);
-    PictureLoader::Result loaded = PictureLoader::load(file, m_browser.cellPictureBound());
+    PictureLoader::Result loaded = PictureLoader::load(file, m_browser.zoomPictureBound());
     if (!loaded.ok())
         return;
     m_browser.setZoomPicture(std::move(loaded.picture), file);

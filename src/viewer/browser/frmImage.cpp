@@ -1,6 +1,6 @@
 #include "frmImage.h"
 
-#include "CaptionLabel.h"
+#include "CaptionFont.h"
 #include "FileListView.h"
 #include "FilePropertiesBox.h"
 #include "FolderListView.h"
@@ -10,6 +10,7 @@
 #include "PictureCell.h"
 #include "ProgramArt.h"
 #include "StringTable.h"
+#include "ThumbnailGrid.h"
 #include "frmPantalla.h"
 #include "frmPrefer.h"
 #include "frmacerca.h"
@@ -19,6 +20,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -49,6 +51,7 @@ frmImage::frmImage(Module1& module, SettingsStore& store, VolumeTable volumes,
     resize(restored.size());
     move(restored.topLeft());
     setWindowState(Qt::WindowMaximized);
+    m_browser.setDevicePixelRatio(devicePixelRatioF());
     buildControls();
     buildMenus();
     connectBrowser();
@@ -90,12 +93,9 @@ void frmImage::buildControls() {
     m_cerrar = new QPushButton(m_client);
     m_cerrar->setObjectName("cerrar");
 
-    m_image1.push_back(new PictureCell(m_client));
-    m_image1.front()->setObjectName("Image1");
-    m_image1.front()->setCursor(ProgramArt::cursor(1));
-    m_image1.front()->hide();
-    m_label1.push_back(newCaption());
-    wireCell(0);
+    m_grid = new ThumbnailGrid(m_module.screen.scale, m_client);
+    m_grid->setObjectName("Thumbnails");
+    m_grid->setImageCursor(ProgramArt::cursor(1));
 
     m_zoomImg = new PictureCell(m_client);
     m_zoomImg->setObjectName("ZoomImg");
@@ -113,6 +113,9 @@ void frmImage::buildControls() {
     connect(m_image2, &PictureCell::clicked, &m_browser, &ImageBrowser::Image2_Click);
     connect(m_image3, &PictureCell::clicked, &m_browser, &ImageBrowser::Image3_Click);
     connect(m_cerrar, &QPushButton::clicked, this, &frmImage::cerrar_Click);
+    connect(m_grid, &ThumbnailGrid::clicked, &m_browser, &ImageBrowser::Image1_Click);
+    connect(m_grid, &ThumbnailGrid::pressed, &m_browser, &ImageBrowser::Image1_MouseDown);
+    connect(m_grid, &ThumbnailGrid::moved, &m_browser, &ImageBrowser::Image1_MouseMove);
     connect(m_zoomImg, &PictureCell::pressed, &m_browser, &ImageBrowser::ZoomImg_MouseDown);
     connect(m_zoomImg, &PictureCell::doubleClicked, &m_browser, &ImageBrowser::ZoomImg_DblClick);
     connect(m_zoomImg, &PictureCell::moved, &m_browser, &ImageBrowser::ZoomImg_MouseMove);
@@ -260,55 +263,18 @@ void frmImage::placeControls() {
 }
 
 void frmImage::rebuildCells() {
-    // Cells 1 and up are destroyed and made anew as copies of cell 0; cell 0 stays.
-    for (std::size_t i = 1; i < m_image1.size(); ++i) {
-        delete m_image1[i];
-        delete m_label1[i];
-    }
-    m_image1.resize(1);
-    m_label1.resize(1);
+    // Cell 0 keeps its place when the layout gives it none; the others are placed anew, empty.
+    std::vector<CellPlacement> places;
+    for (const ThumbnailCell& cell : m_browser.cells())
+        places.push_back(cell.place);
+    m_grid->setPlaces(places);
     // Captions are placed by rounding their edges to pixels, so none is lower than the caption
     // height rounded down.
     const int captionPixels =
         static_cast<int>(m_module.CaptionHeight / m_module.screen.scale.twipsPerPixel());
-    const CaptionFont captionFont = captionFontFitting(m_label1.front()->font(), captionPixels);
-    const auto& cells = m_browser.cells();
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        if (i > 0) {
-            auto* image = new PictureCell(m_client);
-            image->setObjectName("Image1");
-            image->setCursor(m_image1.front()->cursor());
-            image->hide();
-            m_image1.push_back(image);
-            m_label1.push_back(newCaption());
-        }
-        PictureCell* image = m_image1[i];
-        CaptionLabel* label = m_label1[i];
-        label->setCaptionFont(captionFont);
-        if (i > 0 || !cells[i].place.image.isEmpty()) {
-            image->setGeometry(pixelsOf(cells[i].place.image));
-            label->setGeometry(pixelsOf(cells[i].place.caption));
-        }
-        if (i > 0) {
-            wireCell(static_cast<int>(i));
-            label->show();
-        }
-    }
+    const CaptionFont captionFont = captionFontFitting(m_client->font(), captionPixels);
+    m_grid->setCaptionFont(captionFont.font, captionFont.baseline);
     m_zoomImg->raise();
-}
-
-CaptionLabel* frmImage::newCaption() {
-    auto* label = new CaptionLabel(m_client);
-    label->setObjectName("Label1");
-    return label;
-}
-
-void frmImage::wireCell(int index) {
-    PictureCell* image = m_image1[index];
-    connect(image, &PictureCell::clicked, this, [this, index] { m_browser.Image1_Click(index); });
-    connect(image, &PictureCell::pressed, this,
-            [this, index](Qt::MouseButton button) { m_browser.Image1_MouseDown(index, button); });
-    connect(image, &PictureCell::moved, this, [this, index] { m_browser.Image1_MouseMove(index); });
 }
 
 void frmImage::showCopyDialog(qint16 fileOpMode) {
@@ -328,12 +294,8 @@ void frmImage::opcprop_Click() {
 }
 
 void frmImage::showCell(int cell) {
-    if (cell < 0 || cell >= static_cast<int>(m_image1.size()))
-        return;
-    const ThumbnailCell& state = m_browser.cells()[cell];
-    m_label1[cell]->setText(state.caption);
-    m_image1[cell]->setPicture(state.picture.image);
-    m_image1[cell]->setVisible(state.imageVisible);
+    const ThumbnailCell& state = m_browser.cells().at(cell);
+    m_grid->setCell(cell, state.caption, state.picture.image, state.imageVisible);
 }
 
 void frmImage::showZoomView() {
@@ -352,6 +314,11 @@ void frmImage::applyZoomMode(bool on) {
     m_modo->setChecked(on);
     m_mas->setVisible(on);
     m_menos->setVisible(on);
+}
+
+void frmImage::closeEvent(QCloseEvent* event) {
+    m_browser.cancelPageFill(); // no work goes on for a window that is gone
+    QMainWindow::closeEvent(event);
 }
 
 void frmImage::cerrar_Click() {

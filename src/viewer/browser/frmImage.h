@@ -11,10 +11,10 @@ class QAction;
 class QComboBox;
 class QMenu;
 class QPushButton;
-class CaptionLabel;
 class FileListView;
 class FolderListView;
 class PictureCell;
+class ThumbnailGrid;
 struct Module1;
 class SettingsStore;
 
@@ -35,6 +35,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void showMessage(const QString& text, const QString& title) override;
@@ -48,8 +49,6 @@ private:
     void applyCaptions();
     void placeControls();
     void rebuildCells();
-    CaptionLabel* newCaption();
-    void wireCell(int index);
     void showCopyDialog(qint16 fileOpMode);
     void opcprop_Click();
     void showCell(int cell);
@@ -75,8 +74,7 @@ private:
     PictureCell* m_image3 = nullptr;
     QPushButton* m_cerrar = nullptr;
     PictureCell* m_zoomImg = nullptr;
-    std::vector<PictureCell*> m_image1;
-    std::vector<CaptionLabel*> m_label1;
+    ThumbnailGrid* m_grid = nullptr; // the cells of the page
 
     QMenu* m_ver = nullptr;
     QAction* m_portapapeles = nullptr;

@@ -1,7 +1,6 @@
-#include "CaptionLabel.h"
+#include "CaptionFont.h"
 
 #include <QFontMetrics>
-#include <QPainter>
 #include <algorithm>
 
 CaptionFont captionFontFitting(QFont font, int heightPixels) {
@@ -17,20 +16,4 @@ CaptionFont captionFontFitting(QFont font, int heightPixels) {
     }
     font.setPixelSize(1);
     return {font, 1};
-}
-
-CaptionLabel::CaptionLabel(QWidget* parent) : QLabel(parent) {
-    setTextFormat(Qt::PlainText); // a file named like markup is shown as it is named
-}
-
-void CaptionLabel::setCaptionFont(const CaptionFont& captionFont) {
-    setFont(captionFont.font);
-    m_baseline = captionFont.baseline;
-    update();
-}
-
-void CaptionLabel::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setPen(palette().color(foregroundRole()));
-    painter.drawText(QPoint(0, m_baseline), text());
 }

@@ -1,0 +1,191 @@
+#include "ExifThumbnail.h"
+
+#include "ByteReader.h"
+#include "EmbeddedImage.h"
+
+#include <QIODevice>
+#include <QTransform>
+
+#include <map>
+
+namespace ExifThumbnail {
+namespace {
+
+// Segments before the frame header: a photo has a dozen; a file with far more is not one.
+constexpr int kLargestSegmentCount = 512;
+constexpr int kLargestFillBytes = 64;
+// An EXIF segment holds at most 64 KiB, so its preview is small; a larger claim is a lie.
+constexpr qint64 kLargestPreviewPixels = 1024 * 1024;
+
+constexpr quint16 kOrientationTag = 0x0112;
+constexpr quint16 kPreviewOffsetTag = 0x0201;
+constexpr quint16 kPreviewLengthTag = 0x0202;
+constexpr quint16 kShortType = 3;
+constexpr quint16 kLongType = 4;
+
+// The TIFF structure inside an EXIF segment, read in its own byte order. Reads outside it give
+// zero, which no offset or tag used here takes as valid.
+class TiffReader {
+public:
+    explicit TiffReader(QByteArrayView tiff) : m_bytes(tiff), m_bigEndian(tiff.startsWith("MM")) {}
+
+    bool valid() const { return (m_bytes.data().startsWith("II") || m_bigEndian) && u16(2) == 42; }
+    quint32 u16(qint64 at) const { return m_bigEndian ? m_bytes.be16(at) : m_bytes.u16(at); }
+    quint32 u32(qint64 at) const { return m_bigEndian ? m_bytes.be32(at) : m_bytes.u32(at); }
+    QByteArrayView slice(qint64 at, qint64 length) const { return m_bytes.slice(at, length); }
+
+    // The values of the entries of the image directory at `offset` that hold one short or one
+    // long, by tag; nothing when the directory runs past the segment.
+    std::map<quint32, quint32> directoryAt(qint64 offset) const {
+        std::map<quint32, quint32> values;
+        const qint64 count = u16(offset);
+        if (offset == 0 || !m_bytes.has(offset + 2, count * 12 + 4))
+            return values;
+        for (qint64 at = offset + 2; at < offset + 2 + count * 12; at += 12) {
+            const quint32 type = u16(at + 2);
+            if (u32(at + 4) == 1 && type == kShortType)
+                values[u16(at)] = u16(at + 8);
+            else if (u32(at + 4) == 1 && type == kLongType)
+                values[u16(at)] = u32(at + 8);
+        }
+        return values;
+    }
+    // The offset of the directory after the one at `offset`; 0 for none.
+    qint64 nextAfter(qint64 offset) const { return u32(offset + 2 + qint64(u16(offset)) * 12); }
+
+private:
+    ByteReader m_bytes;
+    bool m_bigEndian;
+};
+
+// Reads the orientation and the preview from an EXIF segment's payload into the header.
+void readExif(const QByteArray& payload, Header& header) {
+    const TiffReader tiff(QByteArrayView(payload).sliced(6)); // after "Exif\0\0"
+    if (!tiff.valid())
+        return;
+    const qint64 first = tiff.u32(4);
+    const auto main = tiff.directoryAt(first);
+    const auto orientation = main.find(kOrientationTag);
+    if (orientation != main.end() && orientation->second >= 1 && orientation->second <= 8)
+        header.orientation = static_cast<int>(orientation->second);
+    const qint64 second = tiff.nextAfter(first);
+    if (second == first || main.empty())
+        return;
+    const auto preview = tiff.directoryAt(second);
+    const auto offset = preview.find(kPreviewOffsetTag);
+    const auto length = preview.find(kPreviewLengthTag);
+    if (offset != preview.end() && length != preview.end())
+        header.thumbnail = tiff.slice(offset->second, length->second).toByteArray();
+    if (!header.thumbnail.startsWith("\xff\xd8"))
+        header.thumbnail.clear();
+}
+
+std::optional<quint8> readByte(QIODevice& device) {
+    char c = 0;
+    if (!device.getChar(&c))
+        return std::nullopt;
+    return static_cast<quint8>(c);
+}
+
+bool isFrameHeader(quint8 marker) {
+    return marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
+}
+
+bool isExifPayload(const QByteArray& payload) {
+    return payload.startsWith(QByteArray("Exif\0\0", 6));
+}
+
+} // namespace
+
+QSize Header::uprightSize() const {
+    return orientation >= 5 ? storedSize.transposed() : storedSize;
+}
+
+std::optional<Header> readHeader(QIODevice& device) {
+    if (device.read(2) != "\xff\xd8")
+        return std::nullopt;
+    Header header;
+    bool exifSeen = false;
+    for (int segment = 0; segment < kLargestSegmentCount; ++segment) {
+        if (readByte(device) != 0xff)
+            return std::nullopt;
+        std::optional<quint8> marker = readByte(device);
+        for (int fill = 0; marker == 0xff && fill < kLargestFillBytes; ++fill)
+            marker = readByte(device);
+        if (!marker || *marker == 0xff || *marker == 0xd8 || *marker == 0xd9 || *marker == 0xda)
+            return std::nullopt; // no frame header before the image data or its end
+        if ((*marker >= 0xd0 && *marker <= 0xd7) || *marker == 0x01)
+            continue; // markers without a length
+        const QByteArray lengthBytes = device.read(2);
+        if (lengthBytes.size() != 2)
+            return std::nullopt;
+        const int length =
+            (static_cast<quint8>(lengthBytes[0]) << 8 | static_cast<quint8>(lengthBytes[1])) - 2;
+        if (length < 0)
+            return std::nullopt;
+
+        if (isFrameHeader(*marker)) {
+            const QByteArray frame = device.read(5);
+            if (frame.size() != 5 || length < 5)
+                return std::nullopt;
+            const int height = static_cast<quint8>(frame[1]) << 8 | static_cast<quint8>(frame[2]);
+            const int width = static_cast<quint8>(frame[3]) << 8 | static_cast<quint8>(frame[4]);
+            header.storedSize = QSize(width, height);
+            return header;
+        }
+        if (*marker == 0xe1 && !exifSeen) {
+            const QByteArray payload = device.read(length);
+            if (payload.size() != length)
+                return std::nullopt;
+            if (isExifPayload(payload)) {
+                exifSeen = true;
+                readExif(payload, header);
+            }
+        } else if (device.skip(length) != length) {
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+QImage upright(const QImage& stored, int orientation) {
+    const QTransform quarter = QTransform().rotate(90);
+    switch (orientation) {
+    case 2:
+        return stored.mirrored(true, false);
+    case 3:
+        return stored.mirrored(true, true);
+    case 4:
+        return stored.mirrored(false, true);
+    case 5: // transposed
+        return stored.transformed(quarter).mirrored(true, false);
+    case 6:
+        return stored.transformed(quarter);
+    case 7: // transversed
+        return stored.transformed(quarter).mirrored(false, true);
+    case 8:
+        return stored.transformed(QTransform().rotate(270));
+    default:
+        return stored;
+    }
+}
+
+std::optional<QImage> usableThumbnail(const Header& header, QSize pixels) {
+    const QSize photo = header.uprightSize();
+    if (header.thumbnail.isEmpty() || photo.isEmpty())
+        return std::nullopt;
+    const Decoded decoded = EmbeddedImage::decode(header.thumbnail, "jpeg", kLargestPreviewPixels);
+    if (decoded.image.isNull())
+        return std::nullopt;
+    const QImage preview = upright(decoded.image, header.orientation);
+    if (preview.width() < pixels.width() || preview.height() < pixels.height())
+        return std::nullopt;
+    // Within a pixel's rounding of the photo's proportions, in either direction.
+    const qint64 skew =
+        qAbs(qint64(preview.width()) * photo.height() - qint64(preview.height()) * photo.width());
+    if (skew > qMax(photo.width(), photo.height()))
+        return std::nullopt;
+    return preview;
+}
+
+} // namespace ExifThumbnail

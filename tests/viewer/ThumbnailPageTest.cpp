@@ -1,0 +1,286 @@
+// The page off the user-interface thread: pictures handed over in list order under the failure
+// rule, abandoned fills, pictures recalled from memory; and the one widget that draws the cells
+// and reports the mouse as the cells would.
+#include "PageFill.h"
+#include "TestFolders.h"
+#include "TestPictures.h"
+#include "ThumbnailGrid.h"
+#include "ThumbnailWorkers.h"
+
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <atomic>
+
+namespace {
+
+constexpr QSize kCell(20, 10);
+
+// What a page fill gave, in the order it gave it: "3" for picture 3 (checked to be the picture
+// of the right file), "!3" for the failure at 3, "done" when complete.
+struct Recorder {
+    QStringList events;
+
+    void listen(PageFill& fill, const QStringList& paths) {
+        QObject::connect(&fill, &PageFill::pictureReady, [this, paths](int i, const Picture& p) {
+            const bool right = i < paths.size() && p.naturalSize.width() == sizeFromName(paths[i]);
+            events.append(right ? QString::number(i)
+                                : QStringLiteral("wrong picture at %1").arg(i));
+        });
+        QObject::connect(&fill, &PageFill::failed,
+                         [this](int i) { events.append("!" + QString::number(i)); });
+        QObject::connect(&fill, &PageFill::completed, [this] { events.append("done"); });
+    }
+    static int sizeFromName(const QString& path) {
+        return qHash(QFileInfo(path).fileName()) % 1000 + 1;
+    }
+};
+
+// Files whose names say how their pictures are made: "bad..." fails, "slow..." waits until
+// the gate opens; every other picture carries a width drawn from its name.
+struct Page {
+    TestFolder folder;
+    std::atomic<int> made{0};
+    QSemaphore gate;
+    ThumbnailWorkers workers{2};
+
+    QStringList files(const QStringList& names) {
+        QStringList paths;
+        for (const QString& name : names)
+            paths.append(folder.write(name, "content"));
+        return paths;
+    }
+    PageFill::Maker maker() {
+        return [this](const QString& path, QSize pixels) {
+            ++made;
+            const QString name = QFileInfo(path).fileName();
+            ThumbnailMaker::Made result;
+            if (name.startsWith("slow"))
+                gate.tryAcquire(1, 10000);
+            if (name.startsWith("bad")) {
+                result.error = "bad";
+                gate.release(); // what waits may go on only now
+                return result;
+            }
+            result.picture = {QImage(pixels, QImage::Format_RGB32),
+                              {Recorder::sizeFromName(path), 1}};
+            return result;
+        };
+    }
+};
+
+bool waitForEnd(const Recorder& recorder) {
+    return QTest::qWaitFor([&] {
+        return !recorder.events.isEmpty() &&
+               (recorder.events.last() == "done" || recorder.events.last().startsWith('!'));
+    });
+}
+
+} // namespace
+
+class ThumbnailPageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // ----- The fill -----
+
+    void picturesComeInOrderAndTheFirstFailureEndsThePage_data() {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("all good") << QStringList{"a", "b", "c"}
+                                  << QStringList{"0", "1", "2", "done"};
+        QTest::newRow("bad first") << QStringList{"bad", "b", "c"} << QStringList{"!0"};
+        QTest::newRow("bad in the middle")
+            << QStringList{"a", "bad", "c", "d"} << QStringList{"0", "!1"};
+        QTest::newRow("bad last") << QStringList{"a", "b", "bad"} << QStringList{"0", "1", "!2"};
+        QTest::newRow("bad made before a slower good one before it")
+            << QStringList{"slow", "bad", "c"} << QStringList{"0", "!1"};
+        QTest::newRow("two bad ones") << QStringList{"a", "bad1", "bad2"} << QStringList{"0", "!1"};
+        QTest::newRow("empty page") << QStringList{} << QStringList{"done"};
+    }
+
+    void picturesComeInOrderAndTheFirstFailureEndsThePage() {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, expected);
+        Page page;
+        PageFill fill(page.workers, page.maker());
+        Recorder recorder;
+        const QStringList paths = page.files(names);
+        recorder.listen(fill, paths);
+        fill.start(paths, kCell);
+        QVERIFY(waitForEnd(recorder));
+        page.workers.waitForDone();
+        QCoreApplication::processEvents(); // anything still posted would show now
+        QCOMPARE(recorder.events, expected);
+        QVERIFY(!fill.isFilling());
+    }
+
+    // Paging on twice, quickly: nothing of the first page lands on the second.
+    void newFillAbandonsTheOldOne() {
+        Page page;
+        PageFill fill(page.workers, page.maker());
+        const QStringList first = page.files({"slow1", "slow2", "a1", "a2"});
+        const QStringList second = page.files({"b1", "b2", "b3"});
+        fill.start(first, kCell);
+        QTRY_COMPARE(page.made.load(), 2); // both threads wait on the first page
+        Recorder recorder;
+        recorder.listen(fill, second);
+        fill.start(second, kCell);
+        page.gate.release(2);
+        QVERIFY(waitForEnd(recorder));
+        page.workers.waitForDone();
+        QCoreApplication::processEvents();
+        QCOMPARE(recorder.events, (QStringList{"0", "1", "2", "done"}));
+        QCOMPARE(page.made.load(), 2 + 3); // the waiting two, then only the second page
+    }
+
+    // A window closed during a fill: no wait for the running work, nothing more made.
+    void destructionAbandonsTheFill() {
+        Page page;
+        auto fill = std::make_unique<PageFill>(page.workers, page.maker());
+        Recorder recorder;
+        const QStringList paths = page.files({"slow1", "slow2", "c", "d", "e"});
+        recorder.listen(*fill, paths);
+        fill->start(paths, kCell);
+        QTRY_COMPARE(page.made.load(), 2);
+        fill.reset();
+        page.gate.release(2);
+        page.workers.waitForDone();
+        QCoreApplication::processEvents();
+        QCOMPARE(page.made.load(), 2);
+        QVERIFY(recorder.events.isEmpty());
+    }
+
+    // A page seen before comes from memory, unless its file changed or no longer opens.
+    void pagesSeenBeforeAreRecalled() {
+        Page page;
+        PageFill fill(page.workers, page.maker());
+        const QStringList paths = page.files({"a", "b", "c"});
+        Recorder recorder;
+        recorder.listen(fill, paths);
+        auto fillOnce = [&] {
+            recorder.events.clear();
+            fill.start(paths, kCell);
+            return waitForEnd(recorder);
+        };
+        QVERIFY(fillOnce());
+        QVERIFY(fillOnce());
+        QCOMPARE(page.made.load(), 3);
+        QCOMPARE(recorder.events.size(), 4);
+        QFile changed(paths[1]);
+        QVERIFY(changed.open(QIODevice::ReadWrite));
+        QVERIFY(changed.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                    QFileDevice::FileModificationTime));
+        changed.close();
+        QVERIFY(fillOnce());
+        QCOMPARE(page.made.load(), 4);
+        QVERIFY(QFile::remove(paths[2]));
+        QVERIFY(fillOnce());
+        QCOMPARE(recorder.events, (QStringList{"0", "1", "!2"}));
+    }
+
+    void readingAheadPreparesTheNextPage() {
+        Page page;
+        PageFill fill(page.workers, page.maker());
+        const QStringList next = page.files({"a", "b", "c", "d"});
+        QSignalSpy ready(&fill, &PageFill::readAheadDone);
+        fill.readAhead(next, kCell);
+        QVERIFY(ready.wait());
+        QCOMPARE(page.made.load(), 4);
+        Recorder recorder;
+        recorder.listen(fill, next);
+        fill.start(next, kCell);
+        QVERIFY(waitForEnd(recorder));
+        QCOMPARE(recorder.events.last(), "done");
+        QCOMPARE(page.made.load(), 4);
+    }
+
+    // ----- The grid -----
+
+    // Two rows of two cells; captions (165 twips) reach 75 twips into the row below. Cell 3's
+    // image is hidden.
+    void mouseGoesToTheShownImageOnTop_data() {
+        QTest::addColumn<QPoint>("point"); // pixels of the parent
+        QTest::addColumn<int>("cell");
+        QTest::newRow("image of cell 0") << QPoint(105, 5) << 0;
+        QTest::newRow("image of cell 1") << QPoint(145, 5) << 1;
+        QTest::newRow("caption of cell 0") << QPoint(105, 18) << -1;
+        QTest::newRow("image of cell 2 over caption of cell 0") << QPoint(105, 24) << 2;
+        QTest::newRow("gap between images") << QPoint(135, 5) << -1;
+        QTest::newRow("hidden image of cell 3, over caption of cell 1") << QPoint(145, 24) << -1;
+        QTest::newRow("hidden image of cell 3") << QPoint(145, 32) << -1;
+    }
+
+    void mouseGoesToTheShownImageOnTop() {
+        QFETCH(QPoint, point);
+        QFETCH(int, cell);
+        QWidget parent;
+        ThumbnailGrid grid(TwipsScale(), &parent);
+        layOutTwoRows(grid);
+        QCOMPARE(grid.geometry(), QRect(100, 0, 60, 49)); // the cells and nothing else
+        QCOMPARE(grid.cellAt(point - grid.pos()), cell);
+    }
+
+    void mouseSignalsNameTheCell() {
+        QWidget parent;
+        ThumbnailGrid grid(TwipsScale(), &parent);
+        layOutTwoRows(grid);
+        parent.show();
+        QStringList heard;
+        connect(&grid, &ThumbnailGrid::pressed, [&](int c, Qt::MouseButton b) {
+            heard.append(
+                QStringLiteral("press %1 %2").arg(c).arg(b == Qt::RightButton ? "right" : "left"));
+        });
+        connect(&grid, &ThumbnailGrid::clicked,
+                [&](int c) { heard.append(QStringLiteral("click %1").arg(c)); });
+        connect(&grid, &ThumbnailGrid::doubleClicked,
+                [&](int c) { heard.append(QStringLiteral("double %1").arg(c)); });
+        connect(&grid, &ThumbnailGrid::moved,
+                [&](int c) { heard.append(QStringLiteral("move %1").arg(c)); });
+        const QPoint cell1 = QPoint(145, 5) - grid.pos();
+        QTest::mouseClick(&grid, Qt::RightButton, {}, cell1);
+        QTest::mouseClick(&grid, Qt::LeftButton, {}, cell1);
+        QTest::mousePress(&grid, Qt::LeftButton, {}, cell1);
+        QTest::mouseRelease(&grid, Qt::LeftButton, {}, QPoint(135, 5) - grid.pos()); // outside
+        QTest::mouseDClick(&grid, Qt::LeftButton, {}, cell1);
+        QTest::mouseMove(&grid, QPoint(105, 24) - grid.pos());
+        QTest::mouseClick(&grid, Qt::LeftButton, {}, QPoint(105, 18) - grid.pos()); // caption
+        QCOMPARE(heard, (QStringList{"press 1 right", "press 1 left", "click 1", "press 1 left",
+                                     "double 1", "move 2"}));
+    }
+
+    // A picture with the cell's device pixels is drawn pixel for pixel at a ratio of two.
+    void cellsAreSharpAtTwoDevicePixelsAPixel() {
+        QWidget parent;
+        ThumbnailGrid grid(TwipsScale(), &parent);
+        grid.setPlaces({{QRect(1500, 0, 150, 150), QRect()}}); // 10 x 10 pixels
+        const QImage picture =
+            TestPictures::quadrants(20, 20).convertToFormat(QImage::Format_RGB32);
+        grid.setCell(0, QString(), picture, true);
+        QImage target(20, 20, QImage::Format_RGB32);
+        target.setDevicePixelRatio(2);
+        target.fill(Qt::black);
+        grid.render(&target);
+        target.setDevicePixelRatio(1);
+        QCOMPARE(target, picture);
+    }
+
+private:
+    static void layOutTwoRows(ThumbnailGrid& grid) {
+        std::vector<CellPlacement> places;
+        for (int row = 0; row < 2; ++row)
+            for (int column = 0; column < 2; ++column) {
+                const int left = 1500 + column * 600;
+                const int top = row * 330;
+                places.push_back({QRect(left, top, 300, 240), QRect(left, top + 240, 300, 165)});
+            }
+        grid.setPlaces(places);
+        const QImage picture(20, 16, QImage::Format_RGB32);
+        for (int i = 0; i < 4; ++i)
+            grid.setCell(i, QStringLiteral("cell %1").arg(i), picture, i != 3);
+    }
+};
+
+QTEST_MAIN(ThumbnailPageTest)
+#include "ThumbnailPageTest.moc"
