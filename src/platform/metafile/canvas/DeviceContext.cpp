@@ -20,6 +20,25 @@ bool finiteTransform(const QTransform& t) {
     return true;
 }
 
+// Millimetres in one logical unit of the fixed mapping modes (y grows upwards in all of them);
+// 0 for the modes whose scale comes from the window and viewport, or the one-to-one text mode.
+double millimetresPerUnit(int mapMode) {
+    switch (mapMode) {
+    case DeviceContext::LoMetric:
+        return 0.1;
+    case DeviceContext::HiMetric:
+        return 0.01;
+    case DeviceContext::LoEnglish:
+        return 0.254;
+    case DeviceContext::HiEnglish:
+        return 0.0254;
+    case DeviceContext::Twips:
+        return 25.4 / 1440;
+    default:
+        return 0;
+    }
+}
+
 } // namespace
 
 void DeviceContext::setMapMode(int mode) {
@@ -53,29 +72,7 @@ void DeviceContext::scaleViewportExt(double xNum, double xDenom, double yNum, do
 QTransform DeviceContext::pageTransform() const {
     double sx = 1;
     double sy = 1;
-    const double mmX = m_pixelsPerMm.x();
-    const double mmY = m_pixelsPerMm.y();
     switch (m_mapMode) {
-    case LoMetric:
-        sx = 0.1 * mmX;
-        sy = -0.1 * mmY;
-        break;
-    case HiMetric:
-        sx = 0.01 * mmX;
-        sy = -0.01 * mmY;
-        break;
-    case LoEnglish:
-        sx = 0.254 * mmX;
-        sy = -0.254 * mmY;
-        break;
-    case HiEnglish:
-        sx = 0.0254 * mmX;
-        sy = -0.0254 * mmY;
-        break;
-    case Twips:
-        sx = 25.4 / 1440 * mmX;
-        sy = -25.4 / 1440 * mmY;
-        break;
     case Isotropic:
     case Anisotropic:
         sx = m_viewportExt.x() / m_windowExt.x();
@@ -88,7 +85,11 @@ QTransform DeviceContext::pageTransform() const {
         }
         break;
     default:
-        break; // Text: one logical unit is one device pixel
+        if (const double mm = millimetresPerUnit(m_mapMode); mm > 0) {
+            sx = mm * m_pixelsPerMm.x();
+            sy = -mm * m_pixelsPerMm.y();
+        } // else Text: one logical unit is one device pixel
+        break;
     }
     // d = (p - windowOrg) * scale + viewportOrg
     return QTransform(sx, 0, 0, sy, m_viewportOrg.x() - m_windowOrg.x() * sx,
