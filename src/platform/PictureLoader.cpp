@@ -101,7 +101,10 @@ Result readWithQt(QIODevice& device, const QByteArray& format, QSize bound) {
     if (image.isNull())
         return failure(QStringLiteral("cannot decode the %1 picture: %2")
                            .arg(QString::fromLatin1(format), reader.errorString()));
-    return finished(std::move(image), stored.isValid() ? upright : image.size(), bound);
+    // The natural size is taken before the image is handed over: arguments are evaluated in
+    // no fixed order, and a moved-from image has no size.
+    const QSize natural = stored.isValid() ? upright : image.size();
+    return finished(std::move(image), natural, bound);
 }
 
 // A JPEG is read by Qt from the file itself, unless it holds so many application segments that

@@ -22,6 +22,13 @@ struct Probe {
 };
 using Probes = QList<Probe>;
 
+} // namespace
+
+// Declared before the first use of the type in a test column, as the meta-type system requires.
+Q_DECLARE_METATYPE(Probes)
+
+namespace {
+
 // A plain WMF whose window is 100 x 100 logical units, drawn at 100 x 100 pixels: one logical
 // unit is one pixel.
 WmfBuilder plainWmf() {
@@ -108,8 +115,6 @@ void verifyProbes() {
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(Probes)
 
 class MetafilePlayerTest : public QObject {
     Q_OBJECT
