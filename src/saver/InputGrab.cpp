@@ -6,7 +6,6 @@
 
 namespace {
 constexpr int kRetryMs = 100;
-constexpr int kTries = 50;
 } // namespace
 
 InputGrab::InputGrab(QWidget& window) : m_window(&window) {
@@ -23,7 +22,6 @@ InputGrab::~InputGrab() {
 
 void InputGrab::take() {
     m_wanted = true;
-    m_triesLeft = kTries;
     tryGrab();
 }
 
@@ -44,10 +42,13 @@ void InputGrab::tryGrab() {
     const bool keyboard = handle->setKeyboardGrabEnabled(true);
     const bool pointer = handle->setMouseGrabEnabled(true);
     m_held = keyboard && pointer;
-    if (m_held || --m_triesLeft <= 0)
+    if (m_held) {
         m_retry.stop();
-    else
-        m_retry.start();
+        return;
+    }
+    // Another program holds the keyboard or the pointer (a menu left open, another grab): what
+    // was had is kept, and the rest is tried again until it is had too.
+    m_retry.start();
 }
 
 bool InputGrab::eventFilter(QObject* watched, QEvent* event) {

@@ -9,7 +9,7 @@ class QWidget;
 // Holds the keyboard and the pointer for a window while the object lives, so that no other
 // window can be reached, not even through the window manager's keys. A window can only be
 // grabbed once it is on the screen, so the grab is taken when the window is exposed, and tried
-// again for a few seconds while another program holds the keyboard or the pointer.
+// again for as long as another program holds the keyboard or the pointer.
 class InputGrab : public QObject {
     Q_OBJECT
 
@@ -29,7 +29,6 @@ private:
 
     QPointer<QWidget> m_window;
     QTimer m_retry;
-    int m_triesLeft = 0;
     bool m_wanted = false;
     bool m_held = false;
 };

@@ -9,6 +9,8 @@
 #include "frmpassword.h"
 
 #include <QKeyEvent>
+#include <QScopedValueRollback>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <optional>
 
@@ -31,8 +33,12 @@ frmSCR::frmSCR(SaverModule& module, SettingsStore& store, RandomSource& random,
         }
     }
 
-    // Load. A folder that cannot be listed ends it here: black, no timer, the pointer seen.
-    if (!m_session.load(currentDirectory, random))
+    // Load. A folder that cannot be listed ends it here: black, no timer, the pointer seen. The
+    // settings are loaded either way, and a protected saver holds the input whatever it shows.
+    const bool listed = m_session.load(currentDirectory, random);
+    if (isProtected())
+        m_grab = std::make_unique<InputGrab>(*this);
+    if (!listed)
         return;
     const Settings& s = m_module.settings;
     m_stage->setList(m_session.entries(), m_module.FileCount, s.ImagePath);
@@ -42,19 +48,28 @@ frmSCR::frmSCR(SaverModule& module, SettingsStore& store, RandomSource& random,
     setCursor(hidden);
     m_stage->setPointer(hidden);
     m_stage->show().DiapoZ(u"N");
-    if (m_input == Input::Taken && s.ImageProtect == 1)
-        m_grab = std::make_unique<InputGrab>(*this);
 }
 
 frmSCR::~frmSCR() = default;
 
+bool frmSCR::isProtected() const {
+    return m_input == Input::Taken && m_module.settings.ImageProtect == 1;
+}
+
 void frmSCR::EndSaver() {
+    if (m_prompting)
+        return; // the prompt already open decides
     m_session.resetActivity();
     m_module.PasswordAccepted = true;
     if (m_module.settings.ImageProtect == 1)
         m_module.PasswordAccepted = askPassword();
     if (!m_module.PasswordAccepted)
         return; // the show goes on
+    endNow();
+}
+
+void frmSCR::endNow() {
+    m_leaving = true;
     close();
 }
 
@@ -62,6 +77,7 @@ bool frmSCR::askPassword() {
     frmpassword prompt(m_module.settings.ProtectPassword, m_module.settings.LanguageOffset,
                        m_module.screen, this);
     // The prompt takes the grab over while it is open, and gives it back.
+    const QScopedValueRollback prompting(m_prompting, true);
     std::optional<InputGrab> promptGrab;
     if (m_grab) {
         m_grab->release();
@@ -86,9 +102,12 @@ void frmSCR::keyPressEvent(QKeyEvent* event) {
         HelpViewer::showTopic(m_helpTopic, this);
         return;
     }
+    // Only keys that type a character are activity: Shift, Ctrl, the arrows and the function
+    // keys alone are not.
     const QString text = event->text();
-    judge(m_session.keyPressed(text.isEmpty() ? SlideShow::KeyResult::Ignored
-                                              : m_stage->show().keyPressed(text.front())));
+    if (text.isEmpty())
+        return;
+    judge(m_session.keyPressed(m_stage->show().keyPressed(text.front())));
 }
 
 bool frmSCR::eventFilter(QObject* watched, QEvent* event) {
@@ -114,6 +133,13 @@ bool frmSCR::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmSCR::closeEvent(QCloseEvent* event) {
+    // A close request from the window manager (Alt+F4, a task bar) is one more way out: behind
+    // protection it is refused and asks for the password instead.
+    if (isProtected() && !m_leaving) {
+        event->ignore();
+        QTimer::singleShot(0, this, &frmSCR::EndSaver);
+        return;
+    }
     m_grab.reset();
     m_session.unload();
     QWidget::closeEvent(event);

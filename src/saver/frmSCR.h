@@ -31,7 +31,11 @@ public:
     int helpTopic() const { return m_helpTopic; }
 
     // Ends the show, after the password when protection is on; a refused password leaves it on.
+    // A close request asks the same way.
     void EndSaver();
+    // Ends the show without asking, as a termination signal does: any process of the same user
+    // can end the saver anyway.
+    void endNow();
 
 signals:
     // The window closed and its settings were saved.
@@ -46,6 +50,8 @@ protected:
 private:
     void judge(SaverSession::Verdict verdict);
     bool askPassword();
+    // Protection is on and the saver answers input itself (not inside a daemon's window).
+    bool isProtected() const;
 
     SaverModule& m_module;
     SaverSession m_session;
@@ -54,4 +60,6 @@ private:
     Input m_input;
     int m_helpTopic = 0;
     QPoint m_pointer{-1, -1}; // where the last mouse move left the pointer
+    bool m_prompting = false; // the password prompt is open
+    bool m_leaving = false;   // the show may close: the password was given, or no one asks
 };

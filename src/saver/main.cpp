@@ -65,9 +65,9 @@ int main(int argc, char** argv) {
     QObject::connect(&window, &frmSCR::ended, &app, &QCoreApplication::quit);
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
-                     &QWidget::close);
+                     &frmSCR::endNow);
     if (foreign) {
-        QObject::connect(foreign.get(), &ForeignWindow::gone, &window, &QWidget::close);
+        QObject::connect(foreign.get(), &ForeignWindow::gone, &window, &frmSCR::endNow);
         foreign->embed(window);
         window.show();
     } else {

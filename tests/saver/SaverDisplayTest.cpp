@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <csignal>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -12,6 +13,43 @@ QColor shownAt(QWidget& window, QPoint point) {
     const QImage shot = window.screen()->grabWindow(window.winId()).toImage();
     return shot.rect().contains(point) ? shot.pixelColor(point) : QColor();
 }
+
+// Another program on the display, which tries to take the keyboard as a menu or a second
+// screen locker would.
+class OtherClient {
+public:
+    OtherClient() : m_connection(xcb_connect(nullptr, nullptr)) {
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    }
+    ~OtherClient() { xcb_disconnect(m_connection); }
+    OtherClient(const OtherClient&) = delete;
+    OtherClient& operator=(const OtherClient&) = delete;
+
+    // True when the keyboard could be taken; it is then held until let go.
+    bool grabKeyboard() {
+        const auto cookie = xcb_grab_keyboard(m_connection, 0, m_root, XCB_CURRENT_TIME,
+                                              XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+        xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(m_connection, cookie, nullptr);
+        const bool taken = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
+        free(reply);
+        return taken;
+    }
+    void letGo() {
+        xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
+        xcb_flush(m_connection);
+    }
+    // Whether another client holds the keyboard; never keeps it.
+    bool keyboardHeldElsewhere() {
+        if (!grabKeyboard())
+            return true;
+        letGo();
+        return false;
+    }
+
+private:
+    xcb_connection_t* m_connection;
+    xcb_window_t m_root = 0;
+};
 
 } // namespace
 
@@ -59,6 +97,46 @@ private slots:
         QCOMPARE(saver.exitStatus(), QProcess::NormalExit);
         QCOMPARE(saver.exitCode(), 0);
         QVERIFY(QFile::exists(home.exchangeFile())); // settings saved as at unload
+    }
+
+    // A protected saver on its own holds the keyboard, whether or not its folder could be
+    // listed, and waits for a keyboard another program holds for as long as it is held.
+    void aProtectedSaverHoldsTheKeyboard_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<int>("heldElsewhereMs");
+        QTest::newRow("a folder of pictures") << "pics" << 0;
+        QTest::newRow("a folder that cannot be listed") << "gone" << 0;
+        QTest::newRow("the keyboard held by another for 6 s") << "pics" << 6000;
+    }
+
+    void aProtectedSaverHoldsTheKeyboard() {
+        QFETCH(QString, folder);
+        QFETCH(int, heldElsewhereMs);
+        SaverHome home;
+        home.addPicture("a.bmp", {40, 30});
+        Settings viewer = Settings::startupDefaults(home.pictures());
+        viewer.ImagePath = home.folder.filePath(folder);
+        viewer.ImageProtect = 1;
+        viewer.ProtectPassword = "Luna";
+        home.saveAsTheViewer(viewer);
+        OtherClient other;
+        QVERIFY(!other.keyboardHeldElsewhere());
+        if (heldElsewhereMs > 0)
+            QVERIFY(other.grabKeyboard());
+
+        QProcess saver;
+        saver.setProcessEnvironment(home.environment());
+        saver.start(QStringLiteral(LUMIVART_SAVER_PROGRAM), QStringList());
+        QVERIFY(waitUntilRunning(saver));
+        if (heldElsewhereMs > 0) {
+            QTest::qWait(heldElsewhereMs);
+            other.letGo();
+        }
+        QTRY_VERIFY(other.keyboardHeldElsewhere());
+
+        ::kill(static_cast<pid_t>(saver.processId()), SIGTERM);
+        QVERIFY(saver.waitForFinished());
+        QVERIFY(!other.keyboardHeldElsewhere());
     }
 };
 

@@ -65,6 +65,20 @@ private slots:
         QVERIFY(QFile::exists(home.exchangeFile()));
         QCOMPARE(home.loadAsTheViewer().ImagePath, home.pictures());
     }
+
+    // Any process of the user can end the saver anyway, so a termination signal does not wait
+    // for the password.
+    void terminationEndsAProtectedSaverWithoutThePassword() {
+        SaverHome home;
+        home.addPicture("a.bmp", {8, 8});
+        Settings viewer = Settings::startupDefaults(home.pictures());
+        viewer.ImageProtect = 1;
+        viewer.ProtectPassword = "Luna";
+        home.saveAsTheViewer(viewer);
+        SaverProcess saver(home);
+        QVERIFY(waitUntilRunning(saver));
+        QVERIFY(saver.endsOnTermination());
+    }
 };
 
 QTEST_GUILESS_MAIN(SaverProcessTest)

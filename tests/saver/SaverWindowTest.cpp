@@ -96,18 +96,25 @@ private slots:
         QTest::addColumn<int>("protect");
         QTest::addColumn<QStringList>("tries");
         QTest::addColumn<bool>("ends");
-        QTest::newRow("no protection") << 0 << QStringList() << true;
-        QTest::newRow("the right password") << 1 << QStringList{"Luna"} << true;
-        QTest::newRow("Escape in the prompt") << 1 << QStringList() << false;
-        QTest::newRow("a wrong password, then Escape") << 1 << QStringList{"luna"} << false;
-        QTest::newRow("a wrong, then the right password")
-            << 1 << QStringList{"luna", "Luna"} << true;
+        QTest::addColumn<bool>("byCloseRequest"); // the window manager's close, not Escape
+        for (const bool request : {false, true}) {
+            const QByteArray way = request ? "close request: " : "Escape: ";
+            QTest::newRow(way + "no protection") << 0 << QStringList() << true << request;
+            QTest::newRow(way + "the right password")
+                << 1 << QStringList{"Luna"} << true << request;
+            QTest::newRow(way + "Escape in the prompt") << 1 << QStringList() << false << request;
+            QTest::newRow(way + "a wrong password, then Escape")
+                << 1 << QStringList{"luna"} << false << request;
+            QTest::newRow(way + "a wrong, then the right password")
+                << 1 << QStringList{"luna", "Luna"} << true << request;
+        }
     }
 
     void endSaverAsksForThePasswordOnlyWithProtection() {
         QFETCH(int, protect);
         QFETCH(QStringList, tries);
         QFETCH(bool, ends);
+        QFETCH(bool, byCloseRequest);
         Saver s;
         s.home.addPicture("a.bmp", {40, 30});
         Settings viewer = Settings::startupDefaults(s.home.pictures());
@@ -116,13 +123,39 @@ private slots:
         s.home.saveAsTheViewer(viewer);
         frmSCR& window = s.open();
         bool prompted = false;
-        answerPrompt(window, tries, &prompted);
         QTest::keyClick(&window, Qt::Key_X); // activity, which EndSaver clears
-        QTest::keyClick(&window, Qt::Key_Escape);
+        if (byCloseRequest) {
+            // What the platform hands the window when the window manager asks it to close; the
+            // prompt it leads to opens from the event loop.
+            QCloseEvent request;
+            QApplication::sendEvent(window.windowHandle(), &request);
+            answerPrompt(window, tries, &prompted);
+            QTRY_VERIFY(prompted || !s.isOpen());
+        } else {
+            answerPrompt(window, tries, &prompted);
+            QTest::keyClick(&window, Qt::Key_Escape);
+        }
         QCOMPARE(prompted, protect == 1);
         QCOMPARE(s.isOpen(), !ends);
-        QCOMPARE(s.module.PasswordAccepted, ends);
+        if (protect == 1) {
+            QCOMPARE(s.module.PasswordAccepted, ends);
+            QCOMPARE(window.session().ActivityCount(), 0);
+        }
+    }
+
+    void onlyKeysThatTypeACharacterAreActivity() {
+        Saver s;
+        s.home.addPicture("a.bmp", {40, 30});
+        s.home.saveAsTheViewer();
+        frmSCR& window = s.open();
+        for (int i = 0; i < 40; ++i) {
+            for (const Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Left, Qt::Key_F5})
+                QTest::keyClick(&window, key);
+        }
+        QVERIFY(s.isOpen());
         QCOMPARE(window.session().ActivityCount(), 0);
+        QTest::keyClick(&window, Qt::Key_X);
+        QCOMPARE(window.session().ActivityCount(), 1);
     }
 
     void theMouseEndsTheShowAtItsThirtySecondMove() {
