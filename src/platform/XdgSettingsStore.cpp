@@ -29,16 +29,25 @@ std::optional<QByteArray> XdgSettingsStore::readValue(const QString& section,
 
 FileWriteResult XdgSettingsStore::writeValue(const QString& section, const QString& key,
                                              const QByteArray& value) {
-    const QString folder = m_applicationFolder + '/' + section;
+    namespace fs = std::filesystem;
+    const fs::path application = QFile::encodeName(m_applicationFolder).toStdString();
+    const fs::path folder = application / QFile::encodeName(section).toStdString();
     std::error_code error;
-    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    fs::create_directories(folder, error);
+    // The folders are the owner's alone, those made earlier with wider permissions too.
+    for (const fs::path& own : {application, folder}) {
+        if (!error)
+            fs::permissions(own, fs::perms::owner_all, fs::perm_options::replace, error);
+    }
     if (error)
         return FileWriteResult::failed(entryPath(section, key),
                                        QString::fromLocal8Bit(error.message()));
-    return writeFileAtomically(entryPath(section, key), value);
+    return writePrivateFile(entryPath(section, key), value);
 }
 
-QString XdgSettingsStore::fallbackWindowsDir() const { return m_applicationFolder; }
+QString XdgSettingsStore::fallbackWindowsDir() const {
+    return m_applicationFolder;
+}
 
 QString XdgSettingsStore::entryPath(const QString& section, const QString& key) const {
     return m_applicationFolder + '/' + section + '/' + key;

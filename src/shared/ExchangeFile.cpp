@@ -99,7 +99,7 @@ QByteArray exchangeFileContents(const Settings& s) {
 }
 
 FileWriteResult WriteExchangeFile(const Settings& settings) {
-    return writeFileAtomically(ExchangeFilePath(settings), exchangeFileContents(settings));
+    return writePrivateFile(ExchangeFilePath(settings), exchangeFileContents(settings));
 }
 
 void ReadExchangeFile(Settings& settings) {

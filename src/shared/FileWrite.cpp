@@ -2,7 +2,7 @@
 
 #include "AtomicFile.h"
 
-FileWriteResult writeFileAtomically(const QString& path, const QByteArray& contents) {
-    const FileResult written = AtomicFile::write(path, contents);
+FileWriteResult writePrivateFile(const QString& path, const QByteArray& contents) {
+    const FileResult written = AtomicFile::write(path, contents, AtomicFile::Access::OwnerOnly);
     return written.ok() ? FileWriteResult{} : FileWriteResult::failed(path, written.reason);
 }

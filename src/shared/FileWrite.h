@@ -17,4 +17,6 @@ struct FileWriteResult {
 
 // Writes the whole file through the file layer's atomic writer (beside its place, then renamed
 // into place), so a failed write leaves the earlier file as it was; a failure names the file.
-FileWriteResult writeFileAtomically(const QString& path, const QByteArray& contents);
+// The file is readable and writable by its owner alone, also when it was readable by others
+// before: the settings hold the (only scrambled) password.
+FileWriteResult writePrivateFile(const QString& path, const QByteArray& contents);

@@ -199,6 +199,38 @@ private slots:
         QCOMPARE(QDir(place.storeFolder() + "/S").entryList(QDir::Files),
                  QStringList{"K"}); // no temporary file left behind
     }
+
+    // The record and the exchange file hold the scrambled password: they and their folders are
+    // the owner's alone, also when an earlier version left them readable by all.
+    void theSettingsAreReadableByTheirOwnerAlone_data() {
+        QTest::addColumn<bool>("leftOpenBefore");
+        QTest::newRow("the first save") << false;
+        QTest::newRow("files and folders readable by all") << true;
+    }
+
+    void theSettingsAreReadableByTheirOwnerAlone() {
+        QFETCH(bool, leftOpenBefore);
+        TemporarySettings place;
+        const QList<QPair<QString, mode_t>> modes = {
+            {place.storeFolder(), 0700},
+            {place.storeFolder() + "/Valores", 0700},
+            {place.recordFile(), 0600},
+            {place.exchangeFile(), 0600},
+        };
+        Settings s = Settings::startupDefaults("/fotos");
+        if (leftOpenBefore) {
+            QVERIFY(SaveSettings(s, place.store).written);
+            for (const auto& [path, mode] : modes)
+                QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode == 0700 ? 0755 : 0644),
+                         0);
+        }
+        QVERIFY(SaveSettings(s, place.store).written);
+        for (const auto& [path, mode] : modes) {
+            struct stat status {};
+            QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
+            QCOMPARE(status.st_mode & 07777, mode);
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(SettingsPersistenceTest)

@@ -9,9 +9,17 @@
 // the earlier file as it was and no other file behind.
 namespace AtomicFile {
 
-// Replaces the file at `path` with `contents`, or creates it. An existing file keeps its
-// permissions; a new one gets the usual ones (read and write for all, less the umask). A
-// symbolic link at `path` stays and its file is replaced.
-FileResult write(const QString& path, const QByteArray& contents);
+// Who may read and write the file written.
+enum class Access {
+    // A new file: everyone, less the umask; a replaced file keeps its permissions.
+    Usual,
+    // Its owner alone (0600), whether the file is new or replaced, for what nobody else should
+    // read.
+    OwnerOnly,
+};
+
+// Replaces the file at `path` with `contents`, or creates it, with the permissions `access`
+// gives. A symbolic link at `path` stays and its file is replaced.
+FileResult write(const QString& path, const QByteArray& contents, Access access = Access::Usual);
 
 } // namespace AtomicFile
