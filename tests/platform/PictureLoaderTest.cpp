@@ -101,10 +101,11 @@ QByteArray iconEntryClaiming(QByteArray icon, qint64 extra) {
 
 // The JPEG with `count` empty application segments added after its first segment (its JFIF
 // header), or, with afterCodedData, just before its end marker.
-QByteArray withEmptySegments(const QByteArray& jpeg, int count, bool afterCodedData = false) {
+QByteArray withEmptySegments(const QByteArray& jpeg, int count, bool afterCodedData = false,
+                             const QByteArray& strayBytesBefore = {}) {
     const qsizetype at =
         afterCodedData ? jpeg.size() - 2 : 2 + 2 + ((uchar(jpeg[4]) << 8) | uchar(jpeg[5]));
-    QByteArray segments;
+    QByteArray segments = strayBytesBefore;
     for (int i = 0; i < count; ++i)
         segments.append("\xff\xe1\x00\x02", 4);
     return QByteArray(jpeg).insert(at, segments);
@@ -393,23 +394,30 @@ private slots:
     void surplusJpegSegmentsAreLeftOut_data() {
         QTest::addColumn<int>("added");
         QTest::addColumn<bool>("afterCodedData");
-        QTest::addColumn<int>("kept"); // added segments kept; the JFIF header counts as one
+        QTest::addColumn<QByteArray>("stray"); // bytes before the segments, which the library skips
+        QTest::addColumn<int>("kept");         // added segments kept; the JFIF header counts as one
         const int most = PictureLimits::kMostJpegExtraSegments;
-        QTest::newRow("a few") << 10 << false << 10;
-        QTest::newRow("as many as kept") << most - 1 << false << most - 1;
-        QTest::newRow("a hundred thousand") << 100000 << false << most - 1;
-        QTest::newRow("a hundred thousand after the coded data") << 100000 << true << most - 1;
+        const QByteArray none;
+        const QByteArray six("\x00\x01\x7f\xfe\x00\x00", 6);
+        QTest::newRow("a few") << 10 << false << none << 10;
+        QTest::newRow("as many as kept") << most - 1 << false << none << most - 1;
+        QTest::newRow("a hundred thousand") << 100000 << false << none << most - 1;
+        QTest::newRow("a hundred thousand after the coded data")
+            << 100000 << true << none << most - 1;
+        QTest::newRow("a hundred thousand after six stray bytes")
+            << 100000 << false << six << most - 1;
     }
 
     void surplusJpegSegmentsAreLeftOut() {
         QFETCH(int, added);
         QFETCH(bool, afterCodedData);
+        QFETCH(QByteArray, stray);
         QFETCH(int, kept);
         // A photo's coded data is full of 0xff bytes, which the walk must step over.
         const QByteArray jpeg = TestPictures::jpeg(TestPictures::photoLike(64, 48));
-        QByteArray crowded = withEmptySegments(jpeg, added, afterCodedData);
+        QByteArray crowded = withEmptySegments(jpeg, added, afterCodedData, stray);
         QCOMPARE(JpegSegments::withoutSurplusSegments(crowded),
-                 withEmptySegments(jpeg, kept, afterCodedData));
+                 withEmptySegments(jpeg, kept, afterCodedData, stray));
         QBuffer file(&crowded); // walked in pieces, as a file is
         file.open(QIODevice::ReadOnly);
         QCOMPARE(JpegSegments::hasSurplusSegments(file), kept < added);

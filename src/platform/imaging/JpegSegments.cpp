@@ -109,11 +109,17 @@ private:
 };
 
 // Walks the segments after the start-of-image marker and calls surplus(start, end) for each
-// application or comment segment past the limit, until it returns false.
+// application or comment segment past the limit, until it returns false. Where a marker should
+// stand and other bytes do, the walk goes on at the next marker, as the JPEG library does: it
+// skips such bytes with a warning and keeps every segment that follows them.
 template <typename Bytes, typename Surplus> void walkSegments(Bytes& bytes, Surplus&& surplus) {
     int kept = 0;
     qint64 at = 2;
-    while (bytes.has(at, 2) && bytes.u8(at) == 0xff) {
+    while (bytes.has(at, 2)) {
+        if (bytes.u8(at) != 0xff) {
+            at = bytes.endOfCodedData(at);
+            continue;
+        }
         const quint8 marker = bytes.u8(at + 1);
         if (marker == 0xff) { // fill byte before a marker
             ++at;

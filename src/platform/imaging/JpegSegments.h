@@ -14,8 +14,8 @@ bool hasSurplusSegments(QIODevice& device);
 
 // The JPEG without its application and comment segments past the first
 // PictureLimits::kMostJpegExtraSegments; the same bytes when it holds no more than that. Every
-// other segment and the coded data stay as they are. Bytes that do not walk as segments end the
-// walk and are kept, so damage is left for the decoder to report.
+// other segment, stray bytes between segments and the coded data stay as they are, so damage is
+// left for the decoder to report.
 QByteArray withoutSurplusSegments(const QByteArray& jpeg);
 
 } // namespace JpegSegments
