@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian 12 (as root, or through sudo), then
-# configures and builds one CMake preset: scripts/setup.sh [debug|release|sanitize]
+# configures and builds one CMake preset: scripts/setup.sh [release|debug|clang|sanitize]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev libglx-dev libopengl-dev
   libqt6opengl6-dev
   libjpeg-turbo-progs xvfb xauth libxcb1-dev dbus-daemon
   clang libclang-rt-14-dev
   fonts-dejavu-core fonts-urw-base35
-  dpkg-dev desktop-file-utils appstream
+  dpkg-dev file desktop-file-utils appstream
   python3 openbox xdotool x11-utils imagemagick
 )
 
