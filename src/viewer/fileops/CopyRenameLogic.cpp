@@ -12,6 +12,12 @@ QString filePath(const QString& folder, const QString& name) {
     return folder + '/' + name;
 }
 
+// Empty, or blanks only: a field that names nothing. Taken as a name, blanks would make a file
+// that no longer counts as a picture, and the list would lose it.
+bool isBlank(const QString& field) {
+    return field.trimmed().isEmpty();
+}
+
 bool sameText(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
@@ -78,7 +84,7 @@ CopyRenameLogic::Press CopyRenameLogic::buttonPressed(const QString& upper, cons
     // Once done the button reads Close, and it closes whatever the fields hold.
     if (m_state == State::Done)
         return Press::Close;
-    if (upper.isEmpty() || lower.isEmpty())
+    if (isBlank(upper) || isBlank(lower))
         return Press::Stay;
     if (m_renaming)
         rename(upper, lower);

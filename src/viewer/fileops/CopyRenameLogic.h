@@ -52,7 +52,8 @@ public:
     const QString& failureReason() const { return m_reason; }
 
     // The button, with the fields' texts: in copy mode the destination folder and file name, in
-    // rename mode the current and the new name. With a field empty nothing happens.
+    // rename mode the current and the new name. With a field empty, or blanks only, nothing
+    // happens.
     Press buttonPressed(const QString& upper, const QString& lower);
     // Either field was edited.
     void fieldEdited();

@@ -96,6 +96,8 @@ struct Case {
 const Case kCases[] = {
     {"an empty field does nothing", 1, false, "{other}|", State::ReadyForCopy, kCopyReady, 110,
      "&Copiar", "{other}", "", kUntouched},
+    {"a name of blanks does nothing", 1, false, "{pics}|   ", State::ReadyForCopy, kCopyReady, 110,
+     "&Copiar", "{other}", "", kUntouched},
     {"onto itself, folder in other case", 1, false, "{PICS}|A.BMP", State::ReadyForCopy,
      "Atención: El Archivo no puede copiarse a si mismo...", 103, "&Copiar", "{other}", "",
      kUntouched},
@@ -122,6 +124,8 @@ const Case kCases[] = {
      State::ReplaceOffered, kExists, 103, "&Reemplazar", "{pics}", "", kUntouched},
     {"rename to a free name", 2, false, "a.bmp|z.bmp", State::Done, kDone, 104, "&Cerrar",
      "{other}", "a.bmp>z.bmp", "pics/b.bmp=B pics/z.bmp=A"},
+    {"a new name of blanks does nothing", 2, false, "a.bmp|   ", State::ReadyForRename,
+     "Cambiar el nombre del archivo...", 110, "&Renombrar", "{other}", "", kUntouched},
     {"letter case only", 2, false, "a.bmp|A.BMP", State::ReadyForRename,
      "Atención: El nombre debe ser Diferente...", 103, "&Renombrar", "{other}", "", kUntouched},
     {"a taken name", 2, false, "a.bmp|b.bmp", State::ReadyForRename, kExists, 103, "&Renombrar",
