@@ -2,9 +2,9 @@
 
 #include "FileResult.h"
 
-// The file operations that copy and rename the user's files: the existence test, the copy with
-// an overwrite flag and the rename in place. An interface, so that a test can make a file appear
-// between a check and the operation that follows it.
+// The file operations that copy and rename the user's files: the existence and identity tests,
+// the copy with an overwrite flag and the rename in place. An interface, so that a test can make a
+// file appear between a check and the operation that follows it.
 class FileLayer {
 public:
     virtual ~FileLayer() = default;
@@ -12,6 +12,9 @@ public:
     // True for a file (or a symbolic link, even one to nothing) at the path; false for a folder
     // or nothing.
     virtual bool exists(const QString& path) const = 0;
+    // True when both paths name one existing file or folder, however each is spelt: separators
+    // doubled or trailing, "." and ".." steps, symbolic links, another hard link.
+    virtual bool sameFile(const QString& a, const QString& b) const = 0;
     // Copies the file's contents, permissions and times to the target path. Without `overwrite`,
     // a file at the target fails with FileFailure::AlreadyExists and is left alone.
     virtual FileResult copy(const QString& source, const QString& target, bool overwrite) = 0;

@@ -70,6 +70,14 @@ bool LocalFileLayer::exists(const QString& path) const {
     return ::lstat(name.constData(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
+bool LocalFileLayer::sameFile(const QString& a, const QString& b) const {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(encoded(a).constData(), &first) == 0 &&
+           ::stat(encoded(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
 FileResult LocalFileLayer::copy(const QString& source, const QString& target, bool overwrite) {
     // Opened without blocking, so that a pipe under a picture's name cannot hang the program.
     const Descriptor in(::open(encoded(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));

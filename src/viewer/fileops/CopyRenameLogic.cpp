@@ -4,8 +4,6 @@
 #include "Module1.h"
 #include "StringTable.h"
 
-#include <QFileInfo>
-
 namespace {
 
 QString filePath(const QString& folder, const QString& name) {
@@ -20,15 +18,6 @@ bool isBlank(const QString& field) {
 
 bool sameText(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-// The same folder by its text, letter case ignored, or by the folder it names on the disk (a
-// trailing separator or a link, for instance).
-bool sameFolder(const QString& a, const QString& b) {
-    if (sameText(a, b))
-        return true;
-    const QString canonical = QFileInfo(a).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
 } // namespace
@@ -102,12 +91,19 @@ void CopyRenameLogic::fieldEdited() {
     m_reason.clear();
 }
 
+// The same path by its text, letter case ignored, or by the file or folder it names on the disk
+// (a trailing separator or a link, for instance).
+bool CopyRenameLogic::samePlace(const QString& a, const QString& b) const {
+    return sameText(a, b) || m_files.sameFile(a, b);
+}
+
 void CopyRenameLogic::copy(const QString& folder, const QString& name) {
-    if (sameText(folder, m_sourceFolder) && sameText(name, m_sourceName)) {
+    const QString source = filePath(m_sourceFolder, m_sourceName);
+    const QString target = filePath(folder, name);
+    if (samePlace(target, source)) {
         refuse(49);
         return;
     }
-    const QString target = filePath(folder, name);
     // Only the Replace button overwrites; a file that appears after the check is offered for
     // replacing like one the check found.
     const bool replacing = m_state == State::ReplaceOffered;
@@ -115,8 +111,7 @@ void CopyRenameLogic::copy(const QString& folder, const QString& name) {
         offerReplace(folder);
         return;
     }
-    const FileResult result =
-        m_files.copy(filePath(m_sourceFolder, m_sourceName), target, replacing);
+    const FileResult result = m_files.copy(source, target, replacing);
     if (result.failure == FileFailure::AlreadyExists && !replacing) {
         offerReplace(folder);
         return;
@@ -127,7 +122,7 @@ void CopyRenameLogic::copy(const QString& folder, const QString& name) {
     }
     m_module.settings.CopyFolder = folder;
     succeed();
-    if (sameFolder(folder, m_sourceFolder))
+    if (samePlace(folder, m_sourceFolder))
         m_refresh({}, {});
 }
 

@@ -59,6 +59,7 @@ public:
     void fieldEdited();
 
 private:
+    bool samePlace(const QString& a, const QString& b) const;
     void copy(const QString& folder, const QString& name);
     void rename(const QString& name, const QString& newName);
     void offerReplace(const QString& folder);

@@ -236,7 +236,7 @@ private slots:
         QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 3);
     }
 
-    void existenceAndProperties() {
+    void existenceIdentityAndProperties() {
         TestFolder folder;
         const QString path = folder.write("Mixed Case.BMP", QByteArray(1234, 'b'));
         setTimesTo2001(path);
@@ -246,6 +246,13 @@ private slots:
         QVERIFY(files.exists(folder.filePath("dangling")));
         QVERIFY(!files.exists(folder.path()));
         QVERIFY(!files.exists(folder.filePath("mixed case.bmp")));
+        const QString hardLink = folder.filePath("hard link");
+        QCOMPARE(
+            ::link(QFile::encodeName(path).constData(), QFile::encodeName(hardLink).constData()),
+            0);
+        QVERIFY(files.sameFile(folder.path() + "/./Mixed Case.BMP", hardLink));
+        QVERIFY(!files.sameFile(path, folder.filePath("dangling")));
+        QVERIFY(!files.sameFile(path, folder.path()));
 
         const auto file = readFileProperties(folder.path() + "//Mixed Case.BMP");
         QVERIFY(file);

@@ -19,6 +19,9 @@ struct RacingFiles final : FileLayer {
     bool checkMisses = false;
 
     bool exists(const QString& path) const override { return !checkMisses && files.exists(path); }
+    bool sameFile(const QString& a, const QString& b) const override {
+        return files.sameFile(a, b);
+    }
     FileResult copy(const QString& source, const QString& target, bool overwrite) override {
         return files.copy(source, target, overwrite);
     }
@@ -27,8 +30,8 @@ struct RacingFiles final : FileLayer {
     }
 };
 
-// A shown folder "pics" with a.bmp and b.bmp, another folder "other", and the module of a
-// Spanish viewer showing "pics" whose last copy went to "other".
+// A shown folder "pics" with a.bmp and b.bmp, a link "link" to it, another folder "other", and
+// the module of a Spanish viewer showing "pics" whose last copy went to "other".
 struct Scene {
     TestFolder folder;
     QString pics = folder.makeFolder("pics");
@@ -40,6 +43,7 @@ struct Scene {
     explicit Scene(qint16 mode) {
         folder.write("pics/a.bmp", "A");
         folder.write("pics/b.bmp", "B");
+        QFile::link(pics, folder.filePath("link"));
         module.settings.CurrentFolder = pics;
         module.settings.CopyFolder = other;
         module.FileOpMode = mode;
@@ -54,7 +58,8 @@ struct Scene {
     QString expand(QString text) const {
         return text.replace("{pics}", pics)
             .replace("{PICS}", pics.toUpper())
-            .replace("{other}", other);
+            .replace("{other}", other)
+            .replace("{link}", folder.filePath("link"));
     }
 
     // Every file below the scene's folder with its contents, as "folder/name=contents".
@@ -76,6 +81,7 @@ constexpr char kUntouched[] = "pics/a.bmp=A pics/b.bmp=B";
 constexpr char kDone[] = "Atención: La operación fue exitosa.";
 constexpr char kExists[] = "Atención: El Archivo ya Existe.";
 constexpr char kCopyReady[] = "Especifique la Ruta y Nombre de Archivo.";
+constexpr char kItself[] = "Atención: El Archivo no puede copiarse a si mismo...";
 
 // One opening of the dialog driven through its steps: "UPPER|LOWER" presses the button with
 // those field texts, "edit" edits a field; then what it shows and what it left on the disk.
@@ -98,9 +104,14 @@ const Case kCases[] = {
      "&Copiar", "{other}", "", kUntouched},
     {"a name of blanks does nothing", 1, false, "{pics}|   ", State::ReadyForCopy, kCopyReady, 110,
      "&Copiar", "{other}", "", kUntouched},
-    {"onto itself, folder in other case", 1, false, "{PICS}|A.BMP", State::ReadyForCopy,
-     "Atención: El Archivo no puede copiarse a si mismo...", 103, "&Copiar", "{other}", "",
-     kUntouched},
+    {"onto itself, folder in other case", 1, false, "{PICS}|A.BMP", State::ReadyForCopy, kItself,
+     103, "&Copiar", "{other}", "", kUntouched},
+    {"onto itself, folder with a trailing separator", 1, false, "{pics}/|a.bmp",
+     State::ReadyForCopy, kItself, 103, "&Copiar", "{other}", "", kUntouched},
+    {"onto itself, through \".\" and \"..\"", 1, false, "{other}/../pics/.|./a.bmp",
+     State::ReadyForCopy, kItself, 103, "&Copiar", "{other}", "", kUntouched},
+    {"onto itself, through a link to its folder", 1, false, "{link}|a.bmp", State::ReadyForCopy,
+     kItself, 103, "&Copiar", "{other}", "", kUntouched},
     {"into another folder", 1, false, "{other}|a.bmp", State::Done, kDone, 104, "&Cerrar",
      "{other}", "", "other/a.bmp=A pics/a.bmp=A pics/b.bmp=B"},
     {"into the shown folder", 1, false, "{pics}|c.bmp", State::Done, kDone, 104, "&Cerrar",
