@@ -2,10 +2,13 @@
 #include "FileProperties.h"
 #include "FilePropertiesBox.h"
 #include "LocalFileLayer.h"
+#include "ModalAnswerer.h"
 #include "Module1.h"
+#include "StringTable.h"
 #include "TestFolders.h"
 
 #include <QDirIterator>
+#include <QLabel>
 #include <QtTest>
 
 namespace {
@@ -150,6 +153,26 @@ const Case kCases[] = {
      "Cambiar el nombre del archivo...", 110, "&Renombrar", "{other}", "", kUntouched},
 };
 
+// The lines of text drawn in a picture of a widget, by the right edge of each one's ink: a line is
+// a run of pixel rows holding pixels much darker than the background.
+QList<int> drawnLineEnds(const QImage& image, QColor background) {
+    QList<int> ends;
+    bool inLine = false;
+    for (int y = 0; y < image.height(); ++y) {
+        int right = -1;
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < qGray(background.rgb()) - 64)
+                right = x;
+        }
+        if (right >= 0 && !inLine)
+            ends.append(right);
+        else if (right >= 0)
+            ends.last() = std::max(ends.last(), right);
+        inLine = right >= 0;
+    }
+    return ends;
+}
+
 } // namespace
 
 class FileOpsTest : public QObject {
@@ -229,6 +252,38 @@ private slots:
                          lines[4 + i].contains("04:05:06"),
                      qPrintable(lines[4 + i]));
         }
+    }
+
+    void propertiesBoxShowsEachLineAsTyped() {
+        // A name that reads as markup shows as it is spelt, and every property on a line of its
+        // own.
+        TestFolder folder;
+        const QString path = folder.write("<i>x &lt;1&gt;.bmp", "x");
+        Qt::TextFormat format = Qt::RichText;
+        QString text;
+        QStringList lines; // those with text
+        QList<int> drawn;
+        QList<int> typed; // where each of them ends when drawn as it is spelt
+        const ModalAnswerer answerer([&](QWidget* modal) {
+            if (auto* label = modal->findChild<QLabel*>("qt_msgbox_label")) {
+                format = label->textFormat();
+                text = label->text();
+                lines = text.split("\r\n", Qt::SkipEmptyParts);
+                for (const QString& line : lines)
+                    typed.append(label->fontMetrics().horizontalAdvance(line));
+                drawn = drawnLineEnds(label->grab().toImage(),
+                                      label->palette().color(QPalette::Window));
+            }
+            modal->close();
+            return true;
+        });
+        QVERIFY(ShowFileProperties(path, 1, kEnglishOffset, nullptr));
+        QCOMPARE(format, Qt::PlainText);
+        QVERIFY2(text.startsWith("File: <i>x &lt;1&gt;.bmp\r\n\r\nPath: "), qPrintable(text));
+        QCOMPARE(lines.size(), 6);
+        QCOMPARE(drawn.size(), lines.size());
+        for (int i = 0; i < lines.size(); ++i) // the ink ends within a few pixels of the advance
+            QVERIFY2(std::abs(drawn[i] - typed[i]) <= 4, qPrintable(lines[i]));
     }
 
     void propertiesWithoutShowingOnlyTestTheFile() {
