@@ -14,6 +14,7 @@ class LocalFileLayer final : public FileLayer {
 public:
     bool exists(const QString& path) const override;
     bool sameFile(const QString& a, const QString& b) const override;
-    FileResult copy(const QString& source, const QString& target, bool overwrite) override;
+    FileResult copy(const QString& source, const QString& target, bool overwrite,
+                    const Progress& progress) override;
     FileResult rename(const QString& folder, const QString& name, const QString& newName) override;
 };

@@ -4,6 +4,8 @@
 #include "Module1.h"
 #include "StringTable.h"
 
+#include <QtConcurrent/QtConcurrentRun>
+
 namespace {
 
 QString filePath(const QString& folder, const QString& name) {
@@ -29,7 +31,20 @@ CopyRenameLogic::CopyRenameLogic(Module1& module, const QString& selectedName, F
       m_sourceFolder(module.settings.CurrentFolder), m_sourceName(selectedName),
       m_proposedFolder(module.settings.CopyFolder),
       m_state(m_renaming ? State::ReadyForRename : State::ReadyForCopy),
-      m_status(text(m_renaming ? 59 : 45)) {}
+      m_status(text(m_renaming ? 59 : 45)) {
+    connect(&m_copying, &QFutureWatcherBase::progressValueChanged, this, [this](int percent) {
+        if (!busy()) // what a copy reports after its end is no news
+            return;
+        showProgress(percent);
+        emit changed();
+    });
+    connect(&m_copying, &QFutureWatcherBase::finished, this, &CopyRenameLogic::copyEnded);
+}
+
+CopyRenameLogic::~CopyRenameLogic() {
+    // A copy under way is let finish: its worker uses the file layer and reports to this object.
+    m_copying.waitForFinished();
+}
 
 QString CopyRenameLogic::text(int id) const {
     return LocalText(id, m_language);
@@ -61,6 +76,8 @@ QString CopyRenameLogic::buttonCaption() const {
         return '&' + text(42);
     case State::ReplaceOffered:
         return '&' + text(47);
+    case State::Copying:
+        return '&' + text(m_copyReplacing ? 47 : 42);
     case State::ReadyForRename:
         return '&' + text(58);
     case State::Done:
@@ -73,6 +90,8 @@ CopyRenameLogic::Press CopyRenameLogic::buttonPressed(const QString& upper, cons
     // Once done the button reads Close, and it closes whatever the fields hold.
     if (m_state == State::Done)
         return Press::Close;
+    if (busy())
+        return Press::Stay;
     if (isBlank(upper) || isBlank(lower))
         return Press::Stay;
     if (m_renaming)
@@ -83,6 +102,8 @@ CopyRenameLogic::Press CopyRenameLogic::buttonPressed(const QString& upper, cons
 }
 
 void CopyRenameLogic::fieldEdited() {
+    if (busy()) // the copy's outcome decides what shows next
+        return;
     m_icon = kWaitingIcon;
     if (m_state == State::Done)
         return;
@@ -111,19 +132,48 @@ void CopyRenameLogic::copy(const QString& folder, const QString& name) {
         offerReplace(folder);
         return;
     }
-    const FileResult result = m_files.copy(source, target, replacing);
-    if (result.failure == FileFailure::AlreadyExists && !replacing) {
-        offerReplace(folder);
-        return;
-    }
-    if (!result.ok()) {
+    startCopy(source, target, folder, replacing);
+}
+
+void CopyRenameLogic::startCopy(const QString& source, const QString& target, const QString& folder,
+                                bool replacing) {
+    m_state = State::Copying;
+    m_copyFolder = folder;
+    m_copyReplacing = replacing;
+    showProgress(0);
+    // On a worker thread, so that the window keeps answering during a long copy; the outcome
+    // comes back to this thread through the watcher.
+    FileLayer& files = m_files;
+    m_copying.setFuture(
+        QtConcurrent::run([&files, source, target, replacing](QPromise<FileResult>& promise) {
+            promise.setProgressRange(0, 100);
+            promise.addResult(
+                files.copy(source, target, replacing, [&promise](qint64 copied, qint64 total) {
+                    promise.setProgressValue(total > 0 ? int(copied * 100 / total) : 100);
+                }));
+        }));
+}
+
+void CopyRenameLogic::showProgress(int percent) {
+    m_status = text(42) + "... " + QString::number(percent) + " %";
+    m_icon = kWaitingIcon;
+    m_reason.clear();
+}
+
+void CopyRenameLogic::copyEnded() {
+    const FileResult result = m_copying.result();
+    m_state = m_copyReplacing ? State::ReplaceOffered : State::ReadyForCopy;
+    if (result.failure == FileFailure::AlreadyExists && !m_copyReplacing) {
+        offerReplace(m_copyFolder);
+    } else if (!result.ok()) {
         fail(result);
-        return;
+    } else {
+        m_module.settings.CopyFolder = m_copyFolder;
+        succeed();
+        if (samePlace(m_copyFolder, m_sourceFolder))
+            m_refresh({}, {});
     }
-    m_module.settings.CopyFolder = folder;
-    succeed();
-    if (samePlace(folder, m_sourceFolder))
-        m_refresh({}, {});
+    emit changed();
 }
 
 void CopyRenameLogic::rename(const QString& name, const QString& newName) {

@@ -1,84 +1,15 @@
-#include "CopyRenameLogic.h"
+#include "CopyScene.h"
 #include "FileProperties.h"
 #include "FilePropertiesBox.h"
-#include "LocalFileLayer.h"
 #include "ModalAnswerer.h"
-#include "Module1.h"
 #include "StringTable.h"
-#include "TestFolders.h"
 
-#include <QDirIterator>
 #include <QLabel>
 #include <QtTest>
 
 namespace {
 
 using State = CopyRenameLogic::State;
-
-// The machine's own files, except that the existence test can be made to miss every file, as
-// it does when another program creates one just after the check.
-struct RacingFiles final : FileLayer {
-    LocalFileLayer files;
-    bool checkMisses = false;
-
-    bool exists(const QString& path) const override { return !checkMisses && files.exists(path); }
-    bool sameFile(const QString& a, const QString& b) const override {
-        return files.sameFile(a, b);
-    }
-    FileResult copy(const QString& source, const QString& target, bool overwrite) override {
-        return files.copy(source, target, overwrite);
-    }
-    FileResult rename(const QString& folder, const QString& name, const QString& newName) override {
-        return files.rename(folder, name, newName);
-    }
-};
-
-// A shown folder "pics" with a.bmp and b.bmp, a link "link" to it, another folder "other", and
-// the module of a Spanish viewer showing "pics" whose last copy went to "other".
-struct Scene {
-    TestFolder folder;
-    QString pics = folder.makeFolder("pics");
-    QString other = folder.makeFolder("other");
-    Module1 module;
-    RacingFiles files;
-    QStringList refreshes;
-
-    explicit Scene(qint16 mode) {
-        folder.write("pics/a.bmp", "A");
-        folder.write("pics/b.bmp", "B");
-        QFile::link(pics, folder.filePath("link"));
-        module.settings.CurrentFolder = pics;
-        module.settings.CopyFolder = other;
-        module.FileOpMode = mode;
-    }
-
-    CopyRenameLogic open(const QString& selected = "a.bmp") {
-        return CopyRenameLogic(
-            module, selected, files,
-            [this](const QString& from, const QString& to) { refreshes.append(from + '>' + to); });
-    }
-
-    QString expand(QString text) const {
-        return text.replace("{pics}", pics)
-            .replace("{PICS}", pics.toUpper())
-            .replace("{other}", other)
-            .replace("{link}", folder.filePath("link"));
-    }
-
-    // Every file below the scene's folder with its contents, as "folder/name=contents".
-    QStringList disk() const {
-        QStringList files;
-        QDirIterator it(folder.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            QFile file(path);
-            file.open(QIODevice::ReadOnly);
-            files.append(QDir(folder.path()).relativeFilePath(path) + '=' + file.readAll());
-        }
-        files.sort();
-        return files;
-    }
-};
 
 constexpr char kUntouched[] = "pics/a.bmp=A pics/b.bmp=B";
 constexpr char kDone[] = "Atención: La operación fue exitosa.";
@@ -198,6 +129,7 @@ private slots:
             }
             const QStringList fields = scene.expand(step).split('|');
             QCOMPARE(logic.buttonPressed(fields[0], fields[1]), CopyRenameLogic::Press::Stay);
+            QVERIFY(copyEnded(logic));
         }
         QCOMPARE(logic.state(), c.state);
         QCOMPARE(logic.statusLine(), QString::fromUtf8(c.status));
@@ -210,6 +142,26 @@ private slots:
         QCOMPARE(logic.failureReason().isEmpty(), !logic.statusLine().contains("Error:"));
         if (c.state == State::Done) // and once done, the button closes
             QCOMPARE(logic.buttonPressed({}, {}), CopyRenameLogic::Press::Close);
+    }
+
+    void copyRunsWhileTheEventLoopGoesOn() {
+        Scene scene(CopyRenameLogic::kCopyMode);
+        scene.files.holdCopies = true;
+        CopyRenameLogic logic = scene.open();
+        logic.buttonPressed(scene.other, "a.bmp");
+        QCOMPARE(logic.state(), State::Copying);
+        // The copy's progress comes while it is held half-way.
+        QTRY_COMPARE(logic.statusLine(), QString("Copiar... 50 %"));
+        QCOMPARE(logic.statusIcon(), CopyRenameLogic::kWaitingIcon);
+        // Meanwhile a press starts no second copy and an edit changes nothing.
+        QCOMPARE(logic.buttonPressed(scene.other, "c.bmp"), CopyRenameLogic::Press::Stay);
+        logic.fieldEdited();
+        QCOMPARE(logic.state(), State::Copying);
+        QCOMPARE(logic.statusLine(), QString("Copiar... 50 %"));
+        scene.files.goOn.release();
+        QVERIFY(copyEnded(logic));
+        QCOMPARE(logic.statusLine(), QString::fromUtf8(kDone));
+        QCOMPARE(scene.disk().join(' '), QString("other/a.bmp=A pics/a.bmp=A pics/b.bmp=B"));
     }
 
     void propertiesText_data() {
