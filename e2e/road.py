@@ -39,6 +39,8 @@ ALL_PICTURES = "*.ico;*.bmp;*.wmf;*.rle;*.dib;*.jpg;*.dlb;*.jpeg;*.gif;*.emf;*.c
 # thumbnail height, width, caption width, horizontal and vertical spacing.
 MEDIUM_FORMAT = 1
 MEDIUM = (1430, 1338, 1299, 254, 688)
+# The fill of the copy dialog's success badge (status icon 104).
+SUCCESS_BADGE = (40, 150, 60)
 
 
 def natural_order(name):
@@ -318,13 +320,18 @@ class Road:
         d = self.desktop
         source = self.pictures[1]
         self.open_picture_menu(1, 3)
-        d.wait_window(VIEWER, r"Copiar a\.\.\.")
+        dialog = d.wait_window(VIEWER, r"Copiar a\.\.\.")
         d.key("Tab", "ctrl+a")
         d.type("copia.bmp")
         d.key("alt+c")
         copy = os.path.join(self.fotos, "copia.bmp")
         wait_for("the copy", lambda: os.path.exists(copy) and
                  open(copy, "rb").read() == open(os.path.join(self.fotos, source.name), "rb").read())
+        # The copy runs beside the window's thread: its file is in place a moment before the
+        # dialog shows the success and its button turns into the close button.
+        left, top, width, height = d.geometry(dialog)
+        d.wait_shot("the copy's success in the dialog", lambda shot: shot.bounds_of(
+            SUCCESS_BADGE, (left, top, left + width, top + height)))
         self.keep("copied")
         d.key("alt+c")  # the button now closes the dialog
         d.wait_window(VIEWER, title(str(PICTURE_COUNT + 1)))

@@ -27,8 +27,11 @@ bool isPlainName(const QString& name) {
            !name.contains(QChar(0));
 }
 
-bool copyContents(int from, int to) {
+// Copies the rest of `from` to `to`, telling `progress` after each chunk how much of `total`
+// bytes is written.
+bool copyContents(int from, int to, qint64 total, const FileLayer::Progress& progress) {
     std::vector<char> buffer(kCopyChunkBytes);
+    qint64 copied = 0;
     for (;;) {
         const ssize_t got = ::read(from, buffer.data(), buffer.size());
         if (got == 0)
@@ -40,6 +43,9 @@ bool copyContents(int from, int to) {
         }
         if (!writeAll(to, buffer.data(), got))
             return false;
+        copied += got;
+        if (progress)
+            progress(copied, total);
     }
 }
 
@@ -70,7 +76,16 @@ bool LocalFileLayer::exists(const QString& path) const {
     return ::lstat(name.constData(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
-FileResult LocalFileLayer::copy(const QString& source, const QString& target, bool overwrite) {
+bool LocalFileLayer::sameFile(const QString& a, const QString& b) const {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(encoded(a).constData(), &first) == 0 &&
+           ::stat(encoded(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+FileResult LocalFileLayer::copy(const QString& source, const QString& target, bool overwrite,
+                                const Progress& progress) {
     // Opened without blocking, so that a pipe under a picture's name cannot hang the program.
     const Descriptor in(::open(encoded(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat from {};
@@ -87,7 +102,7 @@ FileResult LocalFileLayer::copy(const QString& source, const QString& target, bo
     if (!result.ok())
         return result;
     const timespec times[2] = {from.st_atim, from.st_mtim};
-    if (!copyContents(in.get(), copy.fd()) ||
+    if (!copyContents(in.get(), copy.fd(), from.st_size, progress) ||
         ::fchmod(copy.fd(), from.st_mode & kCopiedPermissions) != 0 ||
         ::futimens(copy.fd(), times) != 0)
         return lastError();

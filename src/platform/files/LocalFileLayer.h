@@ -13,6 +13,8 @@
 class LocalFileLayer final : public FileLayer {
 public:
     bool exists(const QString& path) const override;
-    FileResult copy(const QString& source, const QString& target, bool overwrite) override;
+    bool sameFile(const QString& a, const QString& b) const override;
+    FileResult copy(const QString& source, const QString& target, bool overwrite,
+                    const Progress& progress) override;
     FileResult rename(const QString& folder, const QString& name, const QString& newName) override;
 };

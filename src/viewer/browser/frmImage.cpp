@@ -5,6 +5,7 @@
 #include "FilePropertiesBox.h"
 #include "FolderListView.h"
 #include "HelpViewer.h"
+#include "LocalFileLayer.h"
 #include "MainWindowLayout.h"
 #include "Module1.h"
 #include "PictureCell.h"
@@ -279,8 +280,9 @@ void frmImage::rebuildCells() {
 
 void frmImage::showCopyDialog(qint16 fileOpMode) {
     m_module.FileOpMode = fileOpMode;
+    LocalFileLayer files;
     frmcopiar dialog(
-        m_module, m_browser.cellCaption(m_module.CurrentIndex),
+        m_module, m_browser.cellCaption(m_module.CurrentIndex), files,
         [this](const QString& from, const QString& to) {
             m_browser.refreshAfterFileChange(from, to);
         },

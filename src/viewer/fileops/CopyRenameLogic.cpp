@@ -4,7 +4,7 @@
 #include "Module1.h"
 #include "StringTable.h"
 
-#include <QFileInfo>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -12,17 +12,14 @@ QString filePath(const QString& folder, const QString& name) {
     return folder + '/' + name;
 }
 
-bool sameText(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+// Empty, or blanks only: a field that names nothing. Taken as a name, blanks would make a file
+// that no longer counts as a picture, and the list would lose it.
+bool isBlank(const QString& field) {
+    return field.trimmed().isEmpty();
 }
 
-// The same folder by its text, letter case ignored, or by the folder it names on the disk (a
-// trailing separator or a link, for instance).
-bool sameFolder(const QString& a, const QString& b) {
-    if (sameText(a, b))
-        return true;
-    const QString canonical = QFileInfo(a).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+bool sameText(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -34,7 +31,20 @@ CopyRenameLogic::CopyRenameLogic(Module1& module, const QString& selectedName, F
       m_sourceFolder(module.settings.CurrentFolder), m_sourceName(selectedName),
       m_proposedFolder(module.settings.CopyFolder),
       m_state(m_renaming ? State::ReadyForRename : State::ReadyForCopy),
-      m_status(text(m_renaming ? 59 : 45)) {}
+      m_status(text(m_renaming ? 59 : 45)) {
+    connect(&m_copying, &QFutureWatcherBase::progressValueChanged, this, [this](int percent) {
+        if (!busy()) // what a copy reports after its end is no news
+            return;
+        showProgress(percent);
+        emit changed();
+    });
+    connect(&m_copying, &QFutureWatcherBase::finished, this, &CopyRenameLogic::copyEnded);
+}
+
+CopyRenameLogic::~CopyRenameLogic() {
+    // A copy under way is let finish: its worker uses the file layer and reports to this object.
+    m_copying.waitForFinished();
+}
 
 QString CopyRenameLogic::text(int id) const {
     return LocalText(id, m_language);
@@ -66,6 +76,8 @@ QString CopyRenameLogic::buttonCaption() const {
         return '&' + text(42);
     case State::ReplaceOffered:
         return '&' + text(47);
+    case State::Copying:
+        return '&' + text(m_copyReplacing ? 47 : 42);
     case State::ReadyForRename:
         return '&' + text(58);
     case State::Done:
@@ -78,7 +90,9 @@ CopyRenameLogic::Press CopyRenameLogic::buttonPressed(const QString& upper, cons
     // Once done the button reads Close, and it closes whatever the fields hold.
     if (m_state == State::Done)
         return Press::Close;
-    if (upper.isEmpty() || lower.isEmpty())
+    if (busy())
+        return Press::Stay;
+    if (isBlank(upper) || isBlank(lower))
         return Press::Stay;
     if (m_renaming)
         rename(upper, lower);
@@ -88,6 +102,8 @@ CopyRenameLogic::Press CopyRenameLogic::buttonPressed(const QString& upper, cons
 }
 
 void CopyRenameLogic::fieldEdited() {
+    if (busy()) // the copy's outcome decides what shows next
+        return;
     m_icon = kWaitingIcon;
     if (m_state == State::Done)
         return;
@@ -96,12 +112,19 @@ void CopyRenameLogic::fieldEdited() {
     m_reason.clear();
 }
 
+// The same path by its text, letter case ignored, or by the file or folder it names on the disk
+// (a trailing separator or a link, for instance).
+bool CopyRenameLogic::samePlace(const QString& a, const QString& b) const {
+    return sameText(a, b) || m_files.sameFile(a, b);
+}
+
 void CopyRenameLogic::copy(const QString& folder, const QString& name) {
-    if (sameText(folder, m_sourceFolder) && sameText(name, m_sourceName)) {
+    const QString source = filePath(m_sourceFolder, m_sourceName);
+    const QString target = filePath(folder, name);
+    if (samePlace(target, source)) {
         refuse(49);
         return;
     }
-    const QString target = filePath(folder, name);
     // Only the Replace button overwrites; a file that appears after the check is offered for
     // replacing like one the check found.
     const bool replacing = m_state == State::ReplaceOffered;
@@ -109,20 +132,48 @@ void CopyRenameLogic::copy(const QString& folder, const QString& name) {
         offerReplace(folder);
         return;
     }
-    const FileResult result =
-        m_files.copy(filePath(m_sourceFolder, m_sourceName), target, replacing);
-    if (result.failure == FileFailure::AlreadyExists && !replacing) {
-        offerReplace(folder);
-        return;
-    }
-    if (!result.ok()) {
+    startCopy(source, target, folder, replacing);
+}
+
+void CopyRenameLogic::startCopy(const QString& source, const QString& target, const QString& folder,
+                                bool replacing) {
+    m_state = State::Copying;
+    m_copyFolder = folder;
+    m_copyReplacing = replacing;
+    showProgress(0);
+    // On a worker thread, so that the window keeps answering during a long copy; the outcome
+    // comes back to this thread through the watcher.
+    FileLayer& files = m_files;
+    m_copying.setFuture(
+        QtConcurrent::run([&files, source, target, replacing](QPromise<FileResult>& promise) {
+            promise.setProgressRange(0, 100);
+            promise.addResult(
+                files.copy(source, target, replacing, [&promise](qint64 copied, qint64 total) {
+                    promise.setProgressValue(total > 0 ? int(copied * 100 / total) : 100);
+                }));
+        }));
+}
+
+void CopyRenameLogic::showProgress(int percent) {
+    m_status = text(42) + "... " + QString::number(percent) + " %";
+    m_icon = kWaitingIcon;
+    m_reason.clear();
+}
+
+void CopyRenameLogic::copyEnded() {
+    const FileResult result = m_copying.result();
+    m_state = m_copyReplacing ? State::ReplaceOffered : State::ReadyForCopy;
+    if (result.failure == FileFailure::AlreadyExists && !m_copyReplacing) {
+        offerReplace(m_copyFolder);
+    } else if (!result.ok()) {
         fail(result);
-        return;
+    } else {
+        m_module.settings.CopyFolder = m_copyFolder;
+        succeed();
+        if (samePlace(m_copyFolder, m_sourceFolder))
+            m_refresh({}, {});
     }
-    m_module.settings.CopyFolder = folder;
-    succeed();
-    if (sameFolder(folder, m_sourceFolder))
-        m_refresh({}, {});
+    emit changed();
 }
 
 void CopyRenameLogic::rename(const QString& name, const QString& newName) {

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "FileResult.h"
+
+#include <QFutureWatcher>
+#include <QObject>
 #include <QString>
 #include <functional>
 
 class FileLayer;
-struct FileResult;
 struct Module1;
 
 // The copy and rename dialog's behaviour without its widgets: the texts it shows, what a press of
@@ -12,12 +15,18 @@ struct Module1;
 // FileOpMode gives (1 copy, 2 rename) on the selected file of the shown folder; it writes the
 // module's CopyFolder, and FileOpMode 0 after a success.
 //
-// States: ready for copy, replace offered (copy only), ready for rename, done. An existing copy
-// target offers to replace it; an edit withdraws the offer; a success makes the button a Close
-// button. Refusals and failures keep the state and say why in the status line.
-class CopyRenameLogic {
+// States: ready for copy, replace offered (copy only), copying, ready for rename, done. An
+// existing copy target offers to replace it; an edit withdraws the offer; a success makes the
+// button a Close button. Refusals and failures keep the state and say why in the status line.
+//
+// A copy runs on a worker thread while the caller's event loop goes on: while it is copying, the
+// status line tells how far it got and the button and the edits do nothing; the outcome arrives
+// later, announced by changed() as each step of the progress is.
+class CopyRenameLogic : public QObject {
+    Q_OBJECT
+
 public:
-    enum class State { ReadyForCopy, ReplaceOffered, ReadyForRename, Done };
+    enum class State { ReadyForCopy, ReplaceOffered, Copying, ReadyForRename, Done };
     enum class Press { Stay, Close };
     // Told after a success that changed the shown folder: a copy into it (both names empty) or a
     // rename (the old and the new name).
@@ -33,8 +42,12 @@ public:
 
     CopyRenameLogic(Module1& module, const QString& selectedName, FileLayer& files,
                     ListRefresh refresh);
+    // Waits for a copy under way.
+    ~CopyRenameLogic() override;
 
     State state() const { return m_state; }
+    // A copy is under way.
+    bool busy() const { return m_state == State::Copying; }
     bool renaming() const { return m_renaming; }
 
     // What the dialog shows at opening.
@@ -52,14 +65,24 @@ public:
     const QString& failureReason() const { return m_reason; }
 
     // The button, with the fields' texts: in copy mode the destination folder and file name, in
-    // rename mode the current and the new name. With a field empty nothing happens.
+    // rename mode the current and the new name. With a field empty, or blanks only, nothing
+    // happens.
     Press buttonPressed(const QString& upper, const QString& lower);
     // Either field was edited.
     void fieldEdited();
 
+signals:
+    // A copy under way made progress or ended; what the dialog shows has changed.
+    void changed();
+
 private:
+    bool samePlace(const QString& a, const QString& b) const;
     void copy(const QString& folder, const QString& name);
     void rename(const QString& name, const QString& newName);
+    void startCopy(const QString& source, const QString& target, const QString& folder,
+                   bool replacing);
+    void showProgress(int percent);
+    void copyEnded();
     void offerReplace(const QString& folder);
     void refuse(int textId);
     void fail(const FileResult& result);
@@ -79,4 +102,8 @@ private:
     QString m_status;
     int m_icon = kWaitingIcon;
     QString m_reason;
+    // The copy under way, or the last one, with its destination folder and whether it replaces.
+    QFutureWatcher<FileResult> m_copying;
+    QString m_copyFolder;
+    bool m_copyReplacing = false;
 };

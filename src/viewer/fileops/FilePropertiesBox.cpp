@@ -37,6 +37,9 @@ bool ShowFileProperties(const QString& path, int show, qint16 languageOffset, QW
     if (show != 0) {
         QMessageBox box(QMessageBox::NoIcon, LocalText(51, languageOffset),
                         filePropertiesText(*file, languageOffset), QMessageBox::Ok, owner);
+        // Names are shown as spelt: a name such as "<b>x.bmp" is no markup, and the lines keep
+        // their breaks.
+        box.setTextFormat(Qt::PlainText);
         box.exec();
     }
     return true;

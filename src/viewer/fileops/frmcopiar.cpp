@@ -5,6 +5,7 @@
 #include "ProgramArt.h"
 #include "StringTable.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,10 +31,9 @@ constexpr int kLabelMargin = 2; // pixels
 
 } // namespace
 
-frmcopiar::frmcopiar(Module1& module, const QString& selectedName,
+frmcopiar::frmcopiar(Module1& module, const QString& selectedName, FileLayer& files,
                      CopyRenameLogic::ListRefresh refresh, QWidget* parent)
-    : QDialog(parent), m_module(module),
-      m_logic(module, selectedName, m_files, std::move(refresh)) {
+    : QDialog(parent), m_module(module), m_logic(module, selectedName, files, std::move(refresh)) {
     setObjectName("frmcopiar");
     buildControls();
     m_helpTopic = m_module.settings.LanguageOffset + kHelpCopyDialog;
@@ -56,6 +56,7 @@ frmcopiar::frmcopiar(Module1& module, const QString& selectedName,
     connect(m_boton, &QPushButton::clicked, this, &frmcopiar::boton_Click);
     connect(m_txtOrig, &QLineEdit::textChanged, this, &frmcopiar::fieldEdited);
     connect(m_txtDest, &QLineEdit::textChanged, this, &frmcopiar::fieldEdited);
+    connect(&m_logic, &CopyRenameLogic::changed, this, &frmcopiar::showState);
 }
 
 void frmcopiar::buildControls() {
@@ -120,12 +121,32 @@ void frmcopiar::fieldEdited() {
 }
 
 void frmcopiar::showState() {
+    showBusy(m_logic.busy());
     m_boton->setText(m_logic.buttonCaption());
     fitText(m_lblresul, m_logic.statusLine());
     m_lblresul->setToolTip(m_logic.failureReason());
     const QPixmap icon = QPixmap::fromImage(ProgramArt::icon(m_logic.statusIcon()));
     m_result->setPixmap(
         icon.scaled(m_result->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+void frmcopiar::showBusy(bool busy) {
+    if (busy == m_showsBusy)
+        return;
+    m_showsBusy = busy;
+    // The whole program's pointer: the main window behind takes no input meanwhile either.
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+    m_boton->setEnabled(!busy);
+    m_txtOrig->setReadOnly(busy);
+    m_txtDest->setReadOnly(busy);
+}
+
+void frmcopiar::reject() {
+    if (!m_logic.busy())
+        QDialog::reject();
 }
 
 void frmcopiar::keyPressEvent(QKeyEvent* event) {

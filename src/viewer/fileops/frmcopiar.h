@@ -1,7 +1,6 @@
 #pragma once
 
 #include "CopyRenameLogic.h"
-#include "LocalFileLayer.h"
 
 #include <QDialog>
 
@@ -13,16 +12,21 @@ struct Module1;
 // The copy and rename dialog: copies the selected file to another folder or name, or renames it
 // in place, and says the outcome in its status line. Its behaviour lives in CopyRenameLogic; the
 // dialog shows the logic's state and forwards the button, the edits and the keys. Opened modally
-// in the mode set in the module's FileOpMode.
+// in the mode set in the module's FileOpMode, on the files of the file layer it is given. While a
+// copy runs the pointer is busy, the button and the fields take nothing, and the dialog does not
+// close.
 class frmcopiar : public QDialog {
     Q_OBJECT
 
 public:
-    frmcopiar(Module1& module, const QString& selectedName, CopyRenameLogic::ListRefresh refresh,
-              QWidget* parent = nullptr);
+    frmcopiar(Module1& module, const QString& selectedName, FileLayer& files,
+              CopyRenameLogic::ListRefresh refresh, QWidget* parent = nullptr);
 
     const CopyRenameLogic& logic() const { return m_logic; }
     int helpTopic() const { return m_helpTopic; }
+
+    // Esc and the title bar's close button: ignored while a copy runs, so its outcome is shown.
+    void reject() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -34,10 +38,11 @@ private:
     void boton_Click();
     void fieldEdited();
     void showState();
+    void showBusy(bool busy);
 
     Module1& m_module;
-    LocalFileLayer m_files;
     CopyRenameLogic m_logic;
+    bool m_showsBusy = false;
     int m_helpTopic = 0;
 
     QLabel* m_lblorig = nullptr;

@@ -130,6 +130,11 @@ private slots:
         QFETCH(int, code);
         CopyScene scene;
         const QStringList before = scene.targets();
+        QList<qint64> told; // the bytes copied so far, at each report
+        const auto progress = [&](qint64 copied, qint64 total) {
+            QCOMPARE(total, scene.contents.size());
+            told.append(copied);
+        };
         FileResult result;
         {
             const QString lockedPath = locked.isEmpty() ? QString() : scene.folder.filePath(locked);
@@ -139,7 +144,7 @@ private slots:
             if (!mode.enforced())
                 QSKIP("file modes cannot be enforced here");
             result = LocalFileLayer().copy(scene.folder.filePath(source),
-                                           scene.folder.filePath(target), overwrite);
+                                           scene.folder.filePath(target), overwrite, progress);
         }
         QCOMPARE(result.code(), code);
         QCOMPARE(result.reason.isEmpty(), code == 0);
@@ -154,6 +159,8 @@ private slots:
         QCOMPARE(copied.lastModified().toSecsSinceEpoch(), kYear2001);
         QCOMPARE(copied.permissions(), QFileInfo(scene.source).permissions());
         QCOMPARE(scene.targets().size(), before.size() + (overwrite ? 0 : 1));
+        QVERIFY(told.size() > 1 && std::is_sorted(told.begin(), told.end()));
+        QCOMPARE(told.last(), scene.contents.size());
     }
 
     void failedWritesLeaveTheTargetAlone_data() {
@@ -175,7 +182,7 @@ private slots:
             const FileSizeLimit disk(lockFolder ? RLIM_INFINITY : rlim_t{64} * 1024);
             if (!mode.enforced())
                 QSKIP("file modes cannot be enforced here");
-            result = byCopy ? LocalFileLayer().copy(scene.source, scene.old, true)
+            result = byCopy ? LocalFileLayer().copy(scene.source, scene.old, true, {})
                             : AtomicFile::write(scene.old, scene.contents);
         }
         QTEST(result.code(), "code");
@@ -236,7 +243,7 @@ private slots:
         QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 3);
     }
 
-    void existenceAndProperties() {
+    void existenceIdentityAndProperties() {
         TestFolder folder;
         const QString path = folder.write("Mixed Case.BMP", QByteArray(1234, 'b'));
         setTimesTo2001(path);
@@ -246,6 +253,13 @@ private slots:
         QVERIFY(files.exists(folder.filePath("dangling")));
         QVERIFY(!files.exists(folder.path()));
         QVERIFY(!files.exists(folder.filePath("mixed case.bmp")));
+        const QString hardLink = folder.filePath("hard link");
+        QCOMPARE(
+            ::link(QFile::encodeName(path).constData(), QFile::encodeName(hardLink).constData()),
+            0);
+        QVERIFY(files.sameFile(folder.path() + "/./Mixed Case.BMP", hardLink));
+        QVERIFY(!files.sameFile(path, folder.filePath("dangling")));
+        QVERIFY(!files.sameFile(path, folder.path()));
 
         const auto file = readFileProperties(folder.path() + "//Mixed Case.BMP");
         QVERIFY(file);

@@ -1,81 +1,21 @@
-#include "CopyRenameLogic.h"
+#include "CopyScene.h"
 #include "FileProperties.h"
 #include "FilePropertiesBox.h"
-#include "LocalFileLayer.h"
-#include "Module1.h"
-#include "TestFolders.h"
+#include "ModalAnswerer.h"
+#include "StringTable.h"
 
-#include <QDirIterator>
+#include <QLabel>
 #include <QtTest>
 
 namespace {
 
 using State = CopyRenameLogic::State;
 
-// The machine's own files, except that the existence test can be made to miss every file, as
-// it does when another program creates one just after the check.
-struct RacingFiles final : FileLayer {
-    LocalFileLayer files;
-    bool checkMisses = false;
-
-    bool exists(const QString& path) const override { return !checkMisses && files.exists(path); }
-    FileResult copy(const QString& source, const QString& target, bool overwrite) override {
-        return files.copy(source, target, overwrite);
-    }
-    FileResult rename(const QString& folder, const QString& name, const QString& newName) override {
-        return files.rename(folder, name, newName);
-    }
-};
-
-// A shown folder "pics" with a.bmp and b.bmp, another folder "other", and the module of a
-// Spanish viewer showing "pics" whose last copy went to "other".
-struct Scene {
-    TestFolder folder;
-    QString pics = folder.makeFolder("pics");
-    QString other = folder.makeFolder("other");
-    Module1 module;
-    RacingFiles files;
-    QStringList refreshes;
-
-    explicit Scene(qint16 mode) {
-        folder.write("pics/a.bmp", "A");
-        folder.write("pics/b.bmp", "B");
-        module.settings.CurrentFolder = pics;
-        module.settings.CopyFolder = other;
-        module.FileOpMode = mode;
-    }
-
-    CopyRenameLogic open(const QString& selected = "a.bmp") {
-        return CopyRenameLogic(
-            module, selected, files,
-            [this](const QString& from, const QString& to) { refreshes.append(from + '>' + to); });
-    }
-
-    QString expand(QString text) const {
-        return text.replace("{pics}", pics)
-            .replace("{PICS}", pics.toUpper())
-            .replace("{other}", other);
-    }
-
-    // Every file below the scene's folder with its contents, as "folder/name=contents".
-    QStringList disk() const {
-        QStringList files;
-        QDirIterator it(folder.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            QFile file(path);
-            file.open(QIODevice::ReadOnly);
-            files.append(QDir(folder.path()).relativeFilePath(path) + '=' + file.readAll());
-        }
-        files.sort();
-        return files;
-    }
-};
-
 constexpr char kUntouched[] = "pics/a.bmp=A pics/b.bmp=B";
 constexpr char kDone[] = "Atención: La operación fue exitosa.";
 constexpr char kExists[] = "Atención: El Archivo ya Existe.";
 constexpr char kCopyReady[] = "Especifique la Ruta y Nombre de Archivo.";
+constexpr char kItself[] = "Atención: El Archivo no puede copiarse a si mismo...";
 
 // One opening of the dialog driven through its steps: "UPPER|LOWER" presses the button with
 // those field texts, "edit" edits a field; then what it shows and what it left on the disk.
@@ -96,9 +36,16 @@ struct Case {
 const Case kCases[] = {
     {"an empty field does nothing", 1, false, "{other}|", State::ReadyForCopy, kCopyReady, 110,
      "&Copiar", "{other}", "", kUntouched},
-    {"onto itself, folder in other case", 1, false, "{PICS}|A.BMP", State::ReadyForCopy,
-     "Atención: El Archivo no puede copiarse a si mismo...", 103, "&Copiar", "{other}", "",
-     kUntouched},
+    {"a name of blanks does nothing", 1, false, "{pics}|   ", State::ReadyForCopy, kCopyReady, 110,
+     "&Copiar", "{other}", "", kUntouched},
+    {"onto itself, folder in other case", 1, false, "{PICS}|A.BMP", State::ReadyForCopy, kItself,
+     103, "&Copiar", "{other}", "", kUntouched},
+    {"onto itself, folder with a trailing separator", 1, false, "{pics}/|a.bmp",
+     State::ReadyForCopy, kItself, 103, "&Copiar", "{other}", "", kUntouched},
+    {"onto itself, through \".\" and \"..\"", 1, false, "{other}/../pics/.|./a.bmp",
+     State::ReadyForCopy, kItself, 103, "&Copiar", "{other}", "", kUntouched},
+    {"onto itself, through a link to its folder", 1, false, "{link}|a.bmp", State::ReadyForCopy,
+     kItself, 103, "&Copiar", "{other}", "", kUntouched},
     {"into another folder", 1, false, "{other}|a.bmp", State::Done, kDone, 104, "&Cerrar",
      "{other}", "", "other/a.bmp=A pics/a.bmp=A pics/b.bmp=B"},
     {"into the shown folder", 1, false, "{pics}|c.bmp", State::Done, kDone, 104, "&Cerrar",
@@ -122,6 +69,8 @@ const Case kCases[] = {
      State::ReplaceOffered, kExists, 103, "&Reemplazar", "{pics}", "", kUntouched},
     {"rename to a free name", 2, false, "a.bmp|z.bmp", State::Done, kDone, 104, "&Cerrar",
      "{other}", "a.bmp>z.bmp", "pics/b.bmp=B pics/z.bmp=A"},
+    {"a new name of blanks does nothing", 2, false, "a.bmp|   ", State::ReadyForRename,
+     "Cambiar el nombre del archivo...", 110, "&Renombrar", "{other}", "", kUntouched},
     {"letter case only", 2, false, "a.bmp|A.BMP", State::ReadyForRename,
      "Atención: El nombre debe ser Diferente...", 103, "&Renombrar", "{other}", "", kUntouched},
     {"a taken name", 2, false, "a.bmp|b.bmp", State::ReadyForRename, kExists, 103, "&Renombrar",
@@ -134,6 +83,26 @@ const Case kCases[] = {
     {"an edit after a refusal", 2, false, "a.bmp|b.bmp;edit", State::ReadyForRename,
      "Cambiar el nombre del archivo...", 110, "&Renombrar", "{other}", "", kUntouched},
 };
+
+// The lines of text drawn in a picture of a widget, by the right edge of each one's ink: a line is
+// a run of pixel rows holding pixels much darker than the background.
+QList<int> drawnLineEnds(const QImage& image, QColor background) {
+    QList<int> ends;
+    bool inLine = false;
+    for (int y = 0; y < image.height(); ++y) {
+        int right = -1;
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < qGray(background.rgb()) - 64)
+                right = x;
+        }
+        if (right >= 0 && !inLine)
+            ends.append(right);
+        else if (right >= 0)
+            ends.last() = std::max(ends.last(), right);
+        inLine = right >= 0;
+    }
+    return ends;
+}
 
 } // namespace
 
@@ -160,6 +129,7 @@ private slots:
             }
             const QStringList fields = scene.expand(step).split('|');
             QCOMPARE(logic.buttonPressed(fields[0], fields[1]), CopyRenameLogic::Press::Stay);
+            QVERIFY(copyEnded(logic));
         }
         QCOMPARE(logic.state(), c.state);
         QCOMPARE(logic.statusLine(), QString::fromUtf8(c.status));
@@ -172,6 +142,26 @@ private slots:
         QCOMPARE(logic.failureReason().isEmpty(), !logic.statusLine().contains("Error:"));
         if (c.state == State::Done) // and once done, the button closes
             QCOMPARE(logic.buttonPressed({}, {}), CopyRenameLogic::Press::Close);
+    }
+
+    void copyRunsWhileTheEventLoopGoesOn() {
+        Scene scene(CopyRenameLogic::kCopyMode);
+        scene.files.holdCopies = true;
+        CopyRenameLogic logic = scene.open();
+        logic.buttonPressed(scene.other, "a.bmp");
+        QCOMPARE(logic.state(), State::Copying);
+        // The copy's progress comes while it is held half-way.
+        QTRY_COMPARE(logic.statusLine(), QString("Copiar... 50 %"));
+        QCOMPARE(logic.statusIcon(), CopyRenameLogic::kWaitingIcon);
+        // Meanwhile a press starts no second copy and an edit changes nothing.
+        QCOMPARE(logic.buttonPressed(scene.other, "c.bmp"), CopyRenameLogic::Press::Stay);
+        logic.fieldEdited();
+        QCOMPARE(logic.state(), State::Copying);
+        QCOMPARE(logic.statusLine(), QString("Copiar... 50 %"));
+        scene.files.goOn.release();
+        QVERIFY(copyEnded(logic));
+        QCOMPARE(logic.statusLine(), QString::fromUtf8(kDone));
+        QCOMPARE(scene.disk().join(' '), QString("other/a.bmp=A pics/a.bmp=A pics/b.bmp=B"));
     }
 
     void propertiesText_data() {
@@ -214,6 +204,38 @@ private slots:
                          lines[4 + i].contains("04:05:06"),
                      qPrintable(lines[4 + i]));
         }
+    }
+
+    void propertiesBoxShowsEachLineAsTyped() {
+        // A name that reads as markup shows as it is spelt, and every property on a line of its
+        // own.
+        TestFolder folder;
+        const QString path = folder.write("<i>x &lt;1&gt;.bmp", "x");
+        Qt::TextFormat format = Qt::RichText;
+        QString text;
+        QStringList lines; // those with text
+        QList<int> drawn;
+        QList<int> typed; // where each of them ends when drawn as it is spelt
+        const ModalAnswerer answerer([&](QWidget* modal) {
+            if (auto* label = modal->findChild<QLabel*>("qt_msgbox_label")) {
+                format = label->textFormat();
+                text = label->text();
+                lines = text.split("\r\n", Qt::SkipEmptyParts);
+                for (const QString& line : lines)
+                    typed.append(label->fontMetrics().horizontalAdvance(line));
+                drawn = drawnLineEnds(label->grab().toImage(),
+                                      label->palette().color(QPalette::Window));
+            }
+            modal->close();
+            return true;
+        });
+        QVERIFY(ShowFileProperties(path, 1, kEnglishOffset, nullptr));
+        QCOMPARE(format, Qt::PlainText);
+        QVERIFY2(text.startsWith("File: <i>x &lt;1&gt;.bmp\r\n\r\nPath: "), qPrintable(text));
+        QCOMPARE(lines.size(), 6);
+        QCOMPARE(drawn.size(), lines.size());
+        for (int i = 0; i < lines.size(); ++i) // the ink ends within a few pixels of the advance
+            QVERIFY2(std::abs(drawn[i] - typed[i]) <= 4, qPrintable(lines[i]));
     }
 
     void propertiesWithoutShowingOnlyTestTheFile() {

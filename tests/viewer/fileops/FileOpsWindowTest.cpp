@@ -1,3 +1,4 @@
+#include "CopyScene.h"
 #include "MainWindowFixture.h"
 #include "ThumbnailGrid.h"
 #include "frmcopiar.h"
@@ -97,8 +98,8 @@ private slots:
             QCOMPARE(dialog.pos(), QPoint(205, 240));
 
             QVERIFY(typeAndPress(dialog, "TxtDest", "c.bmp", Qt::Key_C));
-            QCOMPARE(textOf(dialog, "lblresul"),
-                     QString::fromUtf8("Atención: La operación fue exitosa."));
+            QTRY_COMPARE(textOf(dialog, "lblresul"),
+                         QString::fromUtf8("Atención: La operación fue exitosa."));
             QCOMPARE(textOf(dialog, "boton"), QString("&Cerrar"));
             QCOMPARE(window.windowTitle(), QString("Lumi Vart [3]"));
             QVERIFY(pressAccessKey(dialog, Qt::Key_C));
@@ -108,6 +109,30 @@ private slots:
         QCOMPARE(w.folder.read("pics/c.bmp"), w.folder.read("pics/a.bmp"));
         QCOMPARE(w.module.FileOpMode, qint16(0));
         QCOMPARE(w.module.settings.CopyFolder, pics);
+    }
+
+    void copyShowsItIsBusyUntilItEnds() {
+        Scene scene(CopyRenameLogic::kCopyMode);
+        scene.files.holdCopies = true;
+        frmcopiar dialog(scene.module, "a.bmp", scene.files, [](const QString&, const QString&) {});
+        dialog.show();
+        auto* boton = dialog.findChild<QPushButton*>("boton");
+        boton->click();
+        QTRY_COMPARE(textOf(dialog, "lblresul"), QString("Copiar... 50 %"));
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QVERIFY(!boton->isEnabled());
+        QVERIFY(dialog.findChild<QLineEdit*>("TxtDest")->isReadOnly());
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        dialog.close();
+        QVERIFY(dialog.isVisible());
+
+        scene.files.goOn.release();
+        QTRY_COMPARE(textOf(dialog, "lblresul"),
+                     QString::fromUtf8("Atención: La operación fue exitosa."));
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(boton->isEnabled());
+        QVERIFY(!dialog.findChild<QLineEdit*>("TxtDest")->isReadOnly());
     }
 
     void renameFromTheThumbnailMenu() {
