@@ -227,6 +227,21 @@ private slots:
         QCOMPARE(dialog.findChild<QLabel*>("vtempo")->text(), QString("1"));
     }
 
+    // Placed narrow on 800 x 600 pixels, the dialog widened by switching protection on moves left
+    // just enough to keep its right edge on the screen.
+    void widenedDialogStaysOnTheScreen() {
+        Module1 module;
+        module.settings = stored();
+        frmPrefer dialog(module);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QRect narrow = dialog.frameGeometry();
+        dialog.findChild<QCheckBox*>("chkProtect")->click();
+        QCOMPARE(dialog.width(), 552);
+        QCOMPARE(dialog.frameGeometry().right(), 799);
+        QCOMPARE(dialog.frameGeometry().top(), narrow.top());
+    }
+
     void passwordColumnAndOkMessages() {
         Module1 module;
         module.settings = protectedBy("clave");
