@@ -8,4 +8,10 @@ namespace DialogGeometry {
 // the screen's left edge (a window wider than the screen starts at 0).
 int leftOnScreen(int frameLeft, int frameWidth, int screenWidth);
 
+// The client width a dialog needs for a window manager to show its whole title: its own width,
+// or more when the title is long. Window managers centre the title on the bar, and some draw
+// minimise, maximise and close buttons whatever a dialog asks for, each about a third wider
+// than the title's line is high; so the title needs the room of three such buttons on each side.
+int widthShowingTitle(int clientWidth, int titleWidth, int titleLineHeight);
+
 } // namespace DialogGeometry

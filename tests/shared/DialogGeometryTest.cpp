@@ -24,6 +24,23 @@ private slots:
         QFETCH(int, kept);
         QCOMPARE(DialogGeometry::leftOnScreen(left, width, 800), kept);
     }
+
+    void widthShowingTitle_data() {
+        QTest::addColumn<int>("title");      // its width
+        QTest::addColumn<int>("lineHeight"); // buttons a third wider: 14 gives 19, 21 gives 28
+        QTest::addColumn<int>("width");      // of a dialog 186 wide
+        QTest::newRow("short title") << 50 << 14 << 186;
+        QTest::newRow("fits exactly") << 72 << 14 << 186;
+        QTest::newRow("one pixel more") << 73 << 14 << 187;
+        QTest::newRow("long title") << 146 << 14 << 260;
+        QTest::newRow("larger font, wider buttons") << 146 << 21 << 314;
+    }
+    void widthShowingTitle() {
+        QFETCH(int, title);
+        QFETCH(int, lineHeight);
+        QFETCH(int, width);
+        QCOMPARE(DialogGeometry::widthShowingTitle(186, title, lineHeight), width);
+    }
 };
 
 QTEST_APPLESS_MAIN(DialogGeometryTest)

@@ -222,6 +222,8 @@ private slots:
                  texts);
         QCOMPARE(dialog.findChild<QSlider*>("wtempo")->toolTip(), texts[2]);
         QCOMPARE(dialog.helpTopic(), language + 6);
+        QCOMPARE(dialog.windowFlags() & (Qt::WindowType_Mask | Qt::WindowMinMaxButtonsHint),
+                 Qt::Dialog);                     // without minimise and maximise buttons
         QCOMPARE(dialog.pos(), QPoint(262, 161)); // 5850 x 4170 twips on 800 x 600 pixels
         QCOMPARE(valores->currentIndex(), 0);
         QCOMPARE(dialog.findChild<QLabel*>("vtempo")->text(), QString("1"));
