@@ -1,10 +1,12 @@
 #include "frmpassword.h"
 
+#include "DialogGeometry.h"
 #include "HelpViewer.h"
 #include "ProgramArt.h"
 #include "ScreenMetrics.h"
 #include "StringTable.h"
 
+#include <QFontMetrics>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -29,12 +31,20 @@ frmpassword::frmpassword(QString password, qint16 languageOffset, const ScreenMe
     setWindowTitle(LocalText(kCaptionText, languageOffset));
     setWindowIcon(QIcon(QPixmap::fromImage(ProgramArt::icon(kIcon))));
 
+    // Wide enough for the window manager to show the whole title, the field kept in the middle.
     const TwipsScale& scale = screen.scale;
-    setFixedSize(scale.toPixels(kClientWidth), scale.toPixels(kClientHeight));
-    move(screen.dialogPlace({kClientWidth, kClientHeight}));
+    const int designedWidth = scale.toPixels(kClientWidth);
+    QFont titleFont = font();
+    titleFont.setBold(true); // as title bars draw it
+    const QFontMetrics title(titleFont);
+    const int width = DialogGeometry::widthShowingTitle(
+        designedWidth, title.horizontalAdvance(windowTitle()), title.height());
+    setFixedSize(width, scale.toPixels(kClientHeight));
+    move(screen.dialogPlace({scale.toTwips(width), kClientHeight}));
 
     m_txtPassword->setObjectName("TxtPassword");
-    m_txtPassword->setGeometry(scale.toPixels(kFieldPlace));
+    m_txtPassword->setGeometry(
+        scale.toPixels(kFieldPlace).translated((width - designedWidth) / 2, 0));
     m_txtPassword->setEchoMode(QLineEdit::Password);
     m_txtPassword->setStyleSheet("lineedit-password-character: 42"); // "*"
     m_txtPassword->setMaxLength(kLongestPassword);

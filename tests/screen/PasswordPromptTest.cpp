@@ -2,6 +2,7 @@
 #include "StringTable.h"
 #include "frmpassword.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QStyle>
 #include <QtTest>
@@ -78,11 +79,22 @@ private slots:
             frmpassword prompt("x", language, screen);
             QCOMPARE(prompt.windowTitle(), LocalText(98, language));
             QCOMPARE(prompt.helpTopic(), language + 7);
-            // 2790 x 870 twips, centred vertically and 850 twips right of the centre.
-            QCOMPARE(prompt.geometry(), QRect(qRound((15360 - 2790) / 2.0 / 15 + 850 / 15.0),
-                                              qRound((11520 - 870) / 2.0 / 15), 186, 58));
+            // A dialog without minimise and maximise buttons.
+            QCOMPARE(prompt.windowFlags() & (Qt::WindowType_Mask | Qt::WindowMinMaxButtonsHint),
+                     Qt::Dialog);
+            // 870 twips high and at least 2790 wide, wider when the title, drawn bold, needs it
+            // to leave the room of three buttons a line wide on each side of the title bar.
+            QFont bold = prompt.font();
+            bold.setBold(true);
+            const QFontMetrics title(bold);
+            const int width = prompt.width();
+            QVERIFY(width >= 186);
+            QVERIFY(width - 6 * title.height() >= title.horizontalAdvance(prompt.windowTitle()));
+            // Centred vertically and 850 twips right of the centre; the field in the middle.
+            QCOMPARE(prompt.geometry(), QRect(qRound((15360 - width * 15) / 2.0 / 15 + 850 / 15.0),
+                                              qRound((11520 - 870) / 2.0 / 15), width, 58));
             QLineEdit* field = prompt.TxtPassword();
-            QCOMPARE(field->geometry(), QRect(24, 16, 137, 19));
+            QCOMPARE(field->geometry(), QRect(24 + (width - 186) / 2, 16, 137, 19));
             QCOMPARE(field->echoMode(), QLineEdit::Password);
             QCOMPARE(
                 field->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, field),

@@ -157,14 +157,23 @@ private slots:
         QCOMPARE(s.ProtectPassword, password);
     }
 
-    void passwordKeptOrEmptiedAtOnce() {
+    // Switching protection off drops the password from the boxes, not from the settings: Esc
+    // keeps both as stored, and only OK stores protection off with no password.
+    void passwordKeptUntilOk() {
         Settings s = protectedBy("Clave ");
         PreferencesEditor editor(s);
         QCOMPARE(editor.Bot_Ok_Click().refusal, 0); // the unchanged password passes
         QCOMPARE(s.ProtectPassword, QString("Clave "));
+        const Settings stored = s;
         editor.ShowProtection(0);
-        QVERIFY(s.ProtectPassword.isEmpty()); // at once, before any OK
-        QCOMPARE(s.ImageProtect, 1);
+        QCOMPARE(s, stored);
+        editor.ShowProtection(1);
+        QVERIFY(editor.controls().Text1.isEmpty() && editor.controls().Text2.isEmpty());
+        QCOMPARE(s, stored);
+        QCOMPARE(editor.Bot_Ok_Click().refusal, 95);
+        editor.ShowProtection(0);
+        QCOMPARE(editor.Bot_Ok_Click().refusal, 0);
+        QVERIFY(s.ImageProtect == 0 && s.ProtectPassword.isEmpty());
     }
 
     void languageSwitch_data() {
@@ -213,9 +222,26 @@ private slots:
                  texts);
         QCOMPARE(dialog.findChild<QSlider*>("wtempo")->toolTip(), texts[2]);
         QCOMPARE(dialog.helpTopic(), language + 6);
+        QCOMPARE(dialog.windowFlags() & (Qt::WindowType_Mask | Qt::WindowMinMaxButtonsHint),
+                 Qt::Dialog);                     // without minimise and maximise buttons
         QCOMPARE(dialog.pos(), QPoint(262, 161)); // 5850 x 4170 twips on 800 x 600 pixels
         QCOMPARE(valores->currentIndex(), 0);
         QCOMPARE(dialog.findChild<QLabel*>("vtempo")->text(), QString("1"));
+    }
+
+    // Placed narrow on 800 x 600 pixels, the dialog widened by switching protection on moves left
+    // just enough to keep its right edge on the screen.
+    void widenedDialogStaysOnTheScreen() {
+        Module1 module;
+        module.settings = stored();
+        frmPrefer dialog(module);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QRect narrow = dialog.frameGeometry();
+        dialog.findChild<QCheckBox*>("chkProtect")->click();
+        QCOMPARE(dialog.width(), 552);
+        QCOMPARE(dialog.frameGeometry().right(), 799);
+        QCOMPARE(dialog.frameGeometry().top(), narrow.top());
     }
 
     void passwordColumnAndOkMessages() {
@@ -233,7 +259,7 @@ private slots:
         for (const char* name : {"lbltxt0", "lbltxt1", "lbltxt2", "Text1", "Text2"})
             QVERIFY2(!dialog.rect().intersects(dialog.findChild<QWidget*>(name)->geometry()), name);
         QVERIFY(movedControlsApart(dialog));
-        QVERIFY(module.settings.ProtectPassword.isEmpty());
+        QCOMPARE(module.settings.ProtectPassword, QString("clave"));
         protect->click();
         QVERIFY(dialog.rect().contains(text1->geometry()));
 

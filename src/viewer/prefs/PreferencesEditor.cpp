@@ -24,7 +24,7 @@ int formatSum(int format) {
 } // namespace
 
 PreferencesEditor::PreferencesEditor(Settings& settings)
-    : m_settings(settings), m_layout(layoutFor(false)) {
+    : m_settings(settings), m_password(settings.ProtectPassword), m_layout(layoutFor(false)) {
     ShowProtection(settings.ImageProtect);
     for (int i = 0; i < kSliderCount; ++i)
         setSlider(i, settings.*sliders()[i].member);
@@ -54,10 +54,10 @@ void PreferencesEditor::ShowProtection(int state) {
     const bool on = state == 1;
     m_controls.chkProtect = on;
     if (on) {
-        m_controls.Text1 = m_settings.ProtectPassword;
-        m_controls.Text2 = m_settings.ProtectPassword;
+        m_controls.Text1 = m_password;
+        m_controls.Text2 = m_password;
     } else {
-        m_settings.ProtectPassword.clear(); // at once, whether or not OK follows
+        m_password.clear();
         m_controls.Text1.clear();
         m_controls.Text2.clear();
     }

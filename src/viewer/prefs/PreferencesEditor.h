@@ -53,8 +53,9 @@ public:
     void setChecks(bool proportional, bool randomOrder, bool switchLanguage);
     void setPasswords(const QString& password, const QString& verification);
 
-    // 1 shows the password column filled with the stored password, so an unchanged password
-    // passes OK; any other state hides it and empties the password, in the settings too.
+    // 1 shows the password column filled with the password in effect, so an unchanged password
+    // passes OK; any other state hides it and drops the password in effect, so that switching
+    // protection on again asks for a new one. The settings keep theirs until OK.
     void ShowProtection(int state);
     // A predefined format sets the five geometry sliders; Custom (or none) keeps them.
     void Valores_Click(int index);
@@ -69,6 +70,7 @@ public:
 
 private:
     Settings& m_settings;
+    QString m_password; // the stored password until protection is switched off
     Controls m_controls;
     ProtectionLayout m_layout;
 };

@@ -1,5 +1,6 @@
 #include "frmPrefer.h"
 
+#include "DialogGeometry.h"
 #include "DisplayFacts.h"
 #include "HelpViewer.h"
 #include "Module1.h"
@@ -234,6 +235,13 @@ void frmPrefer::placeOnScreen() {
     move(m_module.screen.dialogPlace(QSizeF(m_editor.layout().dialogWidth, kClientHeight)));
 }
 
+void frmPrefer::keepOnScreen() {
+    // Widened from where the narrow dialog was placed, the right edge may pass the screen's.
+    const QRect frame = frameGeometry();
+    move(DialogGeometry::leftOnScreen(frame.x(), frame.width(), m_module.screen.pixels.width()),
+         frame.y());
+}
+
 void frmPrefer::showDisplayFacts() {
     const ScreenMetrics& display = m_module.screen;
     m_resol->setText(DisplayFacts::resolutionText(display.pixels));
@@ -303,6 +311,7 @@ void frmPrefer::takePasswords() {
 void frmPrefer::chkProtect_Click() {
     m_editor.ShowProtection(m_chkProtect->isChecked() ? 1 : 0);
     showProtectionLayout();
+    keepOnScreen();
     showValues();
 }
 

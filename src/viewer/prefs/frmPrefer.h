@@ -46,6 +46,7 @@ private:
     void connectControls();
     void fillTexts();
     void placeOnScreen();
+    void keepOnScreen();
     void showDisplayFacts();
     void showProtectionLayout();
     void fitText(QWidget* control);
