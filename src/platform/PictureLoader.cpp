@@ -107,6 +107,23 @@ Result readWithQt(QIODevice& device, const QByteArray& format, QSize bound) {
     return finished(std::move(image), natural, bound);
 }
 
+// The JPEG at the device's position through Qt, unless decoding its scans would take far longer
+// than any photo's: the JPEG library goes over the whole picture once a scan.
+Result readJpegScans(QIODevice& device, int scans, QSize bound) {
+    if (scans > 1) {
+        const qint64 start = device.pos();
+        const QSize stored = QImageReader(&device, "jpeg").size();
+        if (!device.seek(start))
+            return failure(QStringLiteral("cannot read the file again"));
+        if (!PictureLimits::withinJpegScanLimit(scans, stored.width(), stored.height()))
+            return failure(QStringLiteral("%1 scans are too many for a picture of %2 x %3")
+                               .arg(scans)
+                               .arg(stored.width())
+                               .arg(stored.height()));
+    }
+    return readWithQt(device, "jpeg", bound);
+}
+
 // A JPEG is read by Qt from the file itself, unless it holds so many application segments that
 // the JPEG library would take very long over them: those past the limit are then left out of a
 // copy in memory.
@@ -114,11 +131,11 @@ Result readJpeg(QIODevice& device, QSize bound) {
     const qint64 start = device.pos();
     if (device.size() - start > PictureLimits::kLargestFileBytes)
         return failure(QStringLiteral("file too large"));
-    const bool crowded = JpegSegments::hasSurplusSegments(device);
+    const JpegSegments::Census census = JpegSegments::census(device);
     if (!device.seek(start))
         return failure(QStringLiteral("cannot read the file again"));
-    if (!crowded)
-        return readWithQt(device, "jpeg", bound);
+    if (!census.surplusSegments)
+        return readJpegScans(device, census.scans, bound);
     std::optional<QByteArray> bytes =
         DeviceReading::readAtMost(device, PictureLimits::kLargestFileBytes);
     if (!bytes)
@@ -126,7 +143,7 @@ Result readJpeg(QIODevice& device, QSize bound) {
     QByteArray kept = JpegSegments::withoutSurplusSegments(*bytes);
     QBuffer buffer(&kept);
     buffer.open(QIODevice::ReadOnly);
-    return readWithQt(buffer, "jpeg", bound);
+    return readJpegScans(buffer, census.scans, bound);
 }
 
 // Bitmaps, icons and GIFs, by our own decoders, decoded whole and then scaled; run-length

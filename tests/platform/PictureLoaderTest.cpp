@@ -8,6 +8,7 @@
 
 #include <QBuffer>
 #include <QFutureWatcher>
+#include <QImageWriter>
 #include <QPainter>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QtTest>
@@ -109,6 +110,21 @@ QByteArray withEmptySegments(const QByteArray& jpeg, int count, bool afterCodedD
     for (int i = 0; i < count; ++i)
         segments.append("\xff\xe1\x00\x02", 4);
     return QByteArray(jpeg).insert(at, segments);
+}
+
+// A progressive JPEG whose last scan follows `repeats` more times: the JPEG library warns of the
+// odd progression and decodes every copy over the whole picture.
+QByteArray withRepeatedLastScan(const QImage& image, int repeats) {
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    if (!writer.write(image))
+        qFatal("cannot write the progressive test picture");
+    const qsizetype scan = jpeg.lastIndexOf("\xff\xda"); // coded data never holds this pair
+    const qsizetype end = jpeg.size() - 2;               // before the end-of-image marker
+    return jpeg.insert(end, jpeg.mid(scan, end - scan).repeated(repeats));
 }
 
 // A device that can only be read front to back, as a pipe or a socket is.
@@ -420,7 +436,28 @@ private slots:
                  withEmptySegments(jpeg, kept, afterCodedData, stray));
         QBuffer file(&crowded); // walked in pieces, as a file is
         file.open(QIODevice::ReadOnly);
-        QCOMPARE(JpegSegments::hasSurplusSegments(file), kept < added);
+        QCOMPARE(JpegSegments::census(file).surplusSegments, kept < added);
+    }
+
+    // A small file can repeat a scan until decoding it takes minutes; a progressive file is
+    // refused when its scans times its pixels pass what any photo needs.
+    void repeatedScansAreBoundedByThePicturesSize_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("repeats");
+        QTest::addColumn<bool>("loads");
+        QTest::newRow("a small picture, 200 scans") << QSize(64, 48) << 190 << true;
+        QTest::newRow("12 megapixels, 110 scans") << QSize(4000, 3000) << 100 << false;
+    }
+
+    void repeatedScansAreBoundedByThePicturesSize() {
+        QFETCH(QSize, size);
+        QFETCH(int, repeats);
+        QFETCH(bool, loads);
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        const auto loaded = loadBytes(withRepeatedLastScan(image, repeats), QSize(64, 64));
+        QCOMPARE(loaded.ok(), loads);
+        QVERIFY2(loads || loaded.error.contains("scans"), qPrintable(loaded.error));
     }
 
     void loadingFromADeviceMatchesLoadingAFile() {

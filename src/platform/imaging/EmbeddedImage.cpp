@@ -10,8 +10,15 @@ namespace EmbeddedImage {
 
 Decoded decode(QByteArrayView data, const char* format, qint64 largestPixels) {
     QByteArray bytes = data.toByteArray();
-    if (qstrcmp(format, "jpeg") == 0)
-        bytes = JpegSegments::withoutSurplusSegments(bytes);
+    int scans = 1;
+    if (qstrcmp(format, "jpeg") == 0) {
+        QBuffer walked(&bytes);
+        walked.open(QIODevice::ReadOnly);
+        const JpegSegments::Census census = JpegSegments::census(walked);
+        scans = census.scans;
+        if (census.surplusSegments)
+            bytes = JpegSegments::withoutSurplusSegments(bytes);
+    }
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
@@ -21,6 +28,11 @@ Decoded decode(QByteArrayView data, const char* format, qint64 largestPixels) {
             size.isValid()
                 ? tooLarge(size.width(), size.height())
                 : QStringLiteral("unreadable embedded %1 picture").arg(QLatin1String(format)));
+    if (!PictureLimits::withinJpegScanLimit(scans, size.width(), size.height()))
+        return refused(QStringLiteral("%1 scans are too many for an embedded picture of %2 x %3")
+                           .arg(scans)
+                           .arg(size.width())
+                           .arg(size.height()));
     QImage image = reader.read();
     if (image.isNull())
         return refused(QStringLiteral("cannot decode the embedded %1 picture: %2")

@@ -109,11 +109,12 @@ private:
 };
 
 // Walks the segments after the start-of-image marker and calls surplus(start, end) for each
-// application or comment segment past the limit, until it returns false. Where a marker should
+// application or comment segment past the limit; returns the scans walked. Where a marker should
 // stand and other bytes do, the walk goes on at the next marker, as the JPEG library does: it
 // skips such bytes with a warning and keeps every segment that follows them.
-template <typename Bytes, typename Surplus> void walkSegments(Bytes& bytes, Surplus&& surplus) {
+template <typename Bytes, typename Surplus> int walkSegments(Bytes& bytes, Surplus&& surplus) {
     int kept = 0;
+    int scans = 0;
     qint64 at = 2;
     while (bytes.has(at, 2)) {
         if (bytes.u8(at) != 0xff) {
@@ -126,38 +127,40 @@ template <typename Bytes, typename Surplus> void walkSegments(Bytes& bytes, Surp
             continue;
         }
         if (marker == kEndOfImage)
-            return;
+            return scans;
         if (standsAlone(marker)) {
             at += 2;
             continue;
         }
         const qint64 length = (qint64(bytes.u8(at + 2)) << 8) | bytes.u8(at + 3);
         if (length < 2 || !bytes.has(at + 2, length))
-            return;
+            return scans;
         const qint64 end = at + 2 + length;
-        if (isApplicationOrComment(marker) && ++kept > PictureLimits::kMostJpegExtraSegments &&
-            !surplus(at, end))
-            return;
-        at = marker == kStartOfScan ? bytes.endOfCodedData(end) : end;
+        if (isApplicationOrComment(marker) && ++kept > PictureLimits::kMostJpegExtraSegments)
+            surplus(at, end);
+        if (marker == kStartOfScan) {
+            ++scans;
+            at = bytes.endOfCodedData(end);
+        } else {
+            at = end;
+        }
     }
+    return scans;
 }
 
 } // namespace
 
-bool hasSurplusSegments(QIODevice& device) {
+Census census(QIODevice& device) {
     DeviceBytes bytes(device);
-    bool found = false;
-    walkSegments(bytes, [&](qint64, qint64) { return !(found = true); });
+    Census found;
+    found.scans = walkSegments(bytes, [&](qint64, qint64) { found.surplusSegments = true; });
     return found;
 }
 
 QByteArray withoutSurplusSegments(const QByteArray& jpeg) {
     MemoryBytes bytes{ByteReader(jpeg)};
     std::vector<std::pair<qint64, qint64>> surplus;
-    walkSegments(bytes, [&](qint64 start, qint64 end) {
-        surplus.emplace_back(start, end);
-        return true;
-    });
+    walkSegments(bytes, [&](qint64 start, qint64 end) { surplus.emplace_back(start, end); });
     if (surplus.empty())
         return jpeg;
     QByteArray kept;

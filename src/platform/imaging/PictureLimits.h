@@ -29,6 +29,17 @@ inline constexpr qint64 kLargestGifScreenPixels = qint64(1) << 25;
 // files hold a few (an ICC profile at most 255), and those past this number are left out.
 inline constexpr int kMostJpegExtraSegments = 1024;
 
+// Pixels times scans of a JPEG: the JPEG library decodes every block of the picture once a scan,
+// whatever the size asked for, so a small file that repeats a scan thousands of times keeps it
+// busy for minutes. A photo has one scan, or about ten when progressive; this many (a
+// progressive photo of 100 megapixels, about two seconds of decoding) is reached otherwise only
+// by files made to waste time, which are refused.
+inline constexpr qint64 kMostJpegScanPixels = qint64(1) << 30;
+
+inline bool withinJpegScanLimit(int scans, qint64 width, qint64 height) {
+    return scans <= 1 || scans * width * height <= kMostJpegScanPixels;
+}
+
 } // namespace PictureLimits
 
 // Bounds that keep a hostile or broken metafile from exhausting memory or time. Reaching one ends
