@@ -75,14 +75,21 @@ std::optional<QSize> jpegDecodeSize(QSize stored, QSize target) {
 }
 
 // JPEG and metafiles, through Qt's readers, at a reduced size when the reader can scale while
-// decoding: JPEG at one of libjpeg's reduced sizes, metafiles drawn at the target size.
-Result readWithQt(QIODevice& device, const QByteArray& format, QSize bound) {
+// decoding: JPEG at one of libjpeg's reduced sizes, metafiles drawn at the target size. A JPEG's
+// `scans` are decoded over the whole picture each, whatever the size: one whose scans would take
+// far longer than any photo's is refused.
+Result readWithQt(QIODevice& device, const QByteArray& format, QSize bound, int scans = 1) {
     QImageReader reader(&device, format);
     reader.setAutoTransform(true);
     reader.setAllocationLimit(static_cast<int>((PictureLimits::kLargestPixels * 4) >> 20));
     const QSize stored = reader.size();
     if (stored.isValid() && !PictureLimits::withinPixelLimit(stored.width(), stored.height()))
         return failure(tooLarge(stored.width(), stored.height()));
+    if (!PictureLimits::withinJpegScanLimit(scans, stored.width(), stored.height()))
+        return failure(QStringLiteral("%1 scans are too many for a picture of %2 x %3")
+                           .arg(scans)
+                           .arg(stored.width())
+                           .arg(stored.height()));
 
     const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
     const QSize upright = turned ? stored.transposed() : stored;
@@ -107,23 +114,6 @@ Result readWithQt(QIODevice& device, const QByteArray& format, QSize bound) {
     return finished(std::move(image), natural, bound);
 }
 
-// The JPEG at the device's position through Qt, unless decoding its scans would take far longer
-// than any photo's: the JPEG library goes over the whole picture once a scan.
-Result readJpegScans(QIODevice& device, int scans, QSize bound) {
-    if (scans > 1) {
-        const qint64 start = device.pos();
-        const QSize stored = QImageReader(&device, "jpeg").size();
-        if (!device.seek(start))
-            return failure(QStringLiteral("cannot read the file again"));
-        if (!PictureLimits::withinJpegScanLimit(scans, stored.width(), stored.height()))
-            return failure(QStringLiteral("%1 scans are too many for a picture of %2 x %3")
-                               .arg(scans)
-                               .arg(stored.width())
-                               .arg(stored.height()));
-    }
-    return readWithQt(device, "jpeg", bound);
-}
-
 // A JPEG is read by Qt from the file itself, unless it holds so many application segments that
 // the JPEG library would take very long over them: those past the limit are then left out of a
 // copy in memory.
@@ -135,7 +125,7 @@ Result readJpeg(QIODevice& device, QSize bound) {
     if (!device.seek(start))
         return failure(QStringLiteral("cannot read the file again"));
     if (!census.surplusSegments)
-        return readJpegScans(device, census.scans, bound);
+        return readWithQt(device, "jpeg", bound, census.scans);
     std::optional<QByteArray> bytes =
         DeviceReading::readAtMost(device, PictureLimits::kLargestFileBytes);
     if (!bytes)
@@ -143,7 +133,7 @@ Result readJpeg(QIODevice& device, QSize bound) {
     QByteArray kept = JpegSegments::withoutSurplusSegments(*bytes);
     QBuffer buffer(&kept);
     buffer.open(QIODevice::ReadOnly);
-    return readJpegScans(buffer, census.scans, bound);
+    return readWithQt(buffer, "jpeg", bound, census.scans);
 }
 
 // Bitmaps, icons and GIFs, by our own decoders, decoded whole and then scaled; run-length

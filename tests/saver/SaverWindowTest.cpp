@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -23,6 +24,15 @@ struct Saver {
                                           QSize(800, 600), frmSCR::Input::Taken);
         window->show();
         return *window;
+    }
+    // Opened on a folder of one picture, over the viewer's settings as `adjust` leaves them.
+    frmSCR& openOnOnePicture(const std::function<void(Settings&)>& adjust = {}) {
+        home.addPicture("a.bmp", {40, 30});
+        Settings viewer = Settings::startupDefaults(home.pictures());
+        if (adjust)
+            adjust(viewer);
+        home.saveAsTheViewer(viewer);
+        return open();
     }
     bool isOpen() const { return window->isVisible(); }
     QSize shownSize() const { return window->stage().slidePicture().naturalSize; }
@@ -77,11 +87,7 @@ private slots:
 
     void plusThreeTimesFromTwoIsStoredAtTheEnd() {
         Saver s;
-        s.home.addPicture("a.bmp", {40, 30});
-        Settings viewer = Settings::startupDefaults(s.home.pictures());
-        viewer.ImageTempo = 2;
-        s.home.saveAsTheViewer(viewer);
-        frmSCR& window = s.open();
+        frmSCR& window = s.openOnOnePicture([](Settings& viewer) { viewer.ImageTempo = 2; });
         QSignalSpy ended(&window, &frmSCR::ended);
         QTest::keyClicks(&window, "+++");
         QCOMPARE(window.stage().Reloj().interval(), 5000);
@@ -116,12 +122,10 @@ private slots:
         QFETCH(bool, ends);
         QFETCH(bool, byCloseRequest);
         Saver s;
-        s.home.addPicture("a.bmp", {40, 30});
-        Settings viewer = Settings::startupDefaults(s.home.pictures());
-        viewer.ImageProtect = static_cast<quint8>(protect);
-        viewer.ProtectPassword = "Luna";
-        s.home.saveAsTheViewer(viewer);
-        frmSCR& window = s.open();
+        frmSCR& window = s.openOnOnePicture([protect](Settings& viewer) {
+            viewer.ImageProtect = static_cast<quint8>(protect);
+            viewer.ProtectPassword = "Luna";
+        });
         bool prompted = false;
         QTest::keyClick(&window, Qt::Key_X); // activity, which EndSaver clears
         if (byCloseRequest) {
@@ -145,9 +149,7 @@ private slots:
 
     void onlyKeysThatTypeACharacterAreActivity() {
         Saver s;
-        s.home.addPicture("a.bmp", {40, 30});
-        s.home.saveAsTheViewer();
-        frmSCR& window = s.open();
+        frmSCR& window = s.openOnOnePicture();
         for (int i = 0; i < 40; ++i) {
             for (const Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Left, Qt::Key_F5})
                 QTest::keyClick(&window, key);
@@ -160,9 +162,7 @@ private slots:
 
     void theMouseEndsTheShowAtItsThirtySecondMove() {
         Saver s;
-        s.home.addPicture("a.bmp", {40, 30});
-        s.home.saveAsTheViewer();
-        frmSCR& window = s.open();
+        frmSCR& window = s.openOnOnePicture();
         QTRY_VERIFY(window.findChild<PictureCell*>("Slide")->isVisible());
         for (int i = 1; i <= 31; ++i) {
             s.moveMouse({i, i});
