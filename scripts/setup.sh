@@ -8,7 +8,8 @@ packages=(
   build-essential cmake pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev libglx-dev libopengl-dev
   libqt6opengl6-dev
-  libjpeg-turbo-progs xvfb xauth libxcb1-dev dbus-daemon
+  libjpeg-turbo-progs libjpeg-dev liblcms2-dev xvfb xauth libxcb1-dev dbus-daemon
+  colord-data libgs-common
   clang libclang-rt-14-dev
   fonts-dejavu-core fonts-urw-base35
   dpkg-dev file desktop-file-utils appstream

@@ -1,8 +1,10 @@
 #include "PictureLoader.h"
 
+#include "CmykJpegDecoder.h"
 #include "Decoded.h"
 #include "DeviceReading.h"
 #include "DibDecoder.h"
+#include "ExifThumbnail.h"
 #include "FittedSize.h"
 #include "GifDecoder.h"
 #include "IconDecoder.h"
@@ -21,6 +23,10 @@
 // valid bitmap variants (bit-field colours, 2-bit palettes, version 2 and 3 headers, 24-bit run
 // lengths) and show only the first entry of an icon. Our decoders check every size against the
 // file and the pixel limit before they allocate anything.
+//
+// Every picture leaves the loader in the colours asked for: those of the screen or sRGB,
+// converted from the profile its file carries (see Colour::convert), after scaling, so that
+// only the pixels shown are converted.
 
 namespace PictureLoader {
 namespace {
@@ -48,57 +54,68 @@ Result failure(const QString& message) {
     return {{}, message};
 }
 
-Result finished(QImage image, QSize natural, QSize bound) {
+// What the caller asked for: the bound to fit the picture in and the colours to give it.
+struct Wanted {
+    QSize bound;
+    Colour::Target colours;
+};
+
+// The picture scaled to fit the bound; its colours are already those wanted.
+Result fitted(QImage image, QSize natural, QSize bound) {
     const QSize target = fittedSize(natural, bound);
     if (image.size() != target)
         image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return {{std::move(image), natural}, {}};
 }
 
-// The size to have libjpeg decode a stored picture at for a target size: the smallest of its
-// reduced sizes (m/8 of the stored size, m = 1 to 7) that reaches at least 95% of the target in
-// both directions, or nothing when only the whole size will do. The rest is scaled after
-// decoding: enlarging by at most 5% cannot be seen, and decoding at 1/8 instead of 2/8 of a
+Result finished(QImage image, QSize natural, const Wanted& wanted, const ColourSource& colour) {
+    Result result = fitted(std::move(image), natural, wanted.bound);
+    Colour::convert(result.picture.image, colour, wanted.colours);
+    return result;
+}
+
+QSize eighthsOf(QSize stored, int eighths) {
+    return {stored.width() * eighths / 8, stored.height() * eighths / 8};
+}
+
+// The eighths of its stored size to have libjpeg decode a picture at for a target size: the
+// smallest of its reduced sizes (m/8 of the stored size, m = 1 to 7) that reaches at least 95%
+// of the target in both directions, or nothing when only the whole size will do. The rest is scaled
+// after decoding: enlarging by at most 5% cannot be seen, and decoding at 1/8 instead of 2/8 of a
 // camera photo saves about a quarter of its decoding time. The size asked for is rounded down,
 // so that Qt's reader, which picks the scale from it, does not step up to the next scale.
-std::optional<QSize> jpegDecodeSize(QSize stored, QSize target) {
+std::optional<int> jpegEighths(QSize stored, QSize target) {
     constexpr int kSmallestSharePercent = 95;
     for (int m = 1; m < 8; ++m) {
-        const QSize reduced(stored.width() * m / 8, stored.height() * m / 8);
+        const QSize reduced = eighthsOf(stored, m);
         if (reduced.isEmpty())
             continue;
         if (reduced.width() * 100 >= target.width() * kSmallestSharePercent &&
             reduced.height() * 100 >= target.height() * kSmallestSharePercent)
-            return reduced;
+            return m;
     }
     return std::nullopt;
 }
 
 // JPEG and metafiles, through Qt's readers, at a reduced size when the reader can scale while
-// decoding: JPEG at one of libjpeg's reduced sizes, metafiles drawn at the target size. A JPEG's
-// `scans` are decoded over the whole picture each, whatever the size: one whose scans would take
-// far longer than any photo's is refused.
-Result readWithQt(QIODevice& device, const QByteArray& format, QSize bound, int scans = 1) {
+// decoding: JPEG at one of libjpeg's reduced sizes, metafiles drawn at the target size.
+Result readWithQt(QIODevice& device, const QByteArray& format, const Wanted& wanted,
+                  const ColourSource& colour) {
     QImageReader reader(&device, format);
     reader.setAutoTransform(true);
     reader.setAllocationLimit(static_cast<int>((PictureLimits::kLargestPixels * 4) >> 20));
     const QSize stored = reader.size();
     if (stored.isValid() && !PictureLimits::withinPixelLimit(stored.width(), stored.height()))
         return failure(tooLarge(stored.width(), stored.height()));
-    if (!PictureLimits::withinJpegScanLimit(scans, stored.width(), stored.height()))
-        return failure(QStringLiteral("%1 scans are too many for a picture of %2 x %3")
-                           .arg(scans)
-                           .arg(stored.width())
-                           .arg(stored.height()));
 
     const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
     const QSize upright = turned ? stored.transposed() : stored;
     if (stored.isValid() && reader.supportsOption(QImageIOHandler::ScaledSize)) {
-        const QSize target = fittedSize(upright, bound);
+        const QSize target = fittedSize(upright, wanted.bound);
         const QSize storedTarget = turned ? target.transposed() : target;
         if (format == "jpeg") {
-            if (const auto size = jpegDecodeSize(stored, storedTarget))
-                reader.setScaledSize(*size);
+            if (const auto eighths = jpegEighths(stored, storedTarget))
+                reader.setScaledSize(eighthsOf(stored, *eighths));
         } else if (target != upright) {
             reader.setScaledSize(storedTarget);
         }
@@ -111,41 +128,77 @@ Result readWithQt(QIODevice& device, const QByteArray& format, QSize bound, int 
     // The natural size is taken before the image is handed over: arguments are evaluated in
     // no fixed order, and a moved-from image has no size.
     const QSize natural = stored.isValid() ? upright : image.size();
-    return finished(std::move(image), natural, bound);
+    return finished(std::move(image), natural, wanted, colour);
+}
+
+// A four-component JPEG with a CMYK profile, decoded to its samples and converted through the
+// profile; nothing when the profile turns out unusable, and Qt's reader then shows the file.
+std::optional<Result> readCmykJpeg(const QByteArray& file, const JpegSegments::Census& census,
+                                   const Wanted& wanted) {
+    const bool turned = census.orientation >= 5;
+    const QSize upright = turned ? census.storedSize.transposed() : census.storedSize;
+    const QSize target = fittedSize(upright, wanted.bound);
+    const int eighths =
+        jpegEighths(census.storedSize, turned ? target.transposed() : target).value_or(8);
+    const PictureDecoders::CmykSamples decoded = PictureDecoders::decodeCmykJpeg(file, eighths);
+    if (!decoded.error.isEmpty())
+        return failure(QStringLiteral("cannot decode the jpeg picture: %1").arg(decoded.error));
+    std::optional<QImage> image =
+        Colour::fromCmyk(decoded.samples.data(), decoded.size, census.colour.iccProfile,
+                         census.adobe, wanted.colours);
+    if (!image)
+        return std::nullopt;
+    return fitted(ExifThumbnail::upright(*image, census.orientation), upright, wanted.bound);
 }
 
 // A JPEG is read by Qt from the file itself, unless it holds so many application segments that
-// the JPEG library would take very long over them: those past the limit are then left out of a
-// copy in memory.
-Result readJpeg(QIODevice& device, QSize bound) {
+// the JPEG library would take very long over them (those past the limit are then left out of a
+// copy in memory), or it holds CMYK samples with a profile to convert them through. Its scans
+// are decoded over the whole picture each, whatever the size: one whose scans would take far
+// longer than any photo's is refused.
+Result readJpeg(QIODevice& device, const Wanted& wanted) {
     const qint64 start = device.pos();
     if (device.size() - start > PictureLimits::kLargestFileBytes)
         return failure(QStringLiteral("file too large"));
     const JpegSegments::Census census = JpegSegments::census(device);
+    const QSize stored = census.storedSize;
+    if (!PictureLimits::withinJpegScanLimit(census.scans, stored.width(), stored.height()))
+        return failure(QStringLiteral("%1 scans are too many for a picture of %2 x %3")
+                           .arg(census.scans)
+                           .arg(stored.width())
+                           .arg(stored.height()));
     if (!device.seek(start))
         return failure(QStringLiteral("cannot read the file again"));
-    if (!census.surplusSegments)
-        return readWithQt(device, "jpeg", bound, census.scans);
+    const bool profiledCmyk =
+        census.components == 4 && Colour::isCmykProfile(census.colour.iccProfile);
+    if (!census.surplusSegments && !profiledCmyk)
+        return readWithQt(device, "jpeg", wanted, census.colour);
     std::optional<QByteArray> bytes =
         DeviceReading::readAtMost(device, PictureLimits::kLargestFileBytes);
     if (!bytes)
         return failure(QStringLiteral("file too large"));
+    if (profiledCmyk && PictureLimits::withinPixelLimit(stored.width(), stored.height()))
+        if (std::optional<Result> read = readCmykJpeg(*bytes, census, wanted))
+            return *read;
     QByteArray kept = JpegSegments::withoutSurplusSegments(*bytes);
     QBuffer buffer(&kept);
     buffer.open(QIODevice::ReadOnly);
-    return readWithQt(buffer, "jpeg", bound, census.scans);
+    return readWithQt(buffer, "jpeg", wanted, census.colour);
 }
 
 // Bitmaps, icons and GIFs, by our own decoders, decoded whole and then scaled; run-length
 // bitmaps straight at the size the bound allows.
-Result decodeOwn(const QByteArray& bytes, const QByteArray& format, QSize bound) {
+Result decodeOwn(const QByteArray& bytes, const QByteArray& format, const Wanted& wanted) {
     Decoded decoded;
-    if (format == "bmp" || format == "dib")
-        decoded = Dib::decodeFile(bytes, format == "bmp", bound);
-    else if (format == "ico")
+    ColourSource colour;
+    if (format == "bmp" || format == "dib") {
+        decoded = Dib::decodeFile(bytes, format == "bmp", wanted.bound);
+        colour.iccProfile = Dib::embeddedProfile(bytes, format == "bmp");
+    } else if (format == "ico") {
         decoded = PictureDecoders::decodeIcon(bytes);
-    else
+    } else {
         decoded = PictureDecoders::decodeGif(bytes);
+    }
     if (decoded.image.isNull())
         return failure(QStringLiteral("cannot decode the %1 picture: %2")
                            .arg(QString::fromLatin1(format), decoded.error.isEmpty()
@@ -153,7 +206,7 @@ Result decodeOwn(const QByteArray& bytes, const QByteArray& format, QSize bound)
                                                                  : decoded.error));
     const QSize natural =
         decoded.naturalSize.isValid() ? decoded.naturalSize : decoded.image.size();
-    return finished(std::move(decoded.image), natural, bound);
+    return finished(std::move(decoded.image), natural, wanted, colour);
 }
 
 } // namespace
@@ -180,32 +233,33 @@ QByteArray formatOf(const QByteArray& head) {
     return {};
 }
 
-Result load(const QString& path, QSize bound) {
+Result load(const QString& path, QSize bound, Colour::Target colours) {
     QFile file;
     if (const QString problem = RegularFile::open(path, file); !problem.isEmpty())
         return failure(problem);
-    return load(file, bound);
+    return load(file, bound, colours);
 }
 
-Result load(QIODevice& device, QSize bound) {
+Result load(QIODevice& device, QSize bound, Colour::Target colours) {
+    const Wanted wanted{bound, colours};
     if (device.isSequential())
         return failure(QStringLiteral("not a file: pictures are not read from streams"));
     const QByteArray format = formatOf(device.peek(kHeadBytes));
     if (format.isEmpty())
         return failure(QStringLiteral("not a picture in a supported format"));
     if (format == "jpeg")
-        return readJpeg(device, bound);
+        return readJpeg(device, wanted);
     if (isMetafile(format)) {
         // The metafile reader reads the file itself, within the same limit.
         if (device.size() - device.pos() > MetafileLimits::kLargestFileBytes)
             return failure(QStringLiteral("file too large"));
-        return readWithQt(device, format, bound);
+        return readWithQt(device, format, wanted, {});
     }
     const std::optional<QByteArray> bytes =
         DeviceReading::readAtMost(device, PictureLimits::kLargestFileBytes);
     if (!bytes)
         return failure(QStringLiteral("file too large"));
-    return decodeOwn(*bytes, format, bound);
+    return decodeOwn(*bytes, format, wanted);
 }
 
 } // namespace PictureLoader

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ColourManagement.h"
 #include "Picture.h"
 #include "PictureLimits.h"
 
@@ -30,8 +31,12 @@ struct Result {
 // A path is read only when it names a regular file, a device only when it is not a stream
 // (sequential), and neither past the format's limit on file size (PictureLimits): a FIFO, a
 // character device, a socket or a stream is refused without being waited on.
-Result load(const QString& path, QSize bound = {});
-Result load(QIODevice& device, QSize bound = {});
+//
+// The picture comes in the colours of `colours`, converted from the ICC profile its file carries
+// (see Colour::convert).
+Result load(const QString& path, QSize bound = {},
+            Colour::Target colours = Colour::Target::Display);
+Result load(QIODevice& device, QSize bound = {}, Colour::Target colours = Colour::Target::Display);
 
 // The image-format key for the content that starts with these bytes: "bmp", "dib", "jpeg",
 // "gif", "ico", "wmf" or "emf"; empty when the content is none of them.

@@ -1,3 +1,5 @@
+#include "ColourManagement.h"
+#include "DisplayProfile.h"
 #include "ForeignWindow.h"
 #include "SaverModule.h"
 #include "SaverTarget.h"
@@ -52,6 +54,7 @@ int main(int argc, char** argv) {
 
     SaverModule module;
     module.screen = probeScreen();
+    Colour::setDisplayProfile(DisplayProfile::ofX11Root());
     XdgSettingsStore store(settingsFolder);
     GeneratorRandom random(static_cast<quint32>(QDateTime::currentMSecsSinceEpoch()));
     // Made before the window, so that it outlives its child.

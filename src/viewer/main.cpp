@@ -1,3 +1,5 @@
+#include "ColourManagement.h"
+#include "DisplayProfile.h"
 #include "Module1.h"
 #include "SettingsPersistence.h"
 #include "VolumeTable.h"
@@ -15,6 +17,7 @@ int main(int argc, char** argv) {
 
     Module1 module;
     module.screen = probeScreen();
+    Colour::setDisplayProfile(DisplayProfile::ofX11Root());
     XdgSettingsStore store(XdgSettingsStore::applicationFolderFor(kApplicationName));
 
     frmImage window(module, store, VolumeTable::mounted(), QDir::currentPath());

@@ -143,6 +143,10 @@ const QHash<QString, QString>& knownDeviations() {
         {"image-rs/images/bmp/images/V3_A4_R4_G4_B4.bmp", "all-zero alpha is shown opaque"},
         {"image-rs/images/bmp/images/V3_A4_R4_G4_B4_Top_Down.bmp",
          "all-zero alpha is shown opaque"},
+        // The embedded colour profile is applied; these references leave it out. The second
+        // file stores red and green swapped, with a profile that swaps them back.
+        {"image-rs/images/bmp/images/rgb24prof.bmp", "the embedded sRGB profile is applied"},
+        {"image-rs/images/bmp/images/rgb24prof2.bmp", "the embedded profile is applied"},
         // The reference is scrambled (that decoder misreads this 4-bit icon); the icon decodes
         // to the intended snake on its transparent mask.
         {"imagemagick/input.ico", "the reference rendering is itself wrong"},

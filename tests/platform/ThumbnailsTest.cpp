@@ -1,5 +1,6 @@
 // The shared thumbnail cache, the camera preview of a photo, and the choice between them and
 // decoding, on files made in temporary folders.
+#include "ColourManagement.h"
 #include "ExifThumbnail.h"
 #include "TestFolders.h"
 #include "TestPictures.h"
@@ -7,6 +8,7 @@
 #include "ThumbnailMaker.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QDirIterator>
 #include <QImageReader>
 #include <QtTest>
@@ -284,6 +286,51 @@ private slots:
         QCOMPARE(!made.forCache.isNull(), toStore);
         if (toStore)
             QCOMPARE(made.forCache.size(), QSize(128, 85));
+    }
+
+    // The cache holds sRGB, as every program reading it expects; a cell is in the screen's
+    // colours however it was made. Here the screen swaps red and green, and the photo is red
+    // tagged with that same profile: green in sRGB, red again on the screen. A camera's preview
+    // is sRGB, so its red shows green.
+    void cachedInSrgbShownInTheScreensColours_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QColor>("shown");
+        QTest::newRow("decoded") << "plain" << QColor(Qt::red);
+        QTest::newRow("from the cache") << "decoded before" << QColor(Qt::red);
+        QTest::newRow("camera preview") << "preview" << QColor(Qt::green);
+    }
+
+    void cachedInSrgbShownInTheScreensColours() {
+        QFETCH(QString, kind);
+        QFETCH(QColor, shown);
+        const QByteArray swapped = TestPictures::installedProfile("colord/SwappedRedAndGreen.icc");
+        QVERIFY(Colour::setDisplayProfile(swapped) && !swapped.isEmpty());
+        const auto screenBack = qScopeGuard([] { Colour::setDisplayProfile({}); });
+        CacheFixture f;
+        QImage red(600, 400, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        const QByteArray preview =
+            kind == "preview" ? TestPictures::jpeg(shrunk(red, {150, 100})) : QByteArray();
+        const QString path = f.folder.write(
+            "red.jpg", TestPictures::withIccProfile(
+                           TestPictures::withExif(TestPictures::jpeg(red), 1, preview), swapped));
+        if (kind == "decoded before")
+            ThumbnailMaker::store(ThumbnailMaker::make(path, kCell, &f.cache), f.cache);
+
+        const ThumbnailMaker::Made made = ThumbnailMaker::make(path, kCell, &f.cache);
+        QVERIFY(TestPictures::near(colourAt(made.picture.image, 0.5, 0.5), shown));
+        if (kind == "plain")
+            QVERIFY(TestPictures::near(colourAt(made.forCache, 0.5, 0.5), Qt::green));
+    }
+
+    // Earlier versions cached photos' pixels unconverted, tagged with the photo's profile.
+    void aThumbnailTaggedWithAnotherProfileIsMadeAgain() {
+        CacheFixture f;
+        const QString path = f.photo("x.jpg");
+        QImage tagged = TestPictures::quadrants(128, 85);
+        tagged.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
+        QVERIFY(f.cache.store(f.sourceOf(path), Flavour::Normal, tagged, {600, 400}));
+        QVERIFY(!f.cache.find(f.sourceOf(path), Flavour::Normal));
     }
 
     // A cached thumbnail never stands in for a file that cannot be loaded.

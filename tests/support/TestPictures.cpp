@@ -2,13 +2,24 @@
 #include "Bytes.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageWriter>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace TestPictures {
 namespace {
+
+// A JPEG segment of the marker with its length and payload.
+QByteArray segment(quint8 marker, const QByteArray& payload) {
+    QByteArray bytes;
+    bytes.append(char(0xff)).append(char(marker));
+    bytes.append(char(((payload.size() + 2) >> 8) & 0xff)).append(char((payload.size() + 2) & 0xff));
+    return bytes + payload;
+}
 
 QByteArray encode(const QImage& image, const char* format, int quality = -1) {
     QByteArray bytes;
@@ -347,15 +358,51 @@ QByteArray withExif(QByteArray jpegBytes, int orientation, const QByteArray& pre
         entry(0x0202, 4, quint32(preview.size()));
         tiff.u32(0).raw(preview); // no further directory
     }
-    const QByteArray exif = QByteArray("Exif\0\0", 6) + tiff.data();
-
-    QByteArray segment("\xff\xe1", 2);
-    segment.append(static_cast<char>(((exif.size() + 2) >> 8) & 0xff));
-    segment.append(static_cast<char>((exif.size() + 2) & 0xff));
-    segment.append(exif);
-
-    jpegBytes.insert(2, segment); // right after the start-of-image marker
+    jpegBytes.insert(2, segment(0xe1, QByteArray("Exif\0\0", 6) + tiff.data()));
     return jpegBytes;
+}
+
+QByteArray withIccProfile(QByteArray jpegBytes, const QByteArray& icc, const QList<int>& order) {
+    const int count = *std::max_element(order.begin(), order.end());
+    const qsizetype part = (icc.size() + count - 1) / count;
+    QByteArray segments;
+    for (const int sequence : order) {
+        QByteArray payload("ICC_PROFILE\0", 12);
+        payload.append(char(sequence)).append(char(count));
+        segments += segment(0xe2, payload + icc.mid((sequence - 1) * part, part));
+    }
+    jpegBytes.insert(2, segments);
+    return jpegBytes;
+}
+
+QByteArray bmpWithProfile(const QImage& image, const QByteArray& icc, const char (&kind)[5],
+                          bool fileHeader) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    const int rowBytes = (rgb.width() * 3 + 3) & ~3;
+    const quint32 pixelBytes = quint32(rowBytes * rgb.height());
+    Bytes out;
+    const quint32 infoAt = fileHeader ? 14 : 0;
+    if (fileHeader)
+        out.raw("BM").u32(14 + 124 + pixelBytes + quint32(icc.size())).u32(0).u32(14 + 124);
+    out.u32(124).i32(rgb.width()).i32(rgb.height()).u16(1).u16(24).u32(0).u32(pixelBytes);
+    out.i32(2835).i32(2835).u32(0).u32(0).raw(QByteArray(16, '\0')); // no colour masks
+    out.u32(quint32(quint8(kind[0])) << 24 | quint32(quint8(kind[1])) << 16 |
+            quint32(quint8(kind[2])) << 8 | quint32(quint8(kind[3])));
+    out.raw(QByteArray(36 + 12, '\0')).u32(4); // no end points or gammas; picture intent
+    out.u32(124 + pixelBytes).u32(quint32(icc.size())).u32(0);
+    for (int y = rgb.height() - 1; y >= 0; --y) {
+        const uchar* line = rgb.constScanLine(y);
+        for (int x = 0; x < rgb.width(); ++x)
+            out.u8(line[3 * x + 2]).u8(line[3 * x + 1]).u8(line[3 * x]);
+        out.raw(QByteArray(rowBytes - rgb.width() * 3, '\0'));
+    }
+    Q_ASSERT(out.size() == infoAt + 124 + pixelBytes);
+    return out.raw(icc).data();
+}
+
+QByteArray installedProfile(const QString& path) {
+    QFile file(QStringLiteral("/usr/share/color/icc/") + path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QColor colourAt(const QImage& image, double fx, double fy) {

@@ -44,6 +44,19 @@ QByteArray jpegWithOrientation(const QImage& stored, int orientation);
 // the second image directory, as cameras store them (empty: none).
 QByteArray withExif(QByteArray jpegBytes, int orientation, const QByteArray& preview);
 
+// The JPEG with an ICC profile in APP2 segments right after its start marker: cut into as many
+// chunks as the largest sequence number in `order`, the chunks stored in that order (a number
+// twice or left out makes a broken profile).
+QByteArray withIccProfile(QByteArray jpegBytes, const QByteArray& icc,
+                          const QList<int>& order = {1});
+// A 24-bit bitmap with a version 5 header whose colour space is `kind` ("MBED": the profile is
+// embedded after the pixels; "LINK": it names a file), with or without the file header.
+QByteArray bmpWithProfile(const QImage& image, const QByteArray& icc, const char (&kind)[5],
+                          bool fileHeader = true);
+// A colour profile installed under /usr/share/color/icc (by colord-data, libgs-common), by its
+// path there; empty when it is not installed.
+QByteArray installedProfile(const QString& path);
+
 // The colour of the image at a point given as fractions of its size.
 QColor colourAt(const QImage& image, double fx, double fy);
 // True when two colours differ by at most the tolerance in every channel.

@@ -1,5 +1,6 @@
 #include "ViewCommands.h"
 #include "BrowserFixture.h"
+#include "ColourManagement.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -107,6 +108,27 @@ private slots:
         QCOMPARE(b.zoomView().rect, rect);
         QCOMPARE(v.module.PreviewName, QString("a.bmp"));
         QVERIFY(b.zoomView().visible);
+    }
+
+    // Other programs take a pasted picture as sRGB, and the view shows it in the screen's
+    // colours. Red stored with a profile that swaps red and green is green in sRGB; on a screen
+    // of that same profile it is red again.
+    void theCopyIsInSrgb() {
+        const QByteArray swapped = TestPictures::installedProfile("colord/SwappedRedAndGreen.icc");
+        QVERIFY(Colour::setDisplayProfile(swapped) && !swapped.isEmpty());
+        const auto screenBack = qScopeGuard([] { Colour::setDisplayProfile({}); });
+        Viewer v;
+        QImage red(40, 30, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        v.addFile("red.jpg", TestPictures::withIccProfile(TestPictures::jpeg(red), swapped));
+        ImageBrowser& b = v.start();
+        QVERIFY(v.select(0));
+        v.module.CurrentIndex = 0;
+        ViewCommands(b, v.feedback).opcport_Click();
+        const QImage copied = QGuiApplication::clipboard()->image();
+        QVERIFY(TestPictures::near(TestPictures::colourAt(copied, 0.5, 0.5), Qt::green));
+        const QImage shown = b.zoomView().picture.image;
+        QVERIFY(TestPictures::near(TestPictures::colourAt(shown, 0.5, 0.5), Qt::red));
     }
 
     void aPictureThatCannotBeCopiedIsReported_data() {

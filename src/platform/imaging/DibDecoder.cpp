@@ -467,4 +467,17 @@ Decoded decodeFile(const QByteArray& file, bool withFileHeader, QSize bound) {
     return decodePixels(bytes.from(layout->pixelsAt), *layout, Opacity::FromPixels);
 }
 
+QByteArray embeddedProfile(const QByteArray& file, bool withFileHeader) {
+    constexpr quint32 kVersion5HeaderSize = 124;
+    constexpr quint32 kProfileEmbedded = 0x4d424544; // 'MBED'
+    const ByteReader bytes(file);
+    const qint64 infoAt = withFileHeader ? 14 : 0;
+    if (bytes.u32(infoAt) != kVersion5HeaderSize || bytes.u32(infoAt + 56) != kProfileEmbedded)
+        return {};
+    const qint64 size = bytes.u32(infoAt + 116);
+    if (size > PictureLimits::kLargestColourProfileBytes)
+        return {};
+    return bytes.slice(infoAt + bytes.u32(infoAt + 112), size).toByteArray();
+}
+
 } // namespace Dib

@@ -114,4 +114,9 @@ Decoded decodePixels(const ByteReader& pixels, const Layout& layout, Opacity opa
 // only the memory of what is shown; other bitmaps are decoded whole.
 Decoded decodeFile(const QByteArray& file, bool withFileHeader, QSize bound = {});
 
+// The ICC profile embedded in a bitmap with a version 5 header (which stores its offset from
+// the start of the information header); empty for other headers, a linked profile, or one that
+// lies outside the file or past PictureLimits::kLargestColourProfileBytes.
+QByteArray embeddedProfile(const QByteArray& file, bool withFileHeader);
+
 } // namespace Dib

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "ColourSource.h"
+
 #include <QByteArray>
+#include <QSize>
 
 class QIODevice;
 
@@ -13,6 +16,16 @@ struct Census {
     bool surplusSegments = false;
     // Scans of coded data: one for most files, about ten for a progressive one.
     int scans = 0;
+    // The ICC profile of the segments before the first scan, joined from its chunks (complete,
+    // each once, in sequence order), and the EXIF colour facts of the first EXIF segment.
+    ColourSource colour;
+    // The frame's stored size and colour components (1 grey, 3 YCbCr or RGB, 4 CMYK or YCCK).
+    QSize storedSize;
+    int components = 0;
+    // The EXIF orientation, 1 to 8 (1 when absent or out of range).
+    int orientation = 1;
+    // An Adobe segment came before the first scan: four-component samples are stored inverted.
+    bool adobe = false;
 };
 
 // The census of the JPEG that starts at the device's position. The device is read through in

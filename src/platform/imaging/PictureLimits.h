@@ -40,6 +40,10 @@ inline bool withinJpegScanLimit(int scans, qint64 width, qint64 height) {
     return scans <= 1 || scans * width * height <= kMostJpegScanPixels;
 }
 
+// An ICC colour profile embedded in a picture. Photo and display profiles take a few kilobytes,
+// printer profiles with large tables up to a megabyte or two; a larger one is ignored.
+inline constexpr qint64 kLargestColourProfileBytes = qint64(4) << 20;
+
 } // namespace PictureLimits
 
 // Bounds that keep a hostile or broken metafile from exhausting memory or time. Reaching one ends

@@ -2,11 +2,10 @@
 
 #include "ByteReader.h"
 #include "EmbeddedImage.h"
+#include "TiffReader.h"
 
 #include <QIODevice>
 #include <QTransform>
-
-#include <map>
 
 namespace ExifThumbnail {
 namespace {
@@ -20,50 +19,13 @@ constexpr qint64 kLargestPreviewPixels = 1024 * 1024;
 constexpr quint16 kOrientationTag = 0x0112;
 constexpr quint16 kPreviewOffsetTag = 0x0201;
 constexpr quint16 kPreviewLengthTag = 0x0202;
-constexpr quint16 kShortType = 3;
-constexpr quint16 kLongType = 4;
-
-// The TIFF structure inside an EXIF segment, read in its own byte order. Reads outside it give
-// zero, which no offset or tag used here takes as valid.
-class TiffReader {
-public:
-    explicit TiffReader(QByteArrayView tiff) : m_bytes(tiff), m_bigEndian(tiff.startsWith("MM")) {}
-
-    bool valid() const { return (m_bytes.data().startsWith("II") || m_bigEndian) && u16(2) == 42; }
-    quint32 u16(qint64 at) const { return m_bigEndian ? m_bytes.be16(at) : m_bytes.u16(at); }
-    quint32 u32(qint64 at) const { return m_bigEndian ? m_bytes.be32(at) : m_bytes.u32(at); }
-    QByteArrayView slice(qint64 at, qint64 length) const { return m_bytes.slice(at, length); }
-
-    // The values of the entries of the image directory at `offset` that hold one short or one
-    // long, by tag; nothing when the directory runs past the segment.
-    std::map<quint32, quint32> directoryAt(qint64 offset) const {
-        std::map<quint32, quint32> values;
-        const qint64 count = u16(offset);
-        if (offset == 0 || !m_bytes.has(offset + 2, count * 12 + 4))
-            return values;
-        for (qint64 at = offset + 2; at < offset + 2 + count * 12; at += 12) {
-            const quint32 type = u16(at + 2);
-            if (u32(at + 4) == 1 && type == kShortType)
-                values[u16(at)] = u16(at + 8);
-            else if (u32(at + 4) == 1 && type == kLongType)
-                values[u16(at)] = u32(at + 8);
-        }
-        return values;
-    }
-    // The offset of the directory after the one at `offset`; 0 for none.
-    qint64 nextAfter(qint64 offset) const { return u32(offset + 2 + qint64(u16(offset)) * 12); }
-
-private:
-    ByteReader m_bytes;
-    bool m_bigEndian;
-};
 
 // Reads the orientation and the preview from an EXIF segment's payload into the header.
 void readExif(const QByteArray& payload, Header& header) {
     const TiffReader tiff(QByteArrayView(payload).sliced(6)); // after "Exif\0\0"
     if (!tiff.valid())
         return;
-    const qint64 first = tiff.u32(4);
+    const qint64 first = tiff.firstDirectory();
     const auto main = tiff.directoryAt(first);
     const auto orientation = main.find(kOrientationTag);
     if (orientation != main.end() && orientation->second >= 1 && orientation->second <= 8)

@@ -5,6 +5,7 @@
 #include "RegularFile.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -164,6 +165,11 @@ std::optional<ThumbnailCache::Thumbnail> ThumbnailCache::find(const Source& sour
     Thumbnail thumbnail;
     thumbnail.image = reader.read();
     if (thumbnail.image.isNull() || thumbnail.image.size() != size)
+        return std::nullopt;
+    // Thumbnails are sRGB. One tagged with another profile holds a photo's colours unconverted,
+    // as earlier versions of this program wrote them; it is made again.
+    const QColorSpace colours = thumbnail.image.colorSpace();
+    if (colours.isValid() && colours != QColorSpace(QColorSpace::SRgb))
         return std::nullopt;
 
     const QImage& image = thumbnail.image;

@@ -19,11 +19,15 @@ Made failure(const QString& message) {
     return made;
 }
 
-Made made(const QImage& image, QSize natural, QSize pixels, Origin origin) {
+// The cell's picture from an image in `colours`: cached thumbnails are sRGB, as are the
+// previews cameras store (by the EXIF rule), and so are decoded pictures that are to be cached.
+Made made(const QImage& image, QSize natural, QSize pixels, Origin origin, Colour::Target colours) {
     Made result;
     result.picture.image = image.size() == pixels ? image
                                                   : image.scaled(pixels, Qt::IgnoreAspectRatio,
                                                                  Qt::SmoothTransformation);
+    if (colours == Colour::Target::Srgb)
+        Colour::convert(result.picture.image, {}, Colour::Target::Display);
     result.picture.naturalSize = natural.isValid() ? natural : image.size();
     result.origin = origin;
     return result;
@@ -56,7 +60,8 @@ std::optional<Made> fromCache(const ThumbnailCache& cache, const ThumbnailCache:
             continue;
         // A thumbnail as large as the picture itself is all there is to show.
         if (covers(found->image.size(), pixels) || found->image.size() == found->naturalSize)
-            return made(found->image, found->naturalSize, pixels, Origin::Cache);
+            return made(found->image, found->naturalSize, pixels, Origin::Cache,
+                        Colour::Target::Srgb);
     }
     return std::nullopt;
 }
@@ -92,7 +97,7 @@ Made make(const QString& path, QSize pixels, const ThumbnailCache* cache) {
             natural = header->uprightSize();
             if (endsAsJpegEnds(file))
                 if (const auto preview = ExifThumbnail::usableThumbnail(*header, pixels))
-                    return made(*preview, natural, pixels, Origin::Embedded);
+                    return made(*preview, natural, pixels, Origin::Embedded, Colour::Target::Srgb);
         }
         if (!file.seek(0))
             return failure(QStringLiteral("cannot read %1").arg(path));
@@ -101,10 +106,13 @@ Made make(const QString& path, QSize pixels, const ThumbnailCache* cache) {
     const int side = requiredSide(pixels, natural);
     const auto flavour = cached ? ThumbnailCache::flavourFor(side) : std::nullopt;
     const int boundSide = flavour ? ThumbnailCache::sideOf(*flavour) : side;
-    PictureLoader::Result loaded = PictureLoader::load(file, QSize(boundSide, boundSide));
+    // What is cached is sRGB, for every program that reads the cache.
+    const Colour::Target colours = flavour ? Colour::Target::Srgb : Colour::Target::Display;
+    PictureLoader::Result loaded = PictureLoader::load(file, QSize(boundSide, boundSide), colours);
     if (!loaded.ok())
         return failure(loaded.error);
-    Made result = made(loaded.picture.image, loaded.picture.naturalSize, pixels, Origin::Decoded);
+    Made result =
+        made(loaded.picture.image, loaded.picture.naturalSize, pixels, Origin::Decoded, colours);
     // Only a reduced picture is worth caching: a small one decodes as fast as its thumbnail.
     if (flavour && loaded.picture.image.size() != loaded.picture.naturalSize) {
         result.forCache = std::move(loaded.picture.image);

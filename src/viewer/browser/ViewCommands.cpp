@@ -6,6 +6,7 @@
 #include "StringTable.h"
 
 #include <QClipboard>
+#include <QColorSpace>
 #include <QGuiApplication>
 
 namespace {
@@ -22,9 +23,11 @@ ViewCommands::ViewCommands(ImageBrowser& browser, BrowserFeedback& feedback)
 
 void ViewCommands::Portapapeles_Click() {
     const QClipboard* clipboard = QGuiApplication::clipboard();
-    const QImage image = clipboard ? clipboard->image() : QImage();
+    QImage image = clipboard ? clipboard->image() : QImage();
     if (image.isNull())
         return;
+    // A pasted picture is in the colours of the profile it came with, else sRGB.
+    Colour::convert(image, {image.colorSpace().iccProfile()}, Colour::Target::Display);
     // Kept whole: there is no file to read it again from when it is shown full screen.
     m_browser.setZoomPicture({image, image.size()}, QString());
     m_module.PreviewName = LocalText(40, m_module.settings.LanguageOffset);
@@ -53,15 +56,17 @@ void ViewCommands::openFullScreen(bool slideShow) {
 void ViewCommands::opcport_Click() {
     const qint16 language = m_module.settings.LanguageOffset;
     const QString file = m_browser.cellFile(m_module.CurrentIndex);
-    PictureLoader::Result loaded = PictureLoader::load(file);
+    // Other programs take a pasted picture as sRGB; the zoom view shows it in the screen's colours.
+    PictureLoader::Result loaded = PictureLoader::load(file, {}, Colour::Target::Srgb);
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!loaded.ok() || !clipboard) {
         m_feedback.showMessage(LocalText(37, language), LocalText(22, language));
         return;
     }
     const QImage whole = loaded.picture.image;
-    m_browser.setZoomPicture(
-        {reducedTo(whole, m_browser.zoomPictureBound()), loaded.picture.naturalSize}, file);
+    QImage shown = reducedTo(whole, m_browser.zoomPictureBound());
+    Colour::convert(shown, {}, Colour::Target::Display);
+    m_browser.setZoomPicture({shown, loaded.picture.naturalSize}, file);
     clipboard->clear();
     clipboard->setImage(whole);
 }

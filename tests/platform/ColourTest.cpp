@@ -1,0 +1,311 @@
+// Colour management from end to end: files carrying profiles in each way a format keeps them,
+// loaded through the picture loader, against LittleCMS's own conversion of the same pixels.
+#include "ColourManagement.h"
+#include "PictureLoader.h"
+#include "TestPictures.h"
+
+#include <QBuffer>
+#include <QColorSpace>
+#include <QImageReader>
+#include <QtConcurrent>
+#include <QtTest>
+
+#include <cstdio>
+#include <jpeglib.h>
+#include <lcms2.h>
+#include <numeric>
+
+using TestPictures::installedProfile;
+
+namespace {
+
+// Summed over red, green and blue, the most two conversions of one colour may differ by.
+constexpr int kLevels = 6;
+
+const QByteArray& colord(const char* name) {
+    static QHash<QByteArray, QByteArray> profiles;
+    QByteArray& profile = profiles[name];
+    if (profile.isEmpty())
+        profile = installedProfile(QStringLiteral("colord/%1.icc").arg(name));
+    return profile;
+}
+
+// LittleCMS's conversion of 32-bit pixels from one profile to another (empty: sRGB).
+QImage lcmsConverted(const QImage& image, const QByteArray& from, const QByteArray& to) {
+    const auto open = [](const QByteArray& icc) {
+        return icc.isEmpty() ? cmsCreate_sRGBProfile()
+                             : cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size()));
+    };
+    cmsHPROFILE in = open(from);
+    cmsHPROFILE out = open(to);
+    cmsHTRANSFORM transform =
+        cmsCreateTransform(in, TYPE_BGRA_8, out, TYPE_BGRA_8, INTENT_PERCEPTUAL, 0);
+    const QImage source = image.convertToFormat(QImage::Format_RGB32);
+    QImage converted(source.size(), QImage::Format_RGB32);
+    for (int y = 0; y < source.height(); ++y)
+        cmsDoTransform(transform, source.constScanLine(y), converted.scanLine(y),
+                       cmsUInt32Number(source.width()));
+    cmsDeleteTransform(transform);
+    cmsCloseProfile(in);
+    cmsCloseProfile(out);
+    return converted;
+}
+
+// The largest difference, summed over red, green and blue, between pixels at one place.
+int largestDifference(const QImage& a, const QImage& b) {
+    if (a.size() != b.size())
+        return INT_MAX;
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            largest = qMax(largest, qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) +
+                                        qAbs(qBlue(p) - qBlue(q)));
+        }
+    return largest;
+}
+
+QImage decodedByQt(const QByteArray& file) {
+    return QImage::fromData(file).convertToFormat(QImage::Format_RGB32);
+}
+
+QImage loaded(const QByteArray& file, QSize bound = {}) {
+    QByteArray bytes = file;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return PictureLoader::load(buffer, bound).picture.image;
+}
+
+// A JPEG's EXIF segment giving a colour space and an interoperability index, in either byte
+// order: IFD0 points at the EXIF directory, which points at the interoperability directory.
+QByteArray withExifColour(QByteArray jpeg, bool bigEndian, quint16 space, const char* index) {
+    QByteArray tiff;
+    const auto put = [&](quint32 value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            tiff.append(char(value >> (8 * (bigEndian ? bytes - 1 - i : i))));
+    };
+    const auto entry = [&](quint16 tag, quint16 type, quint32 value) {
+        put(tag, 2), put(type, 2), put(type == 2 ? 4 : 1, 4);
+        type == 3 ? (put(value, 2), put(0, 2)) : put(value, 4);
+    };
+    tiff.append(bigEndian ? "MM" : "II"), put(42, 2), put(8, 4);
+    put(1, 2), entry(0x8769, 4, 26), put(0, 4);                                        // IFD0 at 8
+    put(2, 2), entry(0xa001, 3, space), entry(0xa005, 4, 56), put(0, 4);               // EXIF at 26
+    put(1, 2), put(0x0001, 2), put(2, 2), put(4, 4), tiff.append(index, 4), put(0, 4); // at 56
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray segment("\xff\xe1");
+    segment.append(char((payload.size() + 2) >> 8)).append(char((payload.size() + 2) & 0xff));
+    jpeg.insert(2, segment + payload);
+    return jpeg;
+}
+
+// A profile padded to `size` bytes, its header saying so.
+QByteArray paddedTo(QByteArray icc, qsizetype size) {
+    icc.resize(size, '\0');
+    qToBigEndian(quint32(size), icc.data());
+    return icc;
+}
+
+// A CMYK JPEG of one colour, stored inverted as Adobe's programs store it (the JPEG library
+// writes the Adobe segment that says so), with the profile when one is given.
+QByteArray cmykJpeg(const uchar (&inverted)[4], const QByteArray& icc) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr error{};
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &out, &size);
+    info.image_width = 16;
+    info.image_height = 16;
+    info.input_components = 4;
+    info.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 100, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    if (!icc.isEmpty())
+        jpeg_write_icc_profile(&info, reinterpret_cast<const JOCTET*>(icc.constData()),
+                               unsigned(icc.size()));
+    std::vector<uchar> row(16 * 4);
+    for (int x = 0; x < 16; ++x)
+        std::copy(inverted, inverted + 4, row.begin() + 4 * x);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW line = row.data();
+        jpeg_write_scanlines(&info, &line, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    QByteArray bytes(reinterpret_cast<const char*>(out), qsizetype(size));
+    std::free(out);
+    return bytes;
+}
+
+} // namespace
+
+class ColourTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        for (const char* name : {"SwappedRedAndGreen", "AdobeRGB1998", "WideGamutRGB", "Crayons"})
+            QVERIFY2(!colord(name).isEmpty(), "colord-data's profiles are missing");
+        QVERIFY2(!installedProfile("ghostscript/ps_cmyk.icc").isEmpty(),
+                 "libgs-common's profiles are missing");
+    }
+
+    void cleanup() { Colour::setDisplayProfile({}); }
+
+    void picturesAreConvertedFromTheirFilesColours_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QImage>("pixels");   // the file's pixels, unconverted
+        QTest::addColumn<QByteArray>("from"); // the profile they should be taken in (empty: sRGB)
+        QTest::addColumn<QByteArray>("display");
+
+        const QImage photo = TestPictures::photoLike(48, 32);
+        const QByteArray plain = TestPictures::jpeg(photo);
+        const QImage pixels = decodedByQt(plain);
+        const QByteArray& swapped = colord("SwappedRedAndGreen");
+        const QByteArray& adobe = colord("AdobeRGB1998");
+        const auto tagged = [&](const QByteArray& icc, const QList<int>& order = {1}) {
+            return TestPictures::withIccProfile(plain, icc, order);
+        };
+
+        QTest::newRow("one chunk") << tagged(swapped) << pixels << swapped << QByteArray();
+        QTest::newRow("three chunks stored 3, 1, 2")
+            << tagged(swapped, {3, 1, 2}) << pixels << swapped << QByteArray();
+        QTest::newRow("a chunk missing")
+            << tagged(swapped, {1, 3}) << pixels << QByteArray() << QByteArray();
+        QTest::newRow("a chunk twice")
+            << tagged(swapped, {1, 2, 2}) << pixels << QByteArray() << QByteArray();
+        QTest::newRow("a profile cut short")
+            << tagged(swapped.left(9000), {1, 2}) << pixels << QByteArray() << QByteArray();
+        // A segment holds at most 65,519 bytes of a profile: 4 MiB take 65 chunks.
+        QList<int> chunks(65);
+        std::iota(chunks.begin(), chunks.end(), 1);
+        const qsizetype largest = qsizetype(4) << 20;
+        QTest::newRow("a profile of 4 MiB") << tagged(paddedTo(swapped, largest), chunks) << pixels
+                                            << paddedTo(swapped, largest) << QByteArray();
+        QTest::newRow("a profile past 4 MiB") << tagged(paddedTo(swapped, largest + 1), chunks)
+                                              << pixels << QByteArray() << QByteArray();
+        QTest::newRow("a named-colour profile")
+            << tagged(colord("Crayons")) << pixels << QByteArray() << QByteArray();
+        QTest::newRow("a CMYK profile on RGB pixels")
+            << tagged(installedProfile("ghostscript/ps_cmyk.icc")) << pixels << QByteArray()
+            << QByteArray();
+        QTest::newRow("EXIF Adobe RGB")
+            << withExifColour(plain, false, 0xffff, "R03") << pixels << adobe << QByteArray();
+        QTest::newRow("EXIF Adobe RGB, big-endian")
+            << withExifColour(plain, true, 0xffff, "R03") << pixels << adobe << QByteArray();
+        QTest::newRow("EXIF uncalibrated, index R98") << withExifColour(plain, false, 0xffff, "R98")
+                                                      << pixels << QByteArray() << QByteArray();
+        QTest::newRow("EXIF sRGB, index R03")
+            << withExifColour(plain, false, 1, "R03") << pixels << QByteArray() << QByteArray();
+        QTest::newRow("a profile and EXIF Adobe RGB")
+            << TestPictures::withIccProfile(withExifColour(plain, false, 0xffff, "R03"), swapped)
+            << pixels << swapped << QByteArray();
+
+        const QImage exact = photo.convertToFormat(QImage::Format_RGB32);
+        QTest::newRow("bitmap, embedded") << TestPictures::bmpWithProfile(photo, swapped, "MBED")
+                                          << exact << swapped << QByteArray();
+        QTest::newRow("bitmap without file header, embedded")
+            << TestPictures::bmpWithProfile(photo, swapped, "MBED", false) << exact << swapped
+            << QByteArray();
+        QTest::newRow("bitmap, linked") << TestPictures::bmpWithProfile(photo, "/x.icc", "LINK")
+                                        << exact << QByteArray() << QByteArray();
+        QTest::newRow("bitmap, profile past the end")
+            << TestPictures::bmpWithProfile(photo, swapped, "MBED").chopped(100) << exact
+            << QByteArray() << QByteArray();
+
+        // Greens beyond sRGB: converting through sRGB would clip them.
+        QImage greens(48, 8, QImage::Format_RGB32);
+        for (int x = 0; x < 48; ++x)
+            for (int y = 0; y < 8; ++y)
+                greens.setPixel(x, y, qRgb(x * 2, 255 - y * 8, x));
+        QTest::newRow("to a wide-gamut screen")
+            << TestPictures::bmpWithProfile(greens, adobe, "MBED") << greens << adobe
+            << colord("WideGamutRGB");
+        QTest::newRow("untagged, to a profiled screen")
+            << plain << pixels << QByteArray() << swapped;
+    }
+
+    void picturesAreConvertedFromTheirFilesColours() {
+        QFETCH(QByteArray, file);
+        QFETCH(QImage, pixels);
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, display);
+        QVERIFY(Colour::setDisplayProfile(display));
+        const QImage expected =
+            from.isEmpty() && display.isEmpty() ? pixels : lcmsConverted(pixels, from, display);
+        const QImage image = loaded(file);
+        QCOMPARE_LE(largestDifference(image, expected), kLevels);
+        // Nothing of the file's profile stays on the picture to mislead a later reader.
+        QCOMPARE(image.colorSpace(), QColorSpace());
+    }
+
+    // The check a person makes: red stored with a profile that swaps red and green shows green,
+    // at its natural size and as a thumbnail.
+    void redTaggedAsSwappedShowsGreen_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QSize>("bound");
+        QImage red(64, 48, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        const QByteArray& swapped = colord("SwappedRedAndGreen");
+        const QByteArray jpeg = TestPictures::withIccProfile(TestPictures::jpeg(red), swapped);
+        const QByteArray bmp = TestPictures::bmpWithProfile(red, swapped, "MBED");
+        QTest::newRow("JPEG") << jpeg << QSize();
+        QTest::newRow("JPEG thumbnail") << jpeg << QSize(16, 16);
+        QTest::newRow("bitmap") << bmp << QSize();
+        QTest::newRow("bitmap thumbnail") << bmp << QSize(16, 16);
+    }
+
+    void redTaggedAsSwappedShowsGreen() {
+        QFETCH(QByteArray, file);
+        QFETCH(QSize, bound);
+        const QColor shown = TestPictures::colourAt(loaded(file, bound), 0.5, 0.5);
+        QVERIFY2(shown.green() > 200 && shown.red() < 30, qPrintable(shown.name()));
+    }
+
+    void cmykJpegsGoThroughTheirProfile() {
+        const uchar red[4] = {255, 0, 0, 255}; // C 0, M 255, Y 255, K 0, stored inverted
+        const QByteArray cmyk = installedProfile("ghostscript/ps_cmyk.icc");
+        cmsHPROFILE in = cmsOpenProfileFromMem(cmyk.constData(), cmsUInt32Number(cmyk.size()));
+        cmsHPROFILE out = cmsCreate_sRGBProfile();
+        cmsHTRANSFORM transform =
+            cmsCreateTransform(in, TYPE_CMYK_8_REV, out, TYPE_RGB_8, INTENT_PERCEPTUAL, 0);
+        uchar rgb[3] = {};
+        cmsDoTransform(transform, red, rgb, 1);
+        cmsDeleteTransform(transform);
+        cmsCloseProfile(in);
+        cmsCloseProfile(out);
+
+        const QColor shown = TestPictures::colourAt(loaded(cmykJpeg(red, cmyk)), 0.5, 0.5);
+        QCOMPARE_LE(qAbs(shown.red() - rgb[0]) + qAbs(shown.green() - rgb[1]) +
+                        qAbs(shown.blue() - rgb[2]),
+                    kLevels);
+        // Without a profile, as Qt's reader shows it.
+        const QByteArray unprofiled = cmykJpeg(red, {});
+        QCOMPARE(loaded(unprofiled), decodedByQt(unprofiled));
+    }
+
+    // Each pair of profiles is built into a conversion once, however many threads load
+    // pictures of it at a time.
+    void conversionsAreBuiltOncePerProfile() {
+        const QByteArray plain = TestPictures::jpeg(TestPictures::photoLike(64, 48));
+        const QList<QByteArray> files = {
+            TestPictures::withIccProfile(plain, colord("ProPhotoRGB")),
+            TestPictures::withIccProfile(plain, colord("WideGamutRGB"))};
+        QList<int> jobs(40);
+        std::iota(jobs.begin(), jobs.end(), 0);
+        const int before = Colour::conversionsBuilt();
+        const QList<QImage> images =
+            QtConcurrent::blockingMapped(jobs, [&](int job) { return loaded(files[job % 2]); });
+        QCOMPARE(Colour::conversionsBuilt() - before, 2);
+        for (int job = 2; job < images.size(); ++job)
+            QCOMPARE(images[job], images[job % 2]);
+        QVERIFY(images[0] != images[1]);
+    }
+};
+
+QTEST_GUILESS_MAIN(ColourTest)
+#include "ColourTest.moc"
