@@ -2,8 +2,8 @@
 // playback at a small size (as a thumbnail would be drawn). Any crash, sanitizer report, hang or
 // giant allocation is a finding; each one becomes a test in MetafilePlayerTest.
 #include "MetafileRenderer.h"
+#include "OffscreenGuiFuzzer.h"
 
-#include <QGuiApplication>
 #include <cstddef>
 #include <cstdint>
 
@@ -14,13 +14,6 @@ namespace {
 constexpr int kFuzzSide = 128;
 
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    // Text needs fonts, and fonts need a GUI application; no window is ever shown.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MetafileRenderer renderer(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));

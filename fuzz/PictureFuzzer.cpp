@@ -4,10 +4,10 @@
 // thumbnail would be. Any crash, sanitizer report, hang or giant allocation is a finding, and so
 // is a result that breaks the loader's promises (checked below); each one becomes a test in
 // PictureLoaderTest.
+#include "OffscreenGuiFuzzer.h"
 #include "PictureLoader.h"
 
 #include <QBuffer>
-#include <QGuiApplication>
 
 #include <cstddef>
 #include <cstdint>
@@ -61,13 +61,6 @@ void loadAndCheck(const QByteArray& bytes, QSize bound) {
 }
 
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    // Metafile text needs fonts, and fonts need a GUI application; no window is ever shown.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
