@@ -26,8 +26,6 @@ bool readPoints(const ByteReader& r, qint64 at, qint64 count, bool small, QPolyg
 // Béziers, polygons and polylines, with 32-bit or 16-bit points.
 bool poly(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 20))
-        return false;
     const bool small = record.type >= PolyBezier16;
     QPolygonF points;
     if (!readPoints(r, 20, r.u32(16), small, points))
@@ -55,8 +53,6 @@ bool poly(EmfPlayer& player, const Record& record) {
 
 bool polyPoly(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 24))
-        return false;
     const bool small = record.type >= PolyPolyline16;
     const qint64 polys = r.u32(16);
     const qint64 total = r.u32(20);
@@ -83,8 +79,6 @@ bool polyPoly(EmfPlayer& player, const Record& record) {
 
 bool polyDraw(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 20))
-        return false;
     const bool small = record.type == PolyDraw16;
     const qint64 count = r.u32(16);
     QPolygonF points;
@@ -99,24 +93,18 @@ bool polyDraw(EmfPlayer& player, const Record& record) {
 
 bool setPixel(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 12))
-        return false;
     player.canvas().setPixel(pointL(r, 0), colorRef(r, 8));
     return true;
 }
 
 bool lineTo(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 8))
-        return false;
     player.canvas().lineTo(pointL(r, 0));
     return true;
 }
 
 bool angleArc(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 20))
-        return false;
     player.canvas().angleArc(pointL(r, 0), r.u32(8), r.f32(12), r.f32(16));
     return true;
 }
@@ -124,8 +112,6 @@ bool angleArc(EmfPlayer& player, const Record& record) {
 // Ellipses and rectangles, given by their bounding box.
 bool box(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 16))
-        return false;
     if (record.type == Ellipse)
         player.canvas().ellipse(boxL(r, 0));
     else
@@ -135,16 +121,12 @@ bool box(EmfPlayer& player, const Record& record) {
 
 bool roundRect(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 24))
-        return false;
     player.canvas().roundRect(boxL(r, 0), QSizeF(r.i32(16), r.i32(20)));
     return true;
 }
 
 bool arc(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 32))
-        return false;
     const GdiCanvas::ArcKind kind = record.type == Arc     ? GdiCanvas::ArcKind::Arc
                                     : record.type == Chord ? GdiCanvas::ArcKind::Chord
                                     : record.type == Pie   ? GdiCanvas::ArcKind::Pie
@@ -187,8 +169,6 @@ bool region(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
     const bool withBrush = record.type == FillRgn || record.type == FrameRgn;
     const qint64 dataAt = record.type == FrameRgn ? 32 : withBrush ? 24 : 20;
-    if (!r.has(0, dataAt))
-        return false;
     const qint64 size = r.u32(16);
     GdiRegion region;
     if (!r.has(dataAt, size) || !readRegion(r.sub(dataAt, size), region))
@@ -212,8 +192,6 @@ bool region(EmfPlayer& player, const Record& record) {
 
 bool gradientFill(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 28))
-        return false;
     const qint64 vertexCount = r.u32(16);
     const qint64 meshCount = r.u32(20);
     const int mode = int(r.u32(24));
@@ -243,44 +221,44 @@ bool gradientFill(EmfPlayer& player, const Record& record) {
 }
 
 constexpr RecordPlayback::Entry<EmfPlayer> kRecords[] = {
-    {PolyBezier, poly},
-    {Polygon, poly},
-    {Polyline, poly},
-    {PolyBezierTo, poly},
-    {PolylineTo, poly},
-    {PolyBezier16, poly},
-    {Polygon16, poly},
-    {Polyline16, poly},
-    {PolyBezierTo16, poly},
-    {PolylineTo16, poly},
-    {PolyPolyline, polyPoly},
-    {PolyPolygon, polyPoly},
-    {PolyPolyline16, polyPoly},
-    {PolyPolygon16, polyPoly},
-    {PolyDraw, polyDraw},
-    {PolyDraw16, polyDraw},
-    {SetPixelV, setPixel},
-    {LineTo, lineTo},
-    {AngleArc, angleArc},
-    {Ellipse, box},
-    {Rectangle, box},
-    {RoundRect, roundRect},
-    {Arc, arc},
-    {Chord, arc},
-    {Pie, arc},
-    {ArcTo, arc},
-    {BeginPath, path},
-    {EndPath, path},
-    {CloseFigure, path},
-    {FillPath, path},
-    {StrokeAndFillPath, path},
-    {StrokePath, path},
-    {AbortPath, path},
-    {FillRgn, region},
-    {FrameRgn, region},
-    {InvertRgn, region},
-    {PaintRgn, region},
-    {GradientFill, gradientFill},
+    {PolyBezier, 20, poly},
+    {Polygon, 20, poly},
+    {Polyline, 20, poly},
+    {PolyBezierTo, 20, poly},
+    {PolylineTo, 20, poly},
+    {PolyBezier16, 20, poly},
+    {Polygon16, 20, poly},
+    {Polyline16, 20, poly},
+    {PolyBezierTo16, 20, poly},
+    {PolylineTo16, 20, poly},
+    {PolyPolyline, 24, polyPoly},
+    {PolyPolygon, 24, polyPoly},
+    {PolyPolyline16, 24, polyPoly},
+    {PolyPolygon16, 24, polyPoly},
+    {PolyDraw, 20, polyDraw},
+    {PolyDraw16, 20, polyDraw},
+    {SetPixelV, 12, setPixel},
+    {LineTo, 8, lineTo},
+    {AngleArc, 20, angleArc},
+    {Ellipse, 16, box},
+    {Rectangle, 16, box},
+    {RoundRect, 24, roundRect},
+    {Arc, 32, arc},
+    {Chord, 32, arc},
+    {Pie, 32, arc},
+    {ArcTo, 32, arc},
+    {BeginPath, 0, path},
+    {EndPath, 0, path},
+    {CloseFigure, 0, path},
+    {FillPath, 0, path},
+    {StrokeAndFillPath, 0, path},
+    {StrokePath, 0, path},
+    {AbortPath, 0, path},
+    {FillRgn, 24, region},
+    {FrameRgn, 32, region},
+    {InvertRgn, 20, region},
+    {PaintRgn, 20, region},
+    {GradientFill, 28, gradientFill},
 };
 
 } // namespace

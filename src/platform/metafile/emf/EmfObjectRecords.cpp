@@ -11,8 +11,6 @@ using Record = RecordWalker::Record;
 // Selecting an object (or a palette) and deleting one: a handle and nothing else.
 bool handle(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 4))
-        return false;
     if (record.type == DeleteObject)
         player.objects().remove(r.u32(0));
     else
@@ -27,8 +25,6 @@ int penStyle(quint32 style) {
 
 bool createPen(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 20))
-        return false;
     GdiPen pen;
     pen.style = penStyle(r.u32(4));
     pen.width = std::abs(double(r.i32(8)));
@@ -39,8 +35,6 @@ bool createPen(EmfPlayer& player, const Record& record) {
 
 bool extCreatePen(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 44))
-        return false;
     GdiPen pen;
     const quint32 style = r.u32(20);
     pen.style = penStyle(style);
@@ -66,8 +60,6 @@ bool extCreatePen(EmfPlayer& player, const Record& record) {
 
 bool createBrush(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 16))
-        return false;
     GdiBrush brush;
     brush.style = int(r.u32(4));
     brush.color = colorRef(r, 8);
@@ -81,8 +73,6 @@ bool createBrush(EmfPlayer& player, const Record& record) {
 
 bool createPatternBrush(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 24))
-        return false;
     GdiBrush brush;
     brush.style = GdiBrush::DibPattern;
     MetafileBitmap::Options options;
@@ -102,8 +92,6 @@ bool createPatternBrush(EmfPlayer& player, const Record& record) {
 
 bool createFont(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 4 + 92))
-        return false;
     GdiFont font;
     font.height = r.i32(4);
     font.width = r.i32(8);
@@ -127,8 +115,6 @@ bool createFont(EmfPlayer& player, const Record& record) {
 
 bool createPalette(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 8))
-        return false;
     const qint64 count = r.u16(6);
     if (!r.has(8, count * 4))
         return false;
@@ -140,16 +126,16 @@ bool createPalette(EmfPlayer& player, const Record& record) {
 }
 
 constexpr RecordPlayback::Entry<EmfPlayer> kRecords[] = {
-    {SelectObject, handle},
-    {SelectPalette, handle},
-    {DeleteObject, handle},
-    {CreatePen, createPen},
-    {ExtCreatePen, extCreatePen},
-    {CreateBrushIndirect, createBrush},
-    {CreateMonoBrush, createPatternBrush},
-    {CreateDibPatternBrushPt, createPatternBrush},
-    {ExtCreateFontIndirectW, createFont},
-    {CreatePalette, createPalette},
+    {SelectObject, 4, handle},
+    {SelectPalette, 4, handle},
+    {DeleteObject, 4, handle},
+    {CreatePen, 20, createPen},
+    {ExtCreatePen, 44, extCreatePen},
+    {CreateBrushIndirect, 16, createBrush},
+    {CreateMonoBrush, 24, createPatternBrush},
+    {CreateDibPatternBrushPt, 24, createPatternBrush},
+    {ExtCreateFontIndirectW, 4 + 92, createFont},
+    {CreatePalette, 8, createPalette},
 };
 
 } // namespace

@@ -16,7 +16,7 @@ bool comment(EmfPlayer& player, const RecordWalker::Record& record) {
     return true;
 }
 
-constexpr RecordPlayback::Entry<EmfPlayer> kCommentRecords[] = {{GdiComment, comment}};
+constexpr RecordPlayback::Entry<EmfPlayer> kCommentRecords[] = {{GdiComment, 0, comment}};
 
 // Every record the player draws or applies. Palette realisation and animation, colour
 // management, layout, flood fills, masked and parallelogram blits, path flattening and widening
@@ -37,12 +37,7 @@ DeviceContext& EmfPlayer::dc() {
 }
 
 void EmfPlayer::play(QByteArrayView data, qint64 start) {
-    RecordWalker walker(RecordWalker::Format::Emf, data, start);
-    const RecordPlayback::Table<EmfPlayer>& records = allRecords();
-    m_malformed = RecordPlayback::play(walker, m_canvas, Eof, [&](const RecordWalker::Record& r) {
-        const RecordPlayback::Handler<EmfPlayer> handler = records.find(r.type);
-        return !handler || handler(*this, r);
-    });
+    m_malformed = RecordPlayback::play(*this, allRecords(), RecordWalker::Format::Emf, data, start);
 }
 
 GdiObject EmfPlayer::object(quint32 handle) const {

@@ -13,8 +13,6 @@ using Record = RecordWalker::Record;
 // current position and the clip's offset.
 bool atPoint(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 8))
-        return false;
     const QPointF point = pointL(r, 0);
     DeviceContext& dc = player.dc();
     switch (record.type) {
@@ -42,8 +40,6 @@ bool atPoint(EmfPlayer& player, const Record& record) {
 
 bool scaleExtent(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 16))
-        return false;
     if (record.type == ScaleViewportExtEx)
         player.dc().scaleViewportExt(r.i32(0), r.i32(4), r.i32(8), r.i32(12));
     else
@@ -54,8 +50,6 @@ bool scaleExtent(EmfPlayer& player, const Record& record) {
 // The records that set one mode or colour of the device context from their first value.
 bool setMode(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 4))
-        return false;
     DeviceContext& dc = player.dc();
     const quint32 value = r.u32(0);
     switch (record.type) {
@@ -95,8 +89,6 @@ bool setMode(EmfPlayer& player, const Record& record) {
 
 bool setMiterLimit(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 4))
-        return false;
     // Written as an integer by GDI and as a float by some other writers.
     const quint32 raw = r.u32(0);
     double limit = raw;
@@ -110,8 +102,6 @@ bool setMiterLimit(EmfPlayer& player, const Record& record) {
 bool worldTransform(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
     const bool modify = record.type == ModifyWorldTransform;
-    if (!r.has(0, modify ? 28 : 24))
-        return false;
     if (modify)
         player.dc().modifyWorld(xform(r, 0), r.u32(24));
     else
@@ -126,8 +116,6 @@ bool saveDc(EmfPlayer& player, const Record&) {
 
 bool restoreDc(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 4))
-        return false;
     // EMF names only earlier states, counting back from the latest.
     if (r.i32(0) < 0)
         player.canvas().restoreState(r.i32(0));
@@ -136,8 +124,6 @@ bool restoreDc(EmfPlayer& player, const Record& record) {
 
 bool clipRect(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 16))
-        return false;
     if (record.type == ExcludeClipRect)
         player.canvas().excludeClipRect(boxL(r, 0));
     else
@@ -147,8 +133,6 @@ bool clipRect(EmfPlayer& player, const Record& record) {
 
 bool selectClipRegion(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 8))
-        return false;
     const qint64 size = r.u32(0);
     const int mode = int(r.u32(4));
     if (size == 0) {
@@ -164,39 +148,37 @@ bool selectClipRegion(EmfPlayer& player, const Record& record) {
 
 bool selectClipPath(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 4))
-        return false;
     player.canvas().selectClipPath(int(r.u32(0)));
     return true;
 }
 
 constexpr RecordPlayback::Entry<EmfPlayer> kRecords[] = {
-    {SetWindowExtEx, atPoint},
-    {SetWindowOrgEx, atPoint},
-    {SetViewportExtEx, atPoint},
-    {SetViewportOrgEx, atPoint},
-    {MoveToEx, atPoint},
-    {OffsetClipRgn, atPoint},
-    {ScaleViewportExtEx, scaleExtent},
-    {ScaleWindowExtEx, scaleExtent},
-    {SetMapMode, setMode},
-    {SetBkMode, setMode},
-    {SetPolyFillMode, setMode},
-    {SetRop2, setMode},
-    {SetStretchBltMode, setMode},
-    {SetTextAlign, setMode},
-    {SetTextColor, setMode},
-    {SetBkColor, setMode},
-    {SetArcDirection, setMode},
-    {SetMiterLimit, setMiterLimit},
-    {SetWorldTransform, worldTransform},
-    {ModifyWorldTransform, worldTransform},
-    {SaveDc, saveDc},
-    {RestoreDc, restoreDc},
-    {ExcludeClipRect, clipRect},
-    {IntersectClipRect, clipRect},
-    {ExtSelectClipRgn, selectClipRegion},
-    {SelectClipPath, selectClipPath},
+    {SetWindowExtEx, 8, atPoint},
+    {SetWindowOrgEx, 8, atPoint},
+    {SetViewportExtEx, 8, atPoint},
+    {SetViewportOrgEx, 8, atPoint},
+    {MoveToEx, 8, atPoint},
+    {OffsetClipRgn, 8, atPoint},
+    {ScaleViewportExtEx, 16, scaleExtent},
+    {ScaleWindowExtEx, 16, scaleExtent},
+    {SetMapMode, 4, setMode},
+    {SetBkMode, 4, setMode},
+    {SetPolyFillMode, 4, setMode},
+    {SetRop2, 4, setMode},
+    {SetStretchBltMode, 4, setMode},
+    {SetTextAlign, 4, setMode},
+    {SetTextColor, 4, setMode},
+    {SetBkColor, 4, setMode},
+    {SetArcDirection, 4, setMode},
+    {SetMiterLimit, 4, setMiterLimit},
+    {SetWorldTransform, 24, worldTransform},
+    {ModifyWorldTransform, 28, worldTransform},
+    {SaveDc, 0, saveDc},
+    {RestoreDc, 4, restoreDc},
+    {ExcludeClipRect, 16, clipRect},
+    {IntersectClipRect, 16, clipRect},
+    {ExtSelectClipRgn, 8, selectClipRegion},
+    {SelectClipPath, 4, selectClipPath},
 };
 
 } // namespace

@@ -23,8 +23,6 @@ QString wideText(const ByteReader& r, qint64 at, qint64 chars) {
 bool extTextOut(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
     const ByteReader& whole = record.whole;
-    if (!r.has(0, 48))
-        return false;
     GdiCanvas::TextRun run;
     run.advancedMode = r.u32(16) == 2;
     run.reference = pointL(r, 28);
@@ -70,8 +68,6 @@ bool extTextOut(EmfPlayer& player, const Record& record) {
 bool polyTextOut(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
     const ByteReader& whole = record.whole;
-    if (!r.has(0, 32))
-        return false;
     const bool advanced = r.u32(16) == 2;
     const qint64 strings = r.u32(28);
     if (!r.has(32, strings * 40))
@@ -106,8 +102,6 @@ bool polyTextOut(EmfPlayer& player, const Record& record) {
 
 bool smallTextOut(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 28))
-        return false;
     GdiCanvas::TextRun run;
     run.reference = pointL(r, 0);
     const qint64 chars = r.u32(8);
@@ -136,8 +130,9 @@ bool smallTextOut(EmfPlayer& player, const Record& record) {
 }
 
 constexpr RecordPlayback::Entry<EmfPlayer> kRecords[] = {
-    {ExtTextOutA, extTextOut},   {ExtTextOutW, extTextOut},    {PolyTextOutA, polyTextOut},
-    {PolyTextOutW, polyTextOut}, {SmallTextOut, smallTextOut},
+    {ExtTextOutA, 48, extTextOut},    {ExtTextOutW, 48, extTextOut},
+    {PolyTextOutA, 32, polyTextOut},  {PolyTextOutW, 32, polyTextOut},
+    {SmallTextOut, 28, smallTextOut},
 };
 
 } // namespace

@@ -10,16 +10,12 @@ using Record = RecordWalker::Record;
 
 bool lineTo(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(2))
-        return false;
     player.canvas().lineTo(p.point(0));
     return true;
 }
 
 bool arc(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(8))
-        return false;
     const GdiCanvas::ArcKind kind = record.type == Arc   ? GdiCanvas::ArcKind::Arc
                                     : record.type == Pie ? GdiCanvas::ArcKind::Pie
                                                          : GdiCanvas::ArcKind::Chord;
@@ -30,8 +26,6 @@ bool arc(WmfPlayer& player, const Record& record) {
 // Ellipses and rectangles, given by their bounding box.
 bool box(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(4))
-        return false;
     if (record.type == Ellipse)
         player.canvas().ellipse(p.rect(0));
     else
@@ -41,16 +35,12 @@ bool box(WmfPlayer& player, const Record& record) {
 
 bool roundRect(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(6))
-        return false;
     player.canvas().roundRect(p.rect(2), QSizeF(p.s(1), p.s(0)));
     return true;
 }
 
 bool setPixel(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(4))
-        return false;
     player.canvas().setPixel(p.point(2), p.colour(0));
     return true;
 }
@@ -68,7 +58,7 @@ bool readPoints(const Params& p, qint64 at, qint64 count, QPolygonF& points) {
 bool poly(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
     QPolygonF points;
-    if (!p.has(1) || !readPoints(p, 1, p.u(0), points))
+    if (!readPoints(p, 1, p.u(0), points))
         return false;
     if (record.type == Polygon)
         player.canvas().polygon(points);
@@ -79,8 +69,6 @@ bool poly(WmfPlayer& player, const Record& record) {
 
 bool polyPolygon(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(1))
-        return false;
     const qint64 polygons = p.u(0);
     if (!p.has(1 + polygons))
         return false;
@@ -103,8 +91,6 @@ bool polyPolygon(WmfPlayer& player, const Record& record) {
 bool regionWithBrush(WmfPlayer& player, const Record& record) {
     const bool frame = record.type == FrameRegion;
     const Params p{record.params};
-    if (!p.has(frame ? 4 : 2))
-        return false;
     const GdiObject* region = player.object(p.u(0));
     const GdiObject* brush = player.object(p.u(1));
     if (!region || !brush || !std::holds_alternative<GdiRegion>(*region) ||
@@ -121,8 +107,6 @@ bool regionWithBrush(WmfPlayer& player, const Record& record) {
 // Painting a region object with the selected brush, or inverting it.
 bool region(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(1))
-        return false;
     const GdiObject* region = player.object(p.u(0));
     if (!region || !std::holds_alternative<GdiRegion>(*region))
         return true;
@@ -134,21 +118,21 @@ bool region(WmfPlayer& player, const Record& record) {
 }
 
 constexpr RecordPlayback::Entry<WmfPlayer> kRecords[] = {
-    {LineTo, lineTo},
-    {Arc, arc},
-    {Pie, arc},
-    {Chord, arc},
-    {Ellipse, box},
-    {Rectangle, box},
-    {RoundRect, roundRect},
-    {SetPixel, setPixel},
-    {Polygon, poly},
-    {Polyline, poly},
-    {PolyPolygon, polyPolygon},
-    {FillRegion, regionWithBrush},
-    {FrameRegion, regionWithBrush},
-    {PaintRegion, region},
-    {InvertRegion, region},
+    {LineTo, words(2), lineTo},
+    {Arc, words(8), arc},
+    {Pie, words(8), arc},
+    {Chord, words(8), arc},
+    {Ellipse, words(4), box},
+    {Rectangle, words(4), box},
+    {RoundRect, words(6), roundRect},
+    {SetPixel, words(4), setPixel},
+    {Polygon, words(1), poly},
+    {Polyline, words(1), poly},
+    {PolyPolygon, words(1), polyPolygon},
+    {FillRegion, words(2), regionWithBrush},
+    {FrameRegion, words(4), regionWithBrush},
+    {PaintRegion, words(1), region},
+    {InvertRegion, words(1), region},
 };
 
 } // namespace

@@ -36,12 +36,7 @@ DeviceContext& WmfPlayer::dc() {
 }
 
 void WmfPlayer::play(QByteArrayView data, qint64 start) {
-    RecordWalker walker(RecordWalker::Format::Wmf, data, start);
-    const RecordPlayback::Table<WmfPlayer>& records = allRecords();
-    m_malformed = RecordPlayback::play(walker, m_canvas, Eof, [&](const RecordWalker::Record& r) {
-        const RecordPlayback::Handler<WmfPlayer> handler = records.find(r.type);
-        return !handler || handler(*this, r);
-    });
+    m_malformed = RecordPlayback::play(*this, allRecords(), RecordWalker::Format::Wmf, data, start);
 }
 
 bool WmfPlayer::findWindow(QByteArrayView data, qint64 start, QRectF* window) {

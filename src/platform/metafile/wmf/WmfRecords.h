@@ -101,6 +101,11 @@ struct Params {
     }
 };
 
+// The size of `count` parameter words, for the least sizes of the record tables.
+constexpr qint64 words(qint64 count) {
+    return count * 2;
+}
+
 using Family = RecordPlayback::Family<WmfPlayer>;
 
 // Mapping, modes, colours, the current position, saved states and clipping.

@@ -12,16 +12,12 @@ using Record = RecordWalker::Record;
 
 bool setBkColor(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(2))
-        return false;
     player.dc().backgroundColor = p.colour(0);
     return true;
 }
 
 bool setTextColor(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(2))
-        return false;
     player.dc().textColor = p.colour(0);
     return true;
 }
@@ -29,8 +25,6 @@ bool setTextColor(WmfPlayer& player, const Record& record) {
 // The records that set one mode of the device context from their first word.
 bool setMode(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(1))
-        return false;
     DeviceContext& dc = player.dc();
     const quint16 value = p.u(0);
     switch (record.type) {
@@ -67,8 +61,6 @@ bool setMode(WmfPlayer& player, const Record& record) {
 // position and the clip's offset.
 bool atPoint(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(2))
-        return false;
     const QPointF point = p.point(0);
     switch (record.type) {
     case SetWindowOrg:
@@ -92,16 +84,12 @@ bool atPoint(WmfPlayer& player, const Record& record) {
 
 bool scaleWindowExt(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(4))
-        return false;
     player.dc().scaleWindowExt(p.s(3), p.s(2), p.s(1), p.s(0));
     return true;
 }
 
 bool clipRect(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(4))
-        return false;
     if (record.type == ExcludeClipRect)
         player.canvas().excludeClipRect(p.rect(0));
     else
@@ -111,8 +99,6 @@ bool clipRect(WmfPlayer& player, const Record& record) {
 
 bool selectClipRegion(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(1))
-        return false;
     const GdiObject* region = player.object(p.u(0));
     player.canvas().selectLogicalClip(region ? std::get_if<GdiRegion>(region) : nullptr);
     return true;
@@ -125,33 +111,31 @@ bool saveDc(WmfPlayer& player, const Record&) {
 
 bool restoreDc(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(1))
-        return false;
     player.canvas().restoreState(p.s(0));
     return true;
 }
 
 constexpr RecordPlayback::Entry<WmfPlayer> kRecords[] = {
-    {SetBkColor, setBkColor},
-    {SetTextColor, setTextColor},
-    {SetBkMode, setMode},
-    {SetMapMode, setMode},
-    {SetRop2, setMode},
-    {SetPolyFillMode, setMode},
-    {SetStretchBltMode, setMode},
-    {SetTextCharExtra, setMode},
-    {SetTextAlign, setMode},
-    {SetWindowOrg, atPoint},
-    {SetWindowExt, atPoint},
-    {OffsetWindowOrg, atPoint},
-    {MoveTo, atPoint},
-    {OffsetClipRgn, atPoint},
-    {ScaleWindowExt, scaleWindowExt},
-    {ExcludeClipRect, clipRect},
-    {IntersectClipRect, clipRect},
-    {SelectClipRegion, selectClipRegion},
-    {SaveDc, saveDc},
-    {RestoreDc, restoreDc},
+    {SetBkColor, words(2), setBkColor},
+    {SetTextColor, words(2), setTextColor},
+    {SetBkMode, words(1), setMode},
+    {SetMapMode, words(1), setMode},
+    {SetRop2, words(1), setMode},
+    {SetPolyFillMode, words(1), setMode},
+    {SetStretchBltMode, words(1), setMode},
+    {SetTextCharExtra, words(1), setMode},
+    {SetTextAlign, words(1), setMode},
+    {SetWindowOrg, words(2), atPoint},
+    {SetWindowExt, words(2), atPoint},
+    {OffsetWindowOrg, words(2), atPoint},
+    {MoveTo, words(2), atPoint},
+    {OffsetClipRgn, words(2), atPoint},
+    {ScaleWindowExt, words(4), scaleWindowExt},
+    {ExcludeClipRect, words(4), clipRect},
+    {IntersectClipRect, words(4), clipRect},
+    {SelectClipRegion, words(1), selectClipRegion},
+    {SaveDc, 0, saveDc},
+    {RestoreDc, words(1), restoreDc},
 };
 
 } // namespace

@@ -12,8 +12,6 @@ using Record = RecordWalker::Record;
 bool textOut(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
     const ByteReader& r = record.params;
-    if (!p.has(1))
-        return false;
     const qint64 length = p.u(0);
     const qint64 padded = (length + 1) & ~qint64(1);
     if (!r.has(2, padded + 4))
@@ -29,8 +27,6 @@ bool textOut(WmfPlayer& player, const Record& record) {
 bool extTextOut(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
     const ByteReader& r = record.params;
-    if (!p.has(4))
-        return false;
     GdiCanvas::TextRun run;
     run.reference = p.point(0);
     const qint64 length = p.u(2);
@@ -64,8 +60,8 @@ bool extTextOut(WmfPlayer& player, const Record& record) {
 }
 
 constexpr RecordPlayback::Entry<WmfPlayer> kRecords[] = {
-    {TextOut, textOut},
-    {ExtTextOut, extTextOut},
+    {TextOut, words(1), textOut},
+    {ExtTextOut, words(4), extTextOut},
 };
 
 } // namespace
