@@ -2,19 +2,21 @@
 #include "EmfPlayer.h"
 #include "EmfRecords.h"
 #include "GdiCanvas.h"
+#include "SharedRecords.h"
 
 namespace EmfRecords {
 namespace {
 
 using Record = RecordWalker::Record;
 
-// Selecting an object (or a palette) and deleting one: a handle and nothing else.
-bool handle(EmfPlayer& player, const Record& record) {
-    const ByteReader& r = record.params;
-    if (record.type == DeleteObject)
-        player.objects().remove(r.u32(0));
-    else
-        player.select(r.u32(0));
+// Selecting an object or a palette by its handle.
+bool selectObject(EmfPlayer& player, const Record& record) {
+    player.select(record.params.u32(0));
+    return true;
+}
+
+bool deleteObject(EmfPlayer& player, const Record& record) {
+    player.objects().remove(record.params.u32(0));
     return true;
 }
 
@@ -92,24 +94,7 @@ bool createPatternBrush(EmfPlayer& player, const Record& record) {
 
 bool createFont(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    GdiFont font;
-    font.height = r.i32(4);
-    font.width = r.i32(8);
-    font.escapement = r.i32(12);
-    font.weight = r.i32(20);
-    font.italic = r.u8(24);
-    font.underline = r.u8(25);
-    font.strikeOut = r.u8(26);
-    font.charSet = r.u8(27);
-    QString face;
-    for (int i = 0; i < 32; ++i) {
-        const char16_t ch = r.u16(32 + 2 * i);
-        if (ch == 0)
-            break;
-        face.append(QChar(ch));
-    }
-    font.face = face.trimmed();
-    player.objects().putAt(r.u32(0), font);
+    player.objects().putAt(r.u32(0), SharedRecords::logFont(r.from(4), 4));
     return true;
 }
 
@@ -126,9 +111,9 @@ bool createPalette(EmfPlayer& player, const Record& record) {
 }
 
 constexpr RecordPlayback::Entry<EmfPlayer> kRecords[] = {
-    {SelectObject, 4, handle},
-    {SelectPalette, 4, handle},
-    {DeleteObject, 4, handle},
+    {SelectObject, 4, selectObject},
+    {SelectPalette, 4, selectObject},
+    {DeleteObject, 4, deleteObject},
     {CreatePen, 20, createPen},
     {ExtCreatePen, 44, extCreatePen},
     {CreateBrushIndirect, 16, createBrush},

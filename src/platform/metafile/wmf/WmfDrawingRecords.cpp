@@ -1,5 +1,6 @@
 // WMF records that draw lines, shapes, pixels and regions.
 #include "GdiCanvas.h"
+#include "SharedRecords.h"
 #include "WmfPlayer.h"
 #include "WmfRecords.h"
 
@@ -14,22 +15,9 @@ bool lineTo(WmfPlayer& player, const Record& record) {
     return true;
 }
 
-bool arc(WmfPlayer& player, const Record& record) {
+template <GdiCanvas::ArcKind kind> bool arc(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    const GdiCanvas::ArcKind kind = record.type == Arc   ? GdiCanvas::ArcKind::Arc
-                                    : record.type == Pie ? GdiCanvas::ArcKind::Pie
-                                                         : GdiCanvas::ArcKind::Chord;
     player.canvas().arc(p.rect(4), p.point(2), p.point(0), kind);
-    return true;
-}
-
-// Ellipses and rectangles, given by their bounding box.
-bool box(WmfPlayer& player, const Record& record) {
-    const Params p{record.params};
-    if (record.type == Ellipse)
-        player.canvas().ellipse(p.rect(0));
-    else
-        player.canvas().rectangle(p.rect(0));
     return true;
 }
 
@@ -55,15 +43,13 @@ bool readPoints(const Params& p, qint64 at, qint64 count, QPolygonF& points) {
     return true;
 }
 
+template <void (GdiCanvas::*draw)(const QPolygonF&)>
 bool poly(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
     QPolygonF points;
     if (!readPoints(p, 1, p.u(0), points))
         return false;
-    if (record.type == Polygon)
-        player.canvas().polygon(points);
-    else
-        player.canvas().polyline(points);
+    (player.canvas().*draw)(points);
     return true;
 }
 
@@ -87,52 +73,66 @@ bool polyPolygon(WmfPlayer& player, const Record& record) {
     return true;
 }
 
-// Filling and framing a region object with a brush object.
-bool regionWithBrush(WmfPlayer& player, const Record& record) {
-    const bool frame = record.type == FrameRegion;
+// The region object a record names in its word `word`, or nullptr.
+const GdiRegion* regionObject(WmfPlayer& player, const Params& p, qint64 word) {
+    const GdiObject* object = player.object(p.u(word));
+    return object ? std::get_if<GdiRegion>(object) : nullptr;
+}
+
+const GdiBrush* brushObject(WmfPlayer& player, const Params& p, qint64 word) {
+    const GdiObject* object = player.object(p.u(word));
+    return object ? std::get_if<GdiBrush>(object) : nullptr;
+}
+
+// Filling and framing a region object with a brush object; a record that names something else
+// is skipped.
+bool fillRegion(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    const GdiObject* region = player.object(p.u(0));
-    const GdiObject* brush = player.object(p.u(1));
-    if (!region || !brush || !std::holds_alternative<GdiRegion>(*region) ||
-        !std::holds_alternative<GdiBrush>(*brush))
-        return true;
-    if (frame)
-        player.canvas().frameRegion(std::get<GdiRegion>(*region), std::get<GdiBrush>(*brush),
-                                    QSizeF(p.s(3), p.s(2)));
-    else
-        player.canvas().fillRegion(std::get<GdiRegion>(*region), std::get<GdiBrush>(*brush));
+    const GdiRegion* region = regionObject(player, p, 0);
+    const GdiBrush* brush = brushObject(player, p, 1);
+    if (region && brush)
+        player.canvas().fillRegion(*region, *brush);
     return true;
 }
 
-// Painting a region object with the selected brush, or inverting it.
-bool region(WmfPlayer& player, const Record& record) {
+bool frameRegion(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    const GdiObject* region = player.object(p.u(0));
-    if (!region || !std::holds_alternative<GdiRegion>(*region))
-        return true;
-    if (record.type == PaintRegion)
-        player.canvas().fillRegion(std::get<GdiRegion>(*region), player.dc().brush);
-    else
-        player.canvas().invertRegion(std::get<GdiRegion>(*region));
+    const GdiRegion* region = regionObject(player, p, 0);
+    const GdiBrush* brush = brushObject(player, p, 1);
+    if (region && brush)
+        player.canvas().frameRegion(*region, *brush, QSizeF(p.s(3), p.s(2)));
+    return true;
+}
+
+// Painting a region object with the selected brush.
+bool paintRegion(WmfPlayer& player, const Record& record) {
+    if (const GdiRegion* region = regionObject(player, Params{record.params}, 0))
+        player.canvas().fillRegion(*region, player.dc().brush);
+    return true;
+}
+
+bool invertRegion(WmfPlayer& player, const Record& record) {
+    if (const GdiRegion* region = regionObject(player, Params{record.params}, 0))
+        player.canvas().invertRegion(*region);
     return true;
 }
 
 constexpr RecordPlayback::Entry<WmfPlayer> kRecords[] = {
     {LineTo, words(2), lineTo},
-    {Arc, words(8), arc},
-    {Pie, words(8), arc},
-    {Chord, words(8), arc},
-    {Ellipse, words(4), box},
-    {Rectangle, words(4), box},
+    {Arc, words(8), arc<GdiCanvas::ArcKind::Arc>},
+    {Pie, words(8), arc<GdiCanvas::ArcKind::Pie>},
+    {Chord, words(8), arc<GdiCanvas::ArcKind::Chord>},
+    {Ellipse, Fields::kBoxSize, SharedRecords::canvasBox<Fields, &GdiCanvas::ellipse>},
+    {Rectangle, Fields::kBoxSize, SharedRecords::canvasBox<Fields, &GdiCanvas::rectangle>},
     {RoundRect, words(6), roundRect},
     {SetPixel, words(4), setPixel},
-    {Polygon, words(1), poly},
-    {Polyline, words(1), poly},
+    {Polygon, words(1), poly<&GdiCanvas::polygon>},
+    {Polyline, words(1), poly<&GdiCanvas::polyline>},
     {PolyPolygon, words(1), polyPolygon},
-    {FillRegion, words(2), regionWithBrush},
-    {FrameRegion, words(4), regionWithBrush},
-    {PaintRegion, words(1), region},
-    {InvertRegion, words(1), region},
+    {FillRegion, words(2), fillRegion},
+    {FrameRegion, words(4), frameRegion},
+    {PaintRegion, words(1), paintRegion},
+    {InvertRegion, words(1), invertRegion},
 };
 
 } // namespace

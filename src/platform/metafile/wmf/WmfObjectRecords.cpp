@@ -2,6 +2,7 @@
 // table in the order they are created.
 #include "GdiCanvas.h"
 #include "MetafileBitmap.h"
+#include "SharedRecords.h"
 #include "WmfPlayer.h"
 #include "WmfRecords.h"
 
@@ -67,21 +68,7 @@ bool createBrush(WmfPlayer& player, const Record& record) {
 }
 
 bool createFont(WmfPlayer& player, const Record& record) {
-    const Params p{record.params};
-    const ByteReader& r = record.params;
-    GdiFont font;
-    font.height = p.s(0);
-    font.width = p.s(1);
-    font.escapement = p.s(2);
-    font.weight = p.s(4);
-    font.italic = r.u8(10);
-    font.underline = r.u8(11);
-    font.strikeOut = r.u8(12);
-    font.charSet = r.u8(13);
-    const QByteArrayView face = r.slice(18, qMin<qint64>(32, r.size() - 18));
-    const qsizetype end = face.indexOf('\0');
-    font.face = QString::fromLatin1(end >= 0 ? face.first(end) : face).trimmed();
-    player.create(font);
+    player.create(SharedRecords::logFont(record.params, 2));
     return true;
 }
 
