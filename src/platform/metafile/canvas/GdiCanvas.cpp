@@ -1,7 +1,6 @@
 #include "GdiCanvas.h"
 
 #include "CanvasGeometry.h"
-#include "PictureLimits.h"
 #include "RasterOperation.h"
 
 #include <QPainter>
@@ -37,7 +36,8 @@ Qt::BrushStyle hatchStyle(int hatch) {
 } // namespace
 
 GdiCanvas::GdiCanvas(QImage* target, qint64 workLimit)
-    : m_image(target), m_budget(target ? target->rect() : QRect(), workLimit) {
+    : m_image(target), m_clip(m_dc, canvasRect()),
+      m_budget(target ? target->rect() : QRect(), workLimit) {
     if (m_image)
         resumePainter();
 }
@@ -60,7 +60,7 @@ QRect GdiCanvas::canvasRect() const {
 void GdiCanvas::resumePainter() {
     m_painter = std::make_unique<QPainter>(m_image);
     m_painter->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    m_clipDirty = true;
+    m_clip.invalidatePainter();
 }
 
 void GdiCanvas::suspendPainter() {
@@ -208,7 +208,7 @@ bool GdiCanvas::brushNeedsBackground(const GdiBrush& brush) const {
 void GdiCanvas::paintPath(const QPainterPath& path, bool fill, bool stroke) {
     if (limitReached())
         return;
-    if (m_pathOpen) {
+    if (m_path.isOpen()) {
         appendToOpenPath(path, false);
         return;
     }
