@@ -132,10 +132,29 @@ private:
                         const QRectF& outputBounds);
     bool affordBlit(const QRectF& outputRect, const QImage& image, quint8 rop);
 
+    // A bitmap's part placed on the output; image is nullptr when the operation uses none.
+    struct BlitSource {
+        const QImage* image = nullptr;
+        QRectF rect;          // image pixels
+        QTransform placement; // image pixels to output
+        bool smooth = false;
+    };
+    // Draws the source (adding its placement to the painter's transform).
+    void drawSource(QPainter& painter, const BlitSource& source) const;
+    void fillBlit(const QRectF& dest, quint8 rop, const QTransform& logicalToOutput);
+    void blitThroughRop(const QRectF& dest, const QTransform& logicalToOutput,
+                        const QRectF& outputRect, const BlitSource& source, quint8 rop);
+
     // Paints a logical path with the selected pen and brush (or adds it to an open path).
     void paintPath(const QPainterPath& path, bool fill, bool stroke);
     void paintOutput(const QPainterPath& path, const QTransform& transform, bool fill, bool stroke,
                      const GdiBrush& brush);
+    // Paint with the painter (ROP2 COPYPEN): geometry beyond kFarCoordinate, cut to the canvas
+    // first, and the rest. brush, pen: nullptr when the shape is not filled, not stroked.
+    void paintFar(const QPainterPath& path, const QTransform& transform, const GdiBrush* brush,
+                  const QPen* pen, double penExtent);
+    void paintNear(const QPainterPath& path, const QTransform& transform, const GdiBrush* brush,
+                   const QPen* pen, bool dashed);
     void paintWithRop2(const QPainterPath& path, const QTransform& transform, bool fill,
                        bool stroke, const GdiBrush& brush);
     bool hasVisiblePen() const;
@@ -152,6 +171,12 @@ private:
     void applyClip();
     void paintOpaqueBox(const TextRun& run, const QTransform& logicalToOutput);
     void drawGlyphs(const TextRun& run, bool clipToRect, const TextDrawer::Placement& placement);
+
+    // One mesh of a gradient fill; false when the drawing budget is spent.
+    bool shadeTriangle(const QList<GradientVertex>& vertices, const QList<quint32>& mesh,
+                       const QTransform& logicalToOutput);
+    bool shadeRectangle(const QList<GradientVertex>& vertices, const QList<quint32>& mesh,
+                        bool horizontal, const QTransform& logicalToOutput);
 
     // Temporarily ends painting on the image so its pixels can be changed directly.
     void suspendPainter();
