@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GdiCanvas.h"
 #include "RecordWalker.h"
 
 #include <QHash>
@@ -7,8 +8,6 @@
 #include <functional>
 #include <initializer_list>
 #include <span>
-
-class GdiCanvas;
 
 // How the players play records: each record family (objects, drawing, text, ...) lists the
 // handlers of its record types, the player joins the lists into one table, and one loop serves
@@ -66,5 +65,29 @@ bool play(Player& player, const Table<Player>& table, RecordWalker::Format forma
     return playWalk(walker, player.canvas(),
                     [&](const RecordWalker::Record& record) { return table.play(player, record); });
 }
+
+// What both players share: the canvas their records play onto, the one loop that plays a file
+// through the player's table (Derived::records(), for files of Derived::kFormat), and whether
+// that ended at a malformed record.
+template <typename Derived> class Player {
+public:
+    void play(QByteArrayView data, qint64 start) {
+        m_malformed = RecordPlayback::play(static_cast<Derived&>(*this), Derived::records(),
+                                           Derived::kFormat, data, start);
+    }
+    bool malformed() const { return m_malformed; }
+
+    // What the record handlers reach.
+    GdiCanvas& canvas() { return m_canvas; }
+    DeviceContext& dc() { return m_canvas.dc(); }
+
+protected:
+    explicit Player(GdiCanvas& canvas) : m_canvas(canvas) {}
+    ~Player() = default;
+
+private:
+    GdiCanvas& m_canvas;
+    bool m_malformed = false;
+};
 
 } // namespace RecordPlayback

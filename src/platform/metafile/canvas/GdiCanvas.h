@@ -163,6 +163,10 @@ private:
     bool brushNeedsBackground(const GdiBrush& brush) const;
     // Adds a logical part to the open path.
     void appendToOpenPath(const QPainterPath& logicalPath, bool continueFigure);
+    // A line drawn on from the current position: joined to the open path's figure, or stroked.
+    void continueFigure(const QPainterPath& path);
+    // A shape's box, shrunk by half the pen for an inside-frame pen.
+    QRectF insideFrame(const QRectF& box) const;
     QPainterPath arcPath(const QRectF& box, QPointF start, QPointF end, ArcKind kind,
                          QPointF* arcStart, QPointF* arcEnd) const;
     QPainterPath beziers(QPointF from, const QPolygonF& controls) const;

@@ -14,6 +14,13 @@ void GdiCanvas::appendToOpenPath(const QPainterPath& logicalPath, bool continueF
     m_path.append(logicalToOutput().map(logicalPath), continueFigure);
 }
 
+void GdiCanvas::continueFigure(const QPainterPath& path) {
+    if (m_path.isOpen())
+        appendToOpenPath(path, true);
+    else
+        paintPath(path, false, true);
+}
+
 void GdiCanvas::beginPath() {
     m_path.begin();
 }
@@ -76,10 +83,7 @@ void GdiCanvas::lineTo(QPointF point) {
     QPainterPath path(m_dc.currentPosition);
     path.lineTo(point);
     m_dc.currentPosition = point;
-    if (m_path.isOpen())
-        appendToOpenPath(path, true);
-    else
-        paintPath(path, false, true);
+    continueFigure(path);
 }
 
 void GdiCanvas::polyline(const QPolygonF& points) {
@@ -97,10 +101,7 @@ void GdiCanvas::polylineTo(const QPolygonF& points) {
     for (const QPointF& p : points)
         path.lineTo(p);
     m_dc.currentPosition = points.last();
-    if (m_path.isOpen())
-        appendToOpenPath(path, true);
-    else
-        paintPath(path, false, true);
+    continueFigure(path);
 }
 
 void GdiCanvas::polygon(const QPolygonF& points) {
@@ -151,10 +152,7 @@ void GdiCanvas::polyBezierTo(const QPolygonF& points) {
         return;
     const QPainterPath path = beziers(m_dc.currentPosition, points);
     m_dc.currentPosition = points[(points.size() / 3) * 3 - 1];
-    if (m_path.isOpen())
-        appendToOpenPath(path, true);
-    else
-        paintPath(path, false, true);
+    continueFigure(path);
 }
 
 void GdiCanvas::polyDraw(const QPolygonF& points, const QByteArray& types) {
@@ -179,20 +177,21 @@ void GdiCanvas::polyDraw(const QPolygonF& points, const QByteArray& types) {
         }
         m_dc.currentPosition = points[qMin(i, n - 1)];
     }
-    if (m_path.isOpen())
-        appendToOpenPath(path, true);
-    else
-        paintPath(path, false, true);
+    continueFigure(path);
 }
 
-void GdiCanvas::rectangle(const QRectF& box) {
+QRectF GdiCanvas::insideFrame(const QRectF& box) const {
     QRectF r = box.normalized();
     if (m_dc.pen.style == GdiPen::InsideFrame && m_dc.pen.width > 1) {
         const double half = m_dc.pen.width / 2;
         r.adjust(half, half, -half, -half);
     }
+    return r;
+}
+
+void GdiCanvas::rectangle(const QRectF& box) {
     QPainterPath path;
-    path.addRect(r);
+    path.addRect(insideFrame(box));
     paintPath(path, true, true);
 }
 
@@ -204,13 +203,8 @@ void GdiCanvas::roundRect(const QRectF& box, QSizeF corner) {
 }
 
 void GdiCanvas::ellipse(const QRectF& box) {
-    QRectF r = box.normalized();
-    if (m_dc.pen.style == GdiPen::InsideFrame && m_dc.pen.width > 1) {
-        const double half = m_dc.pen.width / 2;
-        r.adjust(half, half, -half, -half);
-    }
     QPainterPath path;
-    path.addEllipse(r);
+    path.addEllipse(insideFrame(box));
     paintPath(path, true, true);
 }
 
@@ -292,10 +286,7 @@ void GdiCanvas::angleArc(QPointF center, double radius, double startDegrees, dou
     QPainterPath path(m_dc.currentPosition);
     path.arcTo(box, startDegrees, sweepDegrees);
     m_dc.currentPosition = path.currentPosition();
-    if (m_path.isOpen())
-        appendToOpenPath(path, true);
-    else
-        paintPath(path, false, true);
+    continueFigure(path);
 }
 
 void GdiCanvas::setPixel(QPointF point, const QColor& color) {
