@@ -1,42 +1,16 @@
 #include "MetafileRenderer.h"
 
-#include "EmfPlayer.h"
 #include "GdiCanvas.h"
 #include "PictureLimits.h"
 #include "WmfPlayer.h"
 
-#include <cmath>
-
 namespace {
-
-// Plain WMF files carry no unit; their logical units are taken as pixels at 96 dpi, and a
-// drawing measured from its own shapes is brought down to this longest side.
-constexpr double kLongestMeasuredSide = 1024;
-// How far (as a share of its size) a drawing may pass its box or frame before the box is taken
-// as wrong.
-constexpr double kOverhang = 0.02;
-// The least share of an EMF's recorded bounds that must fall in its frame for the frame to be
-// believed.
-constexpr double kLeastFrameShare = 0.25;
-
-QSize roundedSize(double width, double height) {
-    if (!std::isfinite(width) || !std::isfinite(height) || width <= 0 || height <= 0)
-        return {};
-    // Beyond the limit the exact figure does not matter; keep it representable.
-    const double cap = 4.0 * PictureLimits::kLargestPixels;
-    return QSize(int(std::clamp(std::round(width), 1.0, cap)),
-                 int(std::clamp(std::round(height), 1.0, cap)));
-}
 
 bool drawable(QSize size) {
     return size.isValid() && size.width() <= MetafileLimits::kLargestSide &&
            size.height() <= MetafileLimits::kLargestSide &&
            PictureLimits::withinPixelLimit(size.width(), size.height(),
                                            MetafileLimits::kLargestPixels);
-}
-
-bool acceptableNatural(QSize size) {
-    return size.isValid() && PictureLimits::withinPixelLimit(size.width(), size.height());
 }
 
 // Maps a rectangle (which may have negative sizes) onto the output image.
@@ -63,145 +37,39 @@ bool MetafileRenderer::fail(const QString& message) {
     return false;
 }
 
+const MetafileLayout& MetafileRenderer::layout() {
+    if (m_layout)
+        return *m_layout;
+    switch (m_header.format) {
+    case MetafileHeader::Format::Wmf:
+        m_layout = MetafileLayout::ofWmf(m_data, m_header);
+        break;
+    case MetafileHeader::Format::Emf:
+        m_layout = MetafileLayout::ofEmf(m_data, m_header);
+        break;
+    case MetafileHeader::Format::Unknown:
+        m_layout = MetafileLayout{};
+        m_layout->error = QStringLiteral("not a WMF or EMF file");
+        break;
+    }
+    if (!m_layout->valid())
+        fail(m_layout->error);
+    return *m_layout;
+}
+
 QSize MetafileRenderer::naturalSize() {
-    return computeLayout() ? m_natural : QSize();
-}
-
-bool MetafileRenderer::computeLayout() {
-    if (m_layoutDone)
-        return m_layoutOk;
-    m_layoutDone = true;
-    if (!isValid())
-        return m_layoutOk = fail(QStringLiteral("not a WMF or EMF file"));
-
-    const QPointF perMm = m_header.devicePixelsPerMm();
-    if (m_header.format == MetafileHeader::Format::Wmf) {
-        // The device space of a WMF is the picture at its natural size; the window maps onto
-        // it and the file's window records move that mapping as it plays.
-        const QRect box = m_header.boundingBox;
-        bool measured = false;
-        if (m_header.placeable && box.width() > 1 && box.height() > 1) {
-            const double inch = m_header.unitsPerInch > 0 ? m_header.unitsPerInch : 1440;
-            // QRect sizes count both edges; the box spans right - left units.
-            const double w = box.width() - 1;
-            const double h = box.height() - 1;
-            m_wmfWindow = QRectF(box.left(), box.top(), w, h);
-            m_natural = roundedSize(w * 96 / inch, h * 96 / inch);
-        } else if (WmfPlayer::findWindow(m_data, m_header.recordsStart, &m_wmfWindow)) {
-            m_natural = roundedSize(std::abs(m_wmfWindow.width()), std::abs(m_wmfWindow.height()));
-        } else {
-            // No unit and no window: logical units are device units, and the picture is what
-            // the file draws.
-            m_wmfWindow = QRectF(0, 0, 1, 1);
-            m_wmfViewport = QSizeF(1, 1);
-            const QRectF ink = measureInk();
-            if (!ink.isValid() || ink.width() < 1 || ink.height() < 1)
-                return m_layoutOk = fail(QStringLiteral("the WMF draws nothing that has a size"));
-            m_shown = ink;
-            const double longest = std::max(ink.width(), ink.height());
-            const double scale =
-                longest > kLongestMeasuredSide ? kLongestMeasuredSide / longest : 1;
-            m_natural = roundedSize(ink.width() * scale, ink.height() * scale);
-            measured = true;
-        }
-        if (!measured) {
-            if (!m_natural.isValid())
-                return m_layoutOk = fail(QStringLiteral("the picture has no usable size"));
-            m_wmfViewport = QSizeF(m_natural);
-            m_shown = QRectF(QPointF(0, 0), m_wmfViewport);
-        }
-    } else {
-        const QRect frame = m_header.frame;
-        const QRect bounds = m_header.bounds;
-        const double frameWidth = double(frame.right()) - frame.left();
-        const double frameHeight = double(frame.bottom()) - frame.top();
-        const double boundsWidth = double(bounds.right()) - bounds.left() + 1;
-        const double boundsHeight = double(bounds.bottom()) - bounds.top() + 1;
-        if (frameWidth > 0 && frameHeight > 0) {
-            m_shown = QRectF(frame.left() * perMm.x() / 100, frame.top() * perMm.y() / 100,
-                             frameWidth * perMm.x() / 100, frameHeight * perMm.y() / 100);
-        } else if (boundsWidth > 1 && boundsHeight > 1) {
-            m_shown = QRectF(bounds.left(), bounds.top(), boundsWidth, boundsHeight);
-        } else {
-            m_shown = QRectF();
-        }
-        if (m_shown.isEmpty()) {
-            m_shown = measureInk();
-            if (!m_shown.isValid() || m_shown.width() < 1 || m_shown.height() < 1)
-                return m_layoutOk = fail(QStringLiteral("the EMF has no frame and draws nothing"));
-        }
-        m_natural = roundedSize(m_shown.width() / perMm.x() * 96 / 25.4,
-                                m_shown.height() / perMm.y() * 96 / 25.4);
-    }
-    if (!m_natural.isValid())
-        return m_layoutOk = fail(QStringLiteral("the picture has no usable size"));
-
-    // A placeable WMF that draws well beyond its own box has a wrong box: show what it draws,
-    // at the size that drawing has, as Windows does when it converts such a file for display.
-    // A small overhang, such as half a pen at the edge, does not count.
-    if (m_header.format == MetafileHeader::Format::Wmf && m_header.placeable &&
-        acceptableNatural(m_natural)) {
-        const QRectF ink = measureInk();
-        const double slackX = m_shown.width() * kOverhang;
-        const double slackY = m_shown.height() * kOverhang;
-        const QRectF allowed = m_shown.adjusted(-slackX, -slackY, slackX, slackY);
-        if (ink.isValid() && ink.width() >= 1 && ink.height() >= 1 && !allowed.contains(ink)) {
-            const QSize natural = roundedSize(ink.width(), ink.height());
-            if (natural.isValid()) {
-                m_shown = ink;
-                m_natural = natural;
-            }
-        }
-    }
-    // An EMF whose recorded bounds lie mostly outside its frame was written with the frame at
-    // another origin (a plain-record fallback nobody looked at); its bounds show the drawing.
-    if (m_header.format == MetafileHeader::Format::Emf) {
-        const QRect b = m_header.bounds;
-        const QRectF bounds(b.left(), b.top(), double(b.right()) - b.left() + 1,
-                            double(b.bottom()) - b.top() + 1);
-        if (bounds.width() > 1 && bounds.height() > 1 && m_shown.isValid()) {
-            const QRectF common = bounds & m_shown;
-            const double inside = common.isValid() ? common.width() * common.height() : 0;
-            if (inside < kLeastFrameShare * bounds.width() * bounds.height()) {
-                const QSize natural = roundedSize(bounds.width() / perMm.x() * 96 / 25.4,
-                                                  bounds.height() / perMm.y() * 96 / 25.4);
-                if (natural.isValid()) {
-                    m_shown = bounds;
-                    m_natural = natural;
-                }
-            }
-        }
-    }
-    return m_layoutOk = true;
-}
-
-QRectF MetafileRenderer::measureInk() {
-    GdiCanvas measure(nullptr);
-    DeviceContext& dc = measure.dc();
-    if (m_header.format == MetafileHeader::Format::Wmf) {
-        dc.setMapMode(DeviceContext::Anisotropic);
-        dc.setWindowOrg(m_wmfWindow.topLeft());
-        dc.setWindowExt(QPointF(m_wmfWindow.width(), m_wmfWindow.height()));
-        dc.setViewportExt(QPointF(m_wmfViewport.width(), m_wmfViewport.height()));
-        WmfPlayer player(measure, m_header.objectCount);
-        player.play(m_data, m_header.recordsStart);
-    } else {
-        dc.setDevicePixelsPerMm(m_header.devicePixelsPerMm());
-        EmfPlayer player(measure, m_header.handles);
-        player.play(m_data, m_header.recordsStart);
-    }
-    return measure.bounds();
+    return layout().valid() ? m_layout->natural : QSize();
 }
 
 QImage MetafileRenderer::render(QSize size) {
     m_stoppedEarly = false;
     m_workUsed = 0;
-    if (!computeLayout())
+    if (!layout().valid())
         return {};
-    if (!acceptableNatural(m_natural)) {
+    if (!m_layout->naturalAcceptable()) {
         fail(QStringLiteral("the picture is too large (%1 x %2 pixels)")
-                 .arg(m_natural.width())
-                 .arg(m_natural.height()));
+                 .arg(m_layout->natural.width())
+                 .arg(m_layout->natural.height()));
         return {};
     }
     if (!drawable(size)) {
@@ -215,105 +83,82 @@ QImage MetafileRenderer::render(QSize size) {
     }
     image.fill(Qt::transparent);
     if (m_header.format == MetafileHeader::Format::Emf)
-        return renderEmf(image, m_data, m_header);
+        return renderEmf(image, m_data, m_header, m_layout->shown);
     return renderWmf(image);
 }
 
 QImage MetafileRenderer::renderWmf(QImage& image) {
     // A WMF that carries a whole EMF in its comments is drawn from the EMF, which is the
     // richer of the two; the WMF records are the fallback.
-    const QByteArray emf =
-        m_nested ? QByteArray() : WmfPlayer::embeddedEmf(m_data, m_header.recordsStart);
-    if (!emf.isEmpty()) {
-        const MetafileHeader emfHeader = MetafileHeader::read(emf);
-        if (emfHeader.format == MetafileHeader::Format::Emf) {
-            QImage copy = image.copy();
-            const QImage drawn = renderEmf(copy, emf, emfHeader);
-            if (!drawn.isNull())
-                return drawn;
-        }
-    }
-
-    qint64 drawings = 0;
-    bool malformed = false;
-    bool limited = false;
-    {
-        GdiCanvas canvas(&image, m_workLimit - m_workUsed);
-        DeviceContext& dc = canvas.dc();
-        dc.setMapMode(DeviceContext::Anisotropic);
-        dc.setWindowOrg(m_wmfWindow.topLeft());
-        dc.setWindowExt(QPointF(m_wmfWindow.width(), m_wmfWindow.height()));
-        dc.setViewportExt(QPointF(m_wmfViewport.width(), m_wmfViewport.height()));
-        canvas.setDeviceToOutput(rectToOutput(m_shown, image.size()));
-        WmfPlayer player(canvas, m_header.objectCount);
-        player.play(m_data, m_header.recordsStart);
-        drawings = canvas.drawingCount();
-        malformed = player.malformed();
-        limited = canvas.limitReached();
-        m_workUsed += canvas.workUsed();
-    }
-    m_stoppedEarly = malformed || limited;
-    if (m_stoppedEarly && drawings == 0) {
-        fail(limited ? QStringLiteral("the WMF goes beyond a safety limit before drawing anything")
-                     : QStringLiteral("the WMF is malformed before drawing anything"));
-        return {};
-    }
-    return image;
+    const QImage fromEmf = renderEmbeddedEmf(image);
+    if (!fromEmf.isNull())
+        return fromEmf;
+    return finish(image, playOnto(image, m_data, m_header, m_layout->shown), QStringLiteral("WMF"));
 }
 
-QImage MetafileRenderer::renderEmf(QImage& image, QByteArrayView data,
-                                   const MetafileHeader& header) {
-    QRectF frame = m_shown;
-    if (&header != &m_header) {
-        // An EMF embedded in a WMF: its own frame fills the WMF's output.
-        const QPointF perMm = header.devicePixelsPerMm();
-        const QRect f = header.frame;
-        const double w = double(f.right()) - f.left();
-        const double h = double(f.bottom()) - f.top();
-        if (w <= 0 || h <= 0) {
-            fail(QStringLiteral("the embedded EMF has no frame"));
-            return {};
-        }
-        frame = QRectF(f.left() * perMm.x() / 100, f.top() * perMm.y() / 100, w * perMm.x() / 100,
-                       h * perMm.y() / 100);
+QImage MetafileRenderer::renderEmbeddedEmf(const QImage& image) {
+    const QByteArray emf =
+        m_nested ? QByteArray() : WmfPlayer::embeddedEmf(m_data, m_header.recordsStart);
+    if (emf.isEmpty())
+        return {};
+    const MetafileHeader emfHeader = MetafileHeader::read(emf);
+    if (emfHeader.format != MetafileHeader::Format::Emf)
+        return {};
+    // Its own frame fills the WMF's output.
+    const std::optional<QRectF> frame = MetafileLayout::emfFrame(emfHeader);
+    if (!frame) {
+        fail(QStringLiteral("the embedded EMF has no frame"));
+        return {};
     }
-    qint64 drawings = 0;
-    bool malformed = false;
-    bool limited = false;
-    bool emfPlus = false;
-    QByteArray embeddedWmf;
-    {
-        GdiCanvas canvas(&image, m_workLimit - m_workUsed);
-        canvas.dc().setDevicePixelsPerMm(header.devicePixelsPerMm());
-        canvas.setDeviceToOutput(rectToOutput(frame, image.size()));
-        EmfPlayer player(canvas, header.handles);
-        player.play(data, header.recordsStart);
-        drawings = canvas.drawingCount();
-        malformed = player.malformed();
-        limited = canvas.limitReached();
-        m_workUsed += canvas.workUsed();
-        emfPlus = player.sawEmfPlus();
-        embeddedWmf = player.embeddedWmf();
-    }
+    QImage copy = image.copy();
+    return renderEmf(copy, emf, emfHeader, *frame);
+}
+
+QImage MetafileRenderer::renderEmf(QImage& image, QByteArrayView data, const MetafileHeader& header,
+                                   const QRectF& frame) {
+    const FilePlayback::Outcome outcome = playOnto(image, data, header, frame);
     // An EMF that draws nothing itself but carries the WMF it was converted from shows that.
-    if (drawings == 0 && !embeddedWmf.isEmpty() && !m_nested) {
-        MetafileRenderer inner(embeddedWmf);
-        inner.m_nested = true;
-        inner.m_workLimit = m_workLimit - m_workUsed;
-        const QImage drawn = inner.naturalSize().isValid() ? inner.render(image.size()) : QImage();
-        m_workUsed += inner.workUsed();
+    if (outcome.drawings == 0 && !outcome.embeddedWmf.isEmpty() && !m_nested) {
+        const QImage drawn = renderConvertedWmf(outcome.embeddedWmf, image.size());
         if (!drawn.isNull())
             return drawn;
     }
-    m_stoppedEarly = malformed || limited;
-    if (emfPlus && drawings == 0) {
+    const QImage finished = finish(image, outcome, QStringLiteral("EMF"));
+    if (outcome.sawEmfPlus && outcome.drawings == 0) {
         fail(QStringLiteral("the EMF draws only with EMF+ records, which are not supported"));
         return {};
     }
-    if (m_stoppedEarly && drawings == 0) {
-        fail(limited ? QStringLiteral("the EMF goes beyond a safety limit before drawing anything")
-                     : QStringLiteral("the EMF is malformed before drawing anything"));
-        return {};
-    }
-    return image;
+    return finished;
+}
+
+QImage MetafileRenderer::renderConvertedWmf(const QByteArray& wmf, QSize size) {
+    MetafileRenderer inner(wmf);
+    inner.m_nested = true;
+    inner.m_workLimit = m_workLimit - m_workUsed;
+    const QImage drawn = inner.naturalSize().isValid() ? inner.render(size) : QImage();
+    m_workUsed += inner.workUsed();
+    return drawn;
+}
+
+FilePlayback::Outcome MetafileRenderer::playOnto(QImage& image, QByteArrayView data,
+                                                 const MetafileHeader& header,
+                                                 const QRectF& shown) {
+    GdiCanvas canvas(&image, m_workLimit - m_workUsed);
+    canvas.setDeviceToOutput(rectToOutput(shown, image.size()));
+    const FilePlayback::Outcome outcome =
+        FilePlayback::play(canvas, data, header, m_layout->window, m_layout->viewport);
+    m_workUsed += canvas.workUsed();
+    return outcome;
+}
+
+QImage MetafileRenderer::finish(const QImage& image, const FilePlayback::Outcome& outcome,
+                                const QString& format) {
+    m_stoppedEarly = outcome.malformed || outcome.limited;
+    if (!m_stoppedEarly || outcome.drawings > 0)
+        return image;
+    fail(outcome.limited
+             ? QStringLiteral("the %1 goes beyond a safety limit before drawing anything")
+                   .arg(format)
+             : QStringLiteral("the %1 is malformed before drawing anything").arg(format));
+    return {};
 }

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "FilePlayback.h"
 #include "MetafileHeader.h"
+#include "MetafileLayout.h"
 #include "PictureLimits.h"
 
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
+
+#include <optional>
 
 // Renders a whole WMF or EMF file: works out its natural size and plays it onto an image of any
 // requested size (the picture stretched to fill it), transparent where nothing is drawn.
@@ -40,25 +44,25 @@ public:
     static bool recognise(QByteArrayView head);
 
 private:
-    bool computeLayout();
+    // The layout, worked out once; on failure it also sets the error.
+    const MetafileLayout& layout();
     QImage renderWmf(QImage& image);
-    QImage renderEmf(QImage& image, QByteArrayView data, const MetafileHeader& header);
+    // A WMF's embedded EMF drawn on a copy of image; null when there is none or it fails.
+    QImage renderEmbeddedEmf(const QImage& image);
+    QImage renderEmf(QImage& image, QByteArrayView data, const MetafileHeader& header,
+                     const QRectF& frame);
+    // An EMF's copy of the WMF it was converted from, drawn at size; null when it fails.
+    QImage renderConvertedWmf(const QByteArray& wmf, QSize size);
+    // Plays a file onto image, the device rectangle `shown` filling it.
+    FilePlayback::Outcome playOnto(QImage& image, QByteArrayView data, const MetafileHeader& header,
+                                   const QRectF& shown);
+    // The image drawn, or null (with the error set) when playback stopped before drawing.
+    QImage finish(const QImage& image, const FilePlayback::Outcome& outcome, const QString& format);
     bool fail(const QString& message);
 
     QByteArray m_data;
     MetafileHeader m_header;
-    bool m_layoutDone = false;
-    bool m_layoutOk = false;
-    // Measures what the file draws, in device units, with the layout found so far.
-    QRectF measureInk();
-
-    QSize m_natural;
-    // WMF: the window the drawing starts in and the viewport it maps onto (device units).
-    QRectF m_wmfWindow;
-    QSizeF m_wmfViewport;
-    // The device rectangle shown on the output: WMF: the viewport or the drawn bounds; EMF:
-    // the picture frame in reference-device pixels (or the bounds).
-    QRectF m_shown;
+    std::optional<MetafileLayout> m_layout;
     QString m_error;
     bool m_stoppedEarly = false;
     // Drawing work done by the last render, and the most it may do (for an embedded metafile,

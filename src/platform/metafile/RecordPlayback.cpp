@@ -4,12 +4,11 @@
 
 namespace RecordPlayback {
 
-bool play(RecordWalker& walker, GdiCanvas& canvas, quint32 endType,
-          const std::function<bool(const RecordWalker::Record&)>& playOne) {
+bool playWalk(RecordWalker& walker, GdiCanvas& canvas,
+              const std::function<bool(const RecordWalker::Record&)>& playOne) {
     RecordWalker::Record record;
-    while (!canvas.limitReached() && walker.next(record)) {
-        if (record.type == endType)
-            break;
+    // The walker hands out the end record too; playback stops there.
+    while (!canvas.limitReached() && walker.next(record) && !walker.reachedEnd()) {
         if (!playOne(record))
             return true;
     }

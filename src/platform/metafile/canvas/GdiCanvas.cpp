@@ -1,7 +1,6 @@
 #include "GdiCanvas.h"
 
 #include "CanvasGeometry.h"
-#include "PictureLimits.h"
 #include "RasterOperation.h"
 
 #include <QPainter>
@@ -14,6 +13,22 @@ namespace {
 
 // The most elements of a far figure that is still cut to the canvas.
 constexpr int kLongestFarPath = 4096;
+
+// A user dash pattern in units of `unit` logical units; empty when it has no dash.
+QList<qreal> userDashes(const GdiPen& gp, double unit) {
+    QList<qreal> pattern;
+    bool any = false;
+    for (double d : gp.dashes) {
+        const double v = unit > 0 ? d / unit : d;
+        pattern.append(std::isfinite(v) ? qBound(0.0, v, 1e4) : 1.0);
+        any = any || v > 0;
+    }
+    if (!any)
+        return {};
+    if (pattern.size() % 2)
+        pattern += pattern;
+    return pattern;
+}
 
 Qt::BrushStyle hatchStyle(int hatch) {
     switch (hatch) {
@@ -34,10 +49,31 @@ Qt::BrushStyle hatchStyle(int hatch) {
     }
 }
 
+// The dashes of a pen style in pen widths (cosmetic pens: in pixels); empty for a solid line.
+QList<qreal> dashPattern(const GdiPen& gp, int style, bool cosmetic, double scale) {
+    switch (style) {
+    case GdiPen::Dash:
+        return cosmetic ? QList<qreal>{18, 6} : QList<qreal>{3, 1};
+    case GdiPen::Dot:
+        return cosmetic ? QList<qreal>{3, 3} : QList<qreal>{1, 1};
+    case GdiPen::DashDot:
+        return cosmetic ? QList<qreal>{9, 6, 3, 6} : QList<qreal>{3, 1, 1, 1};
+    case GdiPen::DashDotDot:
+        return cosmetic ? QList<qreal>{9, 3, 3, 3, 3, 3} : QList<qreal>{3, 1, 1, 1, 1, 1};
+    case GdiPen::Alternate:
+        return {1, 1};
+    case GdiPen::UserStyle:
+        return userDashes(gp, cosmetic ? 1.0 / std::max(scale, 1e-9) : gp.width);
+    default:
+        return {};
+    }
+}
+
 } // namespace
 
 GdiCanvas::GdiCanvas(QImage* target, qint64 workLimit)
-    : m_image(target), m_budget(target ? target->rect() : QRect(), workLimit) {
+    : m_image(target), m_clip(m_dc, canvasRect()),
+      m_budget(target ? target->rect() : QRect(), workLimit) {
     if (m_image)
         resumePainter();
 }
@@ -60,7 +96,7 @@ QRect GdiCanvas::canvasRect() const {
 void GdiCanvas::resumePainter() {
     m_painter = std::make_unique<QPainter>(m_image);
     m_painter->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    m_clipDirty = true;
+    m_clip.invalidatePainter();
 }
 
 void GdiCanvas::suspendPainter() {
@@ -117,41 +153,8 @@ QPen GdiCanvas::makePen(const QTransform& transform, bool* dashed) const {
     // A wide old-style pen draws solid whatever dash style it names.
     if (!gp.geometric && !cosmetic && style >= GdiPen::Dash && style <= GdiPen::DashDotDot)
         style = GdiPen::Solid;
+    const QList<qreal> pattern = dashPattern(gp, style, cosmetic, scale);
     *dashed = false;
-    QList<qreal> pattern;
-    switch (style) {
-    case GdiPen::Dash:
-        pattern = cosmetic ? QList<qreal>{18, 6} : QList<qreal>{3, 1};
-        break;
-    case GdiPen::Dot:
-        pattern = cosmetic ? QList<qreal>{3, 3} : QList<qreal>{1, 1};
-        break;
-    case GdiPen::DashDot:
-        pattern = cosmetic ? QList<qreal>{9, 6, 3, 6} : QList<qreal>{3, 1, 1, 1};
-        break;
-    case GdiPen::DashDotDot:
-        pattern = cosmetic ? QList<qreal>{9, 3, 3, 3, 3, 3} : QList<qreal>{3, 1, 1, 1, 1, 1};
-        break;
-    case GdiPen::Alternate:
-        pattern = {1, 1};
-        break;
-    case GdiPen::UserStyle: {
-        const double unit = cosmetic ? 1.0 / std::max(scale, 1e-9) : gp.width;
-        bool any = false;
-        for (double d : gp.dashes) {
-            const double v = unit > 0 ? d / unit : d;
-            pattern.append(std::isfinite(v) ? qBound(0.0, v, 1e4) : 1.0);
-            any = any || v > 0;
-        }
-        if (!any)
-            pattern.clear();
-        if (pattern.size() % 2)
-            pattern += pattern;
-        break;
-    }
-    default:
-        break;
-    }
     if (!pattern.isEmpty()) {
         pen.setDashPattern(pattern);
         *dashed = true;
@@ -208,7 +211,7 @@ bool GdiCanvas::brushNeedsBackground(const GdiBrush& brush) const {
 void GdiCanvas::paintPath(const QPainterPath& path, bool fill, bool stroke) {
     if (limitReached())
         return;
-    if (m_pathOpen) {
+    if (m_path.isOpen()) {
         appendToOpenPath(path, false);
         return;
     }
@@ -241,56 +244,60 @@ void GdiCanvas::paintOutput(const QPainterPath& logicalPath, const QTransform& t
         return;
     }
     applyClip();
-    QPainter& p = *m_painter;
+    if (isFar(outputBounds))
+        paintFar(path, transform, fills ? &gdiBrush : nullptr, strokes ? &pen : nullptr, penExtent);
+    else
+        paintNear(path, transform, fills ? &gdiBrush : nullptr, strokes ? &pen : nullptr, dashed);
+}
 
-    QTransform drawTransform = transform;
-    if (isFar(outputBounds)) {
-        // Bring far geometry into range: cut it to the canvas in output units. Cutting costs
-        // more than linear time, so long far figures (found only in broken files) are dropped.
-        if (path.elementCount() > kLongestFarPath)
-            return;
-        QPainterPath area;
-        area.addRect(QRectF(canvasRect())
-                         .adjusted(-penExtent * 2, -penExtent * 2, penExtent * 2, penExtent * 2));
-        QPainterPath mapped = transform.map(path);
-        QPainterPath outline;
-        if (strokes) {
-            QPainterPathStroker stroker;
-            stroker.setWidth(pen.isCosmetic() ? 1.0 : pen.widthF() * transformScale(transform));
-            outline = stroker.createStroke(mapped).intersected(area);
-        }
-        const QPainterPath filled = fills ? mapped.intersected(area) : QPainterPath();
-        p.resetTransform();
-        if (fills) {
-            if (brushNeedsBackground(gdiBrush))
-                p.fillPath(filled, opaque(m_dc.backgroundColor));
-            p.fillPath(filled, makeBrush(gdiBrush, QTransform()));
-        }
-        if (strokes)
-            p.fillPath(outline, opaque(m_dc.pen.color));
+// Brings far geometry into range: cuts it to the canvas in output units. Cutting costs more
+// than linear time, so long far figures (found only in broken files) are dropped.
+void GdiCanvas::paintFar(const QPainterPath& path, const QTransform& transform,
+                         const GdiBrush* brush, const QPen* pen, double penExtent) {
+    if (path.elementCount() > kLongestFarPath)
         return;
+    QPainterPath area;
+    area.addRect(QRectF(canvasRect())
+                     .adjusted(-penExtent * 2, -penExtent * 2, penExtent * 2, penExtent * 2));
+    const QPainterPath mapped = transform.map(path);
+    QPainter& p = *m_painter;
+    p.resetTransform();
+    if (brush) {
+        const QPainterPath filled = mapped.intersected(area);
+        if (brushNeedsBackground(*brush))
+            p.fillPath(filled, opaque(m_dc.backgroundColor));
+        p.fillPath(filled, makeBrush(*brush, QTransform()));
     }
+    if (pen) {
+        QPainterPathStroker stroker;
+        stroker.setWidth(pen->isCosmetic() ? 1.0 : pen->widthF() * transformScale(transform));
+        p.fillPath(stroker.createStroke(mapped).intersected(area), opaque(m_dc.pen.color));
+    }
+}
 
-    p.setTransform(drawTransform);
-    if (fills) {
-        if (brushNeedsBackground(gdiBrush))
+void GdiCanvas::paintNear(const QPainterPath& path, const QTransform& transform,
+                          const GdiBrush* brush, const QPen* pen, bool dashed) {
+    QPainter& p = *m_painter;
+    p.setTransform(transform);
+    if (brush) {
+        if (brushNeedsBackground(*brush))
             p.fillPath(path, opaque(m_dc.backgroundColor));
-        p.fillPath(path, makeBrush(gdiBrush, drawTransform));
+        p.fillPath(path, makeBrush(*brush, transform));
     }
-    if (strokes) {
-        // A thin line through whole coordinates lights the pixels after them in GDI; Qt would
-        // split it over two half-lit rows. Move it onto the pixel centres.
-        if (pen.isCosmetic() || pen.widthF() * transformScale(drawTransform) < 1.5)
-            p.setTransform(drawTransform * QTransform::fromTranslate(0.5, 0.5));
-        if (dashed && m_dc.backgroundMode == DeviceContext::Opaque) {
-            // Gaps of a dashed line show the background colour on an opaque background.
-            QPen gaps = pen;
-            gaps.setStyle(Qt::SolidLine);
-            gaps.setColor(opaque(m_dc.backgroundColor));
-            p.strokePath(path, gaps);
-        }
-        p.strokePath(path, pen);
+    if (!pen)
+        return;
+    // A thin line through whole coordinates lights the pixels after them in GDI; Qt would
+    // split it over two half-lit rows. Move it onto the pixel centres.
+    if (pen->isCosmetic() || pen->widthF() * transformScale(transform) < 1.5)
+        p.setTransform(transform * QTransform::fromTranslate(0.5, 0.5));
+    if (dashed && m_dc.backgroundMode == DeviceContext::Opaque) {
+        // Gaps of a dashed line show the background colour on an opaque background.
+        QPen gaps = *pen;
+        gaps.setStyle(Qt::SolidLine);
+        gaps.setColor(opaque(m_dc.backgroundColor));
+        p.strokePath(path, gaps);
     }
+    p.strokePath(path, *pen);
 }
 
 bool GdiCanvas::affordPainting(const QPainterPath& path, const QTransform& transform, bool fills,

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "ClipRegion.h"
 #include "DeviceContext.h"
 #include "DrawingBudget.h"
-#include "FontMapper.h"
+#include "PathBuilder.h"
 #include "PictureLimits.h"
+#include "TextDrawer.h"
 
 #include <QImage>
 #include <QList>
@@ -28,46 +30,7 @@ class QPen;
 class GdiCanvas {
 public:
     enum class ArcKind { Arc, ArcTo, Chord, Pie };
-    enum ClipMode { ClipAnd = 1, ClipOr = 2, ClipXor = 3, ClipDiff = 4, ClipCopy = 5 };
-
-    struct TextRun {
-        enum Options : quint32 {
-            Opaque = 0x02,
-            Clipped = 0x04,
-            GlyphIndex = 0x10,
-            NoRect = 0x100,
-            PdY = 0x2000
-        };
-        QPointF reference; // logical
-        QString text;
-        QList<double> advances; // logical distance to the next character, per character
-        QList<double> risings;  // with PdY: logical rise to the next character
-        quint32 options = 0;
-        QRectF rectangle;          // logical, for Opaque and Clipped
-        bool advancedMode = false; // glyphs follow the whole mapping (GM_ADVANCED)
-
-        // Adds the advances a record stores per byte of its text, summed per character (a
-        // character of n bytes moves by the sum of its n values). valueAt(byte, rising) reads
-        // the horizontal value of a byte, or with PdY its vertical one.
-        template <typename ValueAt>
-        void takeAdvances(const QList<int>& bytesPerChar, ValueAt valueAt) {
-            const bool withRisings = options & PdY;
-            qint64 byte = 0;
-            for (const int n : bytesPerChar) {
-                double dx = 0;
-                double dy = 0;
-                for (int k = 0; k < n; ++k, ++byte) {
-                    dx += valueAt(byte, false);
-                    if (withRisings)
-                        dy += valueAt(byte, true);
-                }
-                advances.append(dx);
-                if (withRisings)
-                    risings.append(dy);
-            }
-        }
-    };
-
+    using TextRun = ::TextRun;
     // target: the image drawn on (ARGB32 premultiplied), or nullptr to measure; workLimit: the
     // drawing work it may do (DrawingBudget's units).
     explicit GdiCanvas(QImage* target, qint64 workLimit = MetafileLimits::kDrawingWork);
@@ -86,7 +49,9 @@ public:
     void restoreState(int which);
 
     // True once a limit was reached or the drawing work spent; the player must stop.
-    bool limitReached() const { return m_limitReached || m_budget.spent(); }
+    bool limitReached() const {
+        return m_limitReached || m_budget.spent() || m_clip.limitReached() || m_path.limitReached();
+    }
     void reachLimit() { m_limitReached = true; }
     // The drawing work done so far (DrawingBudget's units).
     qint64 workUsed() const { return m_budget.used(); }
@@ -124,7 +89,8 @@ public:
     void intersectClipRect(const QRectF& box);
     void excludeClipRect(const QRectF& box);
     void offsetClip(QPointF logicalOffset);
-    // A region in device units combined into the clip; nullptr with ClipCopy removes the clip.
+    // A region in device units combined into the clip (a ClipRegion::Mode); nullptr with Copy
+    // removes the clip.
     void combineDeviceClip(const GdiRegion* region, int mode);
     // A region in logical units made the clip (WMF SELECTCLIPREGION); nullptr removes it.
     void selectLogicalClip(const GdiRegion* region);
@@ -166,32 +132,55 @@ private:
                         const QRectF& outputBounds);
     bool affordBlit(const QRectF& outputRect, const QImage& image, quint8 rop);
 
+    // A bitmap's part placed on the output; image is nullptr when the operation uses none.
+    struct BlitSource {
+        const QImage* image = nullptr;
+        QRectF rect;          // image pixels
+        QTransform placement; // image pixels to output
+        bool smooth = false;
+    };
+    // Draws the source (adding its placement to the painter's transform).
+    void drawSource(QPainter& painter, const BlitSource& source) const;
+    void fillBlit(const QRectF& dest, quint8 rop, const QTransform& logicalToOutput);
+    void blitThroughRop(const QRectF& dest, const QTransform& logicalToOutput,
+                        const QRectF& outputRect, const BlitSource& source, quint8 rop);
+
     // Paints a logical path with the selected pen and brush (or adds it to an open path).
     void paintPath(const QPainterPath& path, bool fill, bool stroke);
     void paintOutput(const QPainterPath& path, const QTransform& transform, bool fill, bool stroke,
                      const GdiBrush& brush);
+    // Paint with the painter (ROP2 COPYPEN): geometry beyond kFarCoordinate, cut to the canvas
+    // first, and the rest. brush, pen: nullptr when the shape is not filled, not stroked.
+    void paintFar(const QPainterPath& path, const QTransform& transform, const GdiBrush* brush,
+                  const QPen* pen, double penExtent);
+    void paintNear(const QPainterPath& path, const QTransform& transform, const GdiBrush* brush,
+                   const QPen* pen, bool dashed);
     void paintWithRop2(const QPainterPath& path, const QTransform& transform, bool fill,
                        bool stroke, const GdiBrush& brush);
     bool hasVisiblePen() const;
     QPen makePen(const QTransform& transform, bool* dashed) const;
     QBrush makeBrush(const GdiBrush& brush, const QTransform& transform) const;
     bool brushNeedsBackground(const GdiBrush& brush) const;
+    // Adds a logical part to the open path.
     void appendToOpenPath(const QPainterPath& logicalPath, bool continueFigure);
+    // A line drawn on from the current position: joined to the open path's figure, or stroked.
+    void continueFigure(const QPainterPath& path);
+    // A shape's box, shrunk by half the pen for an inside-frame pen.
+    QRectF insideFrame(const QRectF& box) const;
     QPainterPath arcPath(const QRectF& box, QPointF start, QPointF end, ArcKind kind,
                          QPointF* arcStart, QPointF* arcEnd) const;
     QPainterPath beziers(QPointF from, const QPolygonF& controls) const;
     void paintOpenPath(bool fill, bool stroke);
 
     void applyClip();
-    void setClip(const QRegion& region);
-    QRegion outputRegion(const GdiRegion& region, const QTransform& transform) const;
-    QRegion currentClipOrCanvas() const;
-    void combineClip(const QRegion& region, int mode);
+    void paintOpaqueBox(const TextRun& run, const QTransform& logicalToOutput);
+    void drawGlyphs(const TextRun& run, bool clipToRect, const TextDrawer::Placement& placement);
 
-    struct TextPlacement;
-    // Lays a run of text out; false when its size cannot be drawn.
-    bool placeText(const TextRun& run, const QTransform& logicalToOutput, TextPlacement& placement);
-    void drawGlyphs(const TextRun& run, bool clipToRect, const TextPlacement& placement);
+    // One mesh of a gradient fill; false when the drawing budget is spent.
+    bool shadeTriangle(const QList<GradientVertex>& vertices, const QList<quint32>& mesh,
+                       const QTransform& logicalToOutput);
+    bool shadeRectangle(const QList<GradientVertex>& vertices, const QList<quint32>& mesh,
+                        bool horizontal, const QTransform& logicalToOutput);
 
     // Temporarily ends painting on the image so its pixels can be changed directly.
     void suspendPainter();
@@ -205,20 +194,13 @@ private:
     DeviceContext m_dc;
     std::vector<SavedState> m_saved;
     QTransform m_deviceToOutput;
-    FontMapper m_fonts;
+    TextDrawer m_text;
+    ClipRegion m_clip;
+    PathBuilder m_path;
 
-    bool m_clipDirty = true;
-    qint64 m_clipChanges = 0;
     bool m_limitReached = false;
     DrawingBudget m_budget;
     qint64 m_drawingCount = 0;
-    qint64 m_glyphs = 0;
     QRectF m_bounds;
     bool m_measureInk = true;
-
-    // The open path (between BEGINPATH and ENDPATH) and the finished one, in output units.
-    bool m_pathOpen = false;
-    QPainterPath m_path;
-    bool m_pathReady = false;
-    qint64 m_pathPoints = 0;
 };

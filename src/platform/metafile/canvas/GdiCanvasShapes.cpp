@@ -1,7 +1,6 @@
 // The canvas's paths (BEGINPATH ... ENDPATH) and shapes.
 #include "CanvasGeometry.h"
 #include "GdiCanvas.h"
-#include "PictureLimits.h"
 
 #include <QPainter>
 #include <QtMath>
@@ -12,58 +11,41 @@ using namespace CanvasGeometry;
 // --- paths (BEGINPATH ... ENDPATH) ----------------------------------------------------------
 
 void GdiCanvas::appendToOpenPath(const QPainterPath& logicalPath, bool continueFigure) {
-    const QPainterPath mapped = logicalToOutput().map(logicalPath);
-    m_pathPoints += mapped.elementCount();
-    if (m_pathPoints > MetafileLimits::kMostPathPoints) {
-        m_limitReached = true;
-        return;
-    }
-    if (continueFigure && !m_path.isEmpty() && mapped.elementCount() > 0 &&
-        QLineF(m_path.currentPosition(), mapped.elementAt(0)).length() < 1e-6) {
-        m_path.connectPath(mapped);
-    } else {
-        m_path.addPath(mapped);
-    }
+    m_path.append(logicalToOutput().map(logicalPath), continueFigure);
+}
+
+void GdiCanvas::continueFigure(const QPainterPath& path) {
+    if (m_path.isOpen())
+        appendToOpenPath(path, true);
+    else
+        paintPath(path, false, true);
 }
 
 void GdiCanvas::beginPath() {
-    m_pathOpen = true;
-    m_pathReady = false;
-    m_path = QPainterPath();
-    m_pathPoints = 0;
+    m_path.begin();
 }
 
 void GdiCanvas::endPath() {
-    if (!m_pathOpen)
-        return;
-    m_pathOpen = false;
-    m_pathReady = true;
+    m_path.end();
 }
 
 void GdiCanvas::abortPath() {
-    m_pathOpen = false;
-    m_pathReady = false;
-    m_path = QPainterPath();
+    m_path.abort();
 }
 
 void GdiCanvas::closeFigure() {
-    if (m_pathOpen)
-        m_path.closeSubpath();
+    m_path.closeFigure();
 }
 
 void GdiCanvas::paintOpenPath(bool fill, bool stroke) {
-    if (m_pathOpen)
-        endPath();
-    if (!m_pathReady)
+    std::optional<QPainterPath> path = m_path.take();
+    if (!path)
         return;
-    m_pathReady = false;
     const QTransform transform = logicalToOutput();
-    QPainterPath path = m_path;
-    m_path = QPainterPath();
     if (fill) {
         // Filling (and stroking with filling) closes every open figure.
         QPainterPath closed;
-        for (const QPolygonF& figure : path.toSubpathPolygons()) {
+        for (const QPolygonF& figure : path->toSubpathPolygons()) {
             closed.addPolygon(figure);
             closed.closeSubpath();
         }
@@ -73,7 +55,7 @@ void GdiCanvas::paintOpenPath(bool fill, bool stroke) {
         return;
     // The path was kept in output units; paint it back through the current mapping so pen
     // widths scale as they should.
-    paintOutput(transform.inverted().map(path), transform, fill, stroke, m_dc.brush);
+    paintOutput(transform.inverted().map(*path), transform, fill, stroke, m_dc.brush);
 }
 
 void GdiCanvas::fillPath() {
@@ -86,37 +68,11 @@ void GdiCanvas::strokeAndFillPath() {
     paintOpenPath(true, true);
 }
 
-void GdiCanvas::selectClipPath(int mode) {
-    if (m_pathOpen)
-        endPath();
-    if (!m_pathReady)
-        return;
-    m_pathReady = false;
-    QPainterPath path = m_path;
-    m_path = QPainterPath();
-    // Figure by figure (a linear walk): alternate filling toggles where figures overlap,
-    // winding filling is taken as their union.
-    const bool alternate = m_dc.fillMode != DeviceContext::Winding;
-    QRegion region;
-    for (const QPolygonF& polygon : path.toSubpathPolygons()) {
-        const QRectF box = polygon.boundingRect();
-        if (!box.intersects(QRectF(canvasRect())) && !isFar(box))
-            continue;
-        const QRegion figure = QRegion(toPixelPolygon(polygon), Qt::OddEvenFill) & canvasRect();
-        region = alternate ? region.xored(figure) : region.united(figure);
-        if (region.rectCount() > MetafileLimits::kMostClipRectangles) {
-            m_limitReached = true;
-            return;
-        }
-    }
-    combineClip(region, mode);
-}
-
 // --- shapes ---------------------------------------------------------------------------------
 
 void GdiCanvas::moveTo(QPointF point) {
     m_dc.currentPosition = point;
-    if (m_pathOpen) {
+    if (m_path.isOpen()) {
         QPainterPath move;
         move.moveTo(point);
         appendToOpenPath(move, false);
@@ -127,10 +83,7 @@ void GdiCanvas::lineTo(QPointF point) {
     QPainterPath path(m_dc.currentPosition);
     path.lineTo(point);
     m_dc.currentPosition = point;
-    if (m_pathOpen)
-        appendToOpenPath(path, true);
-    else
-        paintPath(path, false, true);
+    continueFigure(path);
 }
 
 void GdiCanvas::polyline(const QPolygonF& points) {
@@ -148,10 +101,7 @@ void GdiCanvas::polylineTo(const QPolygonF& points) {
     for (const QPointF& p : points)
         path.lineTo(p);
     m_dc.currentPosition = points.last();
-    if (m_pathOpen)
-        appendToOpenPath(path, true);
-    else
-        paintPath(path, false, true);
+    continueFigure(path);
 }
 
 void GdiCanvas::polygon(const QPolygonF& points) {
@@ -202,10 +152,7 @@ void GdiCanvas::polyBezierTo(const QPolygonF& points) {
         return;
     const QPainterPath path = beziers(m_dc.currentPosition, points);
     m_dc.currentPosition = points[(points.size() / 3) * 3 - 1];
-    if (m_pathOpen)
-        appendToOpenPath(path, true);
-    else
-        paintPath(path, false, true);
+    continueFigure(path);
 }
 
 void GdiCanvas::polyDraw(const QPolygonF& points, const QByteArray& types) {
@@ -230,20 +177,21 @@ void GdiCanvas::polyDraw(const QPolygonF& points, const QByteArray& types) {
         }
         m_dc.currentPosition = points[qMin(i, n - 1)];
     }
-    if (m_pathOpen)
-        appendToOpenPath(path, true);
-    else
-        paintPath(path, false, true);
+    continueFigure(path);
 }
 
-void GdiCanvas::rectangle(const QRectF& box) {
+QRectF GdiCanvas::insideFrame(const QRectF& box) const {
     QRectF r = box.normalized();
     if (m_dc.pen.style == GdiPen::InsideFrame && m_dc.pen.width > 1) {
         const double half = m_dc.pen.width / 2;
         r.adjust(half, half, -half, -half);
     }
+    return r;
+}
+
+void GdiCanvas::rectangle(const QRectF& box) {
     QPainterPath path;
-    path.addRect(r);
+    path.addRect(insideFrame(box));
     paintPath(path, true, true);
 }
 
@@ -255,13 +203,8 @@ void GdiCanvas::roundRect(const QRectF& box, QSizeF corner) {
 }
 
 void GdiCanvas::ellipse(const QRectF& box) {
-    QRectF r = box.normalized();
-    if (m_dc.pen.style == GdiPen::InsideFrame && m_dc.pen.width > 1) {
-        const double half = m_dc.pen.width / 2;
-        r.adjust(half, half, -half, -half);
-    }
     QPainterPath path;
-    path.addEllipse(r);
+    path.addEllipse(insideFrame(box));
     paintPath(path, true, true);
 }
 
@@ -324,7 +267,7 @@ void GdiCanvas::arc(const QRectF& box, QPointF start, QPointF end, ArcKind kind)
     const QPainterPath path = arcPath(box, start, end, kind, &from, &to);
     if (kind == ArcKind::ArcTo) {
         m_dc.currentPosition = to;
-        if (m_pathOpen) {
+        if (m_path.isOpen()) {
             appendToOpenPath(path, true);
             return;
         }
@@ -343,10 +286,7 @@ void GdiCanvas::angleArc(QPointF center, double radius, double startDegrees, dou
     QPainterPath path(m_dc.currentPosition);
     path.arcTo(box, startDegrees, sweepDegrees);
     m_dc.currentPosition = path.currentPosition();
-    if (m_pathOpen)
-        appendToOpenPath(path, true);
-    else
-        paintPath(path, false, true);
+    continueFigure(path);
 }
 
 void GdiCanvas::setPixel(QPointF point, const QColor& color) {

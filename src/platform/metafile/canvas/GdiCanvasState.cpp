@@ -8,20 +8,6 @@
 
 using namespace CanvasGeometry;
 
-namespace {
-
-// Builds a region from many rectangles by merging halves, which stays fast for long lists.
-QRegion uniteAll(const QList<QRect>& rects, qsizetype from, qsizetype to) {
-    if (to - from == 1)
-        return QRegion(rects[from]);
-    if (to <= from)
-        return {};
-    const qsizetype mid = from + (to - from) / 2;
-    return uniteAll(rects, from, mid).united(uniteAll(rects, mid, to));
-}
-
-} // namespace
-
 // --- state ---------------------------------------------------------------------------------
 
 void GdiCanvas::saveState() {
@@ -51,118 +37,47 @@ void GdiCanvas::restoreState(int which) {
     m_dc = m_saved[keep].dc;
     m_saved.resize(keep);
     if (clipChanged)
-        m_clipDirty = true;
+        m_clip.invalidatePainter();
 }
 
 // --- clipping -------------------------------------------------------------------------------
 
 void GdiCanvas::applyClip() {
-    if (!m_clipDirty || !m_painter)
-        return;
-    m_painter->resetTransform();
-    if (m_dc.hasClip)
-        m_painter->setClipRegion(m_dc.clip);
-    else
-        m_painter->setClipping(false);
-    m_clipDirty = false;
-}
-
-void GdiCanvas::setClip(const QRegion& region) {
-    if (++m_clipChanges > MetafileLimits::kMostClipChanges ||
-        region.rectCount() > MetafileLimits::kMostClipRectangles) {
-        m_limitReached = true;
-        return;
-    }
-    m_dc.hasClip = true;
-    m_dc.clip = region;
-    m_clipDirty = true;
-}
-
-QRegion GdiCanvas::currentClipOrCanvas() const {
-    return m_dc.hasClip ? m_dc.clip : QRegion(canvasRect());
-}
-
-QRegion GdiCanvas::outputRegion(const GdiRegion& region, const QTransform& transform) const {
-    QList<QRect> rects;
-    rects.reserve(region.rectangles.size());
-    const QRect canvas = canvasRect();
-    QRegion polygons;
-    for (const QRect& r : region.rectangles) {
-        // Region rectangles exclude their right and bottom edges.
-        const QRectF logical(QPointF(r.left(), r.top()), QPointF(r.right() + 1, r.bottom() + 1));
-        if (axisAligned(transform)) {
-            const QRect pixels = toPixelRect(transform.mapRect(logical)).intersected(canvas);
-            if (!pixels.isEmpty())
-                rects.append(pixels);
-        } else {
-            polygons += QRegion(toPixelPolygon(transform.map(QPolygonF(logical))));
-        }
-        if (rects.size() > MetafileLimits::kMostClipRectangles)
-            break;
-    }
-    return (uniteAll(rects, 0, rects.size()) + polygons) & canvas;
-}
-
-void GdiCanvas::combineClip(const QRegion& region, int mode) {
-    switch (mode) {
-    case ClipAnd:
-        setClip(currentClipOrCanvas() & region);
-        break;
-    case ClipOr:
-        setClip(currentClipOrCanvas() | region);
-        break;
-    case ClipXor:
-        setClip(currentClipOrCanvas() ^ region);
-        break;
-    case ClipDiff:
-        setClip(currentClipOrCanvas() - region);
-        break;
-    case ClipCopy:
-        setClip(region);
-        break;
-    default:
-        break;
-    }
+    if (m_painter)
+        m_clip.apply(*m_painter);
 }
 
 void GdiCanvas::intersectClipRect(const QRectF& box) {
-    combineClip(outputRegion(logicalRectRegion(box), logicalToOutput()), ClipAnd);
+    m_clip.combine(m_clip.outputRegion(logicalRectRegion(box), logicalToOutput()), ClipRegion::And);
 }
 
 void GdiCanvas::excludeClipRect(const QRectF& box) {
-    combineClip(outputRegion(logicalRectRegion(box), logicalToOutput()), ClipDiff);
+    m_clip.combine(m_clip.outputRegion(logicalRectRegion(box), logicalToOutput()),
+                   ClipRegion::Diff);
 }
 
 void GdiCanvas::offsetClip(QPointF logicalOffset) {
-    if (!m_dc.hasClip)
-        return;
     const QTransform t = logicalToOutput();
-    const QPointF d = t.map(logicalOffset) - t.map(QPointF(0, 0));
-    setClip(m_dc.clip.translated(int(std::lround(clampCoordinate(d.x()))),
-                                 int(std::lround(clampCoordinate(d.y())))) &
-            canvasRect());
+    m_clip.offset(t.map(logicalOffset) - t.map(QPointF(0, 0)));
 }
 
 void GdiCanvas::combineDeviceClip(const GdiRegion* region, int mode) {
-    if (!region) {
-        if (mode == ClipCopy) {
-            m_dc.hasClip = false;
-            m_dc.clip = QRegion();
-            m_clipDirty = true;
-        }
-        return;
-    }
-    combineClip(outputRegion(*region, m_deviceToOutput), mode);
+    if (region)
+        m_clip.combine(m_clip.outputRegion(*region, m_deviceToOutput), mode);
+    else if (mode == ClipRegion::Copy)
+        m_clip.remove();
 }
 
 void GdiCanvas::selectLogicalClip(const GdiRegion* region) {
-    if (!region) {
-        m_dc.hasClip = false;
-        m_dc.clip = QRegion();
-        m_clipDirty = true;
-        return;
-    }
-    combineClip(outputRegion(*region, logicalToOutput()), ClipCopy);
+    if (region)
+        m_clip.combine(m_clip.outputRegion(*region, logicalToOutput()), ClipRegion::Copy);
+    else
+        m_clip.remove();
+}
+
+void GdiCanvas::selectClipPath(int mode) {
+    if (const std::optional<QPainterPath> path = m_path.take())
+        m_clip.combinePath(*path, m_dc.fillMode != DeviceContext::Winding, mode);
 }
 
 // --- regions --------------------------------------------------------------------------------
@@ -188,7 +103,7 @@ void GdiCanvas::frameRegion(const GdiRegion& region, const GdiBrush& brush, QSiz
         fillRegion(region, brush);
         return;
     }
-    const QRegion whole = outputRegion(region, t);
+    const QRegion whole = m_clip.outputRegion(region, t);
     const int w =
         std::max(1, int(std::lround(clampCoordinate(std::abs(thickness.width() * t.m11())))));
     const int h =
@@ -209,7 +124,7 @@ void GdiCanvas::frameRegion(const GdiRegion& region, const GdiBrush& brush, QSiz
 void GdiCanvas::invertRegion(const GdiRegion& region) {
     if (limitReached())
         return;
-    const QRegion area = measuring() ? QRegion() : outputRegion(region, logicalToOutput());
+    const QRegion area = measuring() ? QRegion() : m_clip.outputRegion(region, logicalToOutput());
     QPainterPath path;
     for (const QRect& r : region.rectangles)
         path.addRect(QRectF(QPointF(r.left(), r.top()), QPointF(r.right() + 1, r.bottom() + 1)));

@@ -29,62 +29,20 @@ QChar symbolChar(quint8 byte) {
         return QChar(upper[byte - 'A']);
     if (byte >= 'a' && byte <= 'z')
         return QChar(lower[byte - 'a']);
-    switch (byte) {
-    case 0xa3:
-        return QChar(0x2264);
-    case 0xa5:
-        return QChar(0x221e);
-    case 0xb0:
-        return QChar(0x00b0);
-    case 0xb1:
-        return QChar(0x00b1);
-    case 0xb3:
-        return QChar(0x2265);
-    case 0xb4:
-        return QChar(0x00d7);
-    case 0xb6:
-        return QChar(0x2202);
-    case 0xb7:
-        return QChar(0x2022);
-    case 0xb8:
-        return QChar(0x00f7);
-    case 0xb9:
-        return QChar(0x2260);
-    case 0xba:
-        return QChar(0x2261);
-    case 0xbb:
-        return QChar(0x2248);
-    case 0xd6:
-        return QChar(0x221a);
-    case 0xe5:
-        return QChar(0x2211);
-    case 0xf2:
-        return QChar(0x222b);
-    case 0xae:
-        return QChar(0x2192);
-    case 0xac:
-        return QChar(0x2190);
-    case 0xad:
-        return QChar(0x2191);
-    case 0xaf:
-        return QChar(0x2193);
-    case 0xc5:
-        return QChar(0x2295);
-    case 0xce:
-        return QChar(0x2208);
-    case 0xd1:
-        return QChar(0x2207);
-    case 0xc6:
-        return QChar(0x2205);
-    case 0xd7:
-        return QChar(0x22c5);
-    case 0xe1:
-        return QChar(0x2329);
-    case 0xf1:
-        return QChar(0x232a);
-    default:
-        return QChar(byte);
-    }
+    // Mathematical signs and arrows; other bytes stand for themselves.
+    static constexpr struct {
+        quint8 byte;
+        char16_t character;
+    } kSigns[] = {{0xa3, 0x2264}, {0xa5, 0x221e}, {0xb0, 0x00b0}, {0xb1, 0x00b1}, {0xb3, 0x2265},
+                  {0xb4, 0x00d7}, {0xb6, 0x2202}, {0xb7, 0x2022}, {0xb8, 0x00f7}, {0xb9, 0x2260},
+                  {0xba, 0x2261}, {0xbb, 0x2248}, {0xd6, 0x221a}, {0xe5, 0x2211}, {0xf2, 0x222b},
+                  {0xae, 0x2192}, {0xac, 0x2190}, {0xad, 0x2191}, {0xaf, 0x2193}, {0xc5, 0x2295},
+                  {0xce, 0x2208}, {0xd1, 0x2207}, {0xc6, 0x2205}, {0xd7, 0x22c5}, {0xe1, 0x2329},
+                  {0xf1, 0x232a}};
+    for (const auto& sign : kSigns)
+        if (sign.byte == byte)
+            return QChar(sign.character);
+    return QChar(byte);
 }
 
 } // namespace

@@ -21,8 +21,6 @@ MetafileBitmap::Options bitmapOptions(EmfPlayer& player, quint32 usage) {
 bool blit(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
     const bool stretch = record.type == StretchBlt;
-    if (!r.has(0, stretch ? 100 : 92))
-        return false;
     const QRectF dest(r.i32(16), r.i32(20), r.i32(24), r.i32(28));
     const quint32 rop = r.u32(32);
     QRectF source(r.i32(36), r.i32(40), dest.width(), dest.height());
@@ -43,8 +41,6 @@ bool blit(EmfPlayer& player, const Record& record) {
 bool dibits(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
     const bool stretch = record.type == StretchDiBits;
-    if (!r.has(0, stretch ? 72 : 68))
-        return false;
     QRectF source(r.i32(24), r.i32(28), r.i32(32), r.i32(36));
     QRectF dest(r.i32(16), r.i32(20), source.width(), source.height());
     quint32 rop = kSourceCopy;
@@ -68,8 +64,6 @@ bool dibits(EmfPlayer& player, const Record& record) {
 
 bool blend(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 100))
-        return false;
     const QRectF dest(r.i32(16), r.i32(20), r.i32(24), r.i32(28));
     const QRectF source(r.i32(36), r.i32(40), r.i32(92), r.i32(96));
     const bool alpha = record.type == AlphaBlend;
@@ -89,9 +83,9 @@ bool blend(EmfPlayer& player, const Record& record) {
 }
 
 constexpr RecordPlayback::Entry<EmfPlayer> kRecords[] = {
-    {BitBlt, blit},          {StretchBlt, blit},
-    {StretchDiBits, dibits}, {SetDiBitsToDevice, dibits},
-    {AlphaBlend, blend},     {TransparentBlt, blend},
+    {BitBlt, 92, blit},          {StretchBlt, 100, blit},
+    {StretchDiBits, 72, dibits}, {SetDiBitsToDevice, 68, dibits},
+    {AlphaBlend, 100, blend},    {TransparentBlt, 100, blend},
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "EmfRecords.h"
 #include "GdiCanvas.h"
 #include "PictureLimits.h"
+#include "SharedRecords.h"
 
 namespace EmfRecords {
 namespace {
@@ -24,40 +25,19 @@ bool readPoints(const ByteReader& r, qint64 at, qint64 count, bool small, QPolyg
 }
 
 // Béziers, polygons and polylines, with 32-bit or 16-bit points.
+template <void (GdiCanvas::*draw)(const QPolygonF&), bool small>
 bool poly(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 20))
-        return false;
-    const bool small = record.type >= PolyBezier16;
     QPolygonF points;
     if (!readPoints(r, 20, r.u32(16), small, points))
         return false;
-    GdiCanvas& canvas = player.canvas();
-    switch (small ? record.type - PolyBezier16 + PolyBezier : record.type) {
-    case PolyBezier:
-        canvas.polyBezier(points);
-        break;
-    case Polygon:
-        canvas.polygon(points);
-        break;
-    case Polyline:
-        canvas.polyline(points);
-        break;
-    case PolyBezierTo:
-        canvas.polyBezierTo(points);
-        break;
-    default:
-        canvas.polylineTo(points);
-        break;
-    }
+    (player.canvas().*draw)(points);
     return true;
 }
 
+template <void (GdiCanvas::*draw)(const QList<QPolygonF>&), bool small>
 bool polyPoly(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 24))
-        return false;
-    const bool small = record.type >= PolyPolyline16;
     const qint64 polys = r.u32(16);
     const qint64 total = r.u32(20);
     if (!r.has(24, polys * 4))
@@ -74,18 +54,12 @@ bool polyPoly(EmfPlayer& player, const Record& record) {
         list.append(all.mid(used, count));
         used += count;
     }
-    if (record.type == PolyPolygon || record.type == PolyPolygon16)
-        player.canvas().polyPolygon(list);
-    else
-        player.canvas().polyPolyline(list);
+    (player.canvas().*draw)(list);
     return true;
 }
 
-bool polyDraw(EmfPlayer& player, const Record& record) {
+template <bool small> bool polyDraw(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 20))
-        return false;
-    const bool small = record.type == PolyDraw16;
     const qint64 count = r.u32(16);
     QPolygonF points;
     if (!readPoints(r, 20, count, small, points))
@@ -99,121 +73,88 @@ bool polyDraw(EmfPlayer& player, const Record& record) {
 
 bool setPixel(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 12))
-        return false;
     player.canvas().setPixel(pointL(r, 0), colorRef(r, 8));
     return true;
 }
 
 bool lineTo(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 8))
-        return false;
     player.canvas().lineTo(pointL(r, 0));
     return true;
 }
 
 bool angleArc(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 20))
-        return false;
     player.canvas().angleArc(pointL(r, 0), r.u32(8), r.f32(12), r.f32(16));
-    return true;
-}
-
-// Ellipses and rectangles, given by their bounding box.
-bool box(EmfPlayer& player, const Record& record) {
-    const ByteReader& r = record.params;
-    if (!r.has(0, 16))
-        return false;
-    if (record.type == Ellipse)
-        player.canvas().ellipse(boxL(r, 0));
-    else
-        player.canvas().rectangle(boxL(r, 0));
     return true;
 }
 
 bool roundRect(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 24))
-        return false;
     player.canvas().roundRect(boxL(r, 0), QSizeF(r.i32(16), r.i32(20)));
     return true;
 }
 
-bool arc(EmfPlayer& player, const Record& record) {
+template <GdiCanvas::ArcKind kind> bool arc(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 32))
-        return false;
-    const GdiCanvas::ArcKind kind = record.type == Arc     ? GdiCanvas::ArcKind::Arc
-                                    : record.type == Chord ? GdiCanvas::ArcKind::Chord
-                                    : record.type == Pie   ? GdiCanvas::ArcKind::Pie
-                                                           : GdiCanvas::ArcKind::ArcTo;
     player.canvas().arc(boxL(r, 0), pointL(r, 16), pointL(r, 24), kind);
     return true;
 }
 
 // The path records: begin, end, abort, close a figure, and fill or stroke what was built.
-bool path(EmfPlayer& player, const Record& record) {
-    GdiCanvas& canvas = player.canvas();
-    switch (record.type) {
-    case BeginPath:
-        canvas.beginPath();
-        break;
-    case EndPath:
-        canvas.endPath();
-        break;
-    case CloseFigure:
-        canvas.closeFigure();
-        break;
-    case FillPath:
-        canvas.fillPath();
-        break;
-    case StrokeAndFillPath:
-        canvas.strokeAndFillPath();
-        break;
-    case StrokePath:
-        canvas.strokePath();
-        break;
-    default: // AbortPath
-        canvas.abortPath();
-        break;
-    }
+template <void (GdiCanvas::*apply)()> bool path(EmfPlayer& player, const Record&) {
+    (player.canvas().*apply)();
     return true;
 }
 
-// Filling, framing, painting and inverting a region the record carries.
-bool region(EmfPlayer& player, const Record& record) {
-    const ByteReader& r = record.params;
-    const bool withBrush = record.type == FillRgn || record.type == FrameRgn;
-    const qint64 dataAt = record.type == FrameRgn ? 32 : withBrush ? 24 : 20;
-    if (!r.has(0, dataAt))
-        return false;
+// The region a record carries from `at` on (its size at 16); false when it does not fit.
+bool carriedRegion(const ByteReader& r, qint64 at, GdiRegion& region) {
     const qint64 size = r.u32(16);
+    return r.has(at, size) && readRegion(r.sub(at, size), region);
+}
+
+// Filling and framing a carried region with the brush object the record names (at 20); a
+// handle that names no brush skips the record.
+bool fillRgn(EmfPlayer& player, const Record& record) {
     GdiRegion region;
-    if (!r.has(dataAt, size) || !readRegion(r.sub(dataAt, size), region))
+    if (!carriedRegion(record.params, 24, region))
         return false;
-    GdiBrush brush = player.dc().brush;
-    if (withBrush) {
-        const GdiObject object = player.object(r.u32(20));
-        if (!std::holds_alternative<GdiBrush>(object))
-            return true;
-        brush = std::get<GdiBrush>(object);
-    }
-    GdiCanvas& canvas = player.canvas();
-    if (record.type == FrameRgn)
-        canvas.frameRegion(region, brush, QSizeF(r.i32(24), r.i32(28)));
-    else if (record.type == InvertRgn)
-        canvas.invertRegion(region);
-    else
-        canvas.fillRegion(region, brush);
+    const GdiObject brush = player.object(record.params.u32(20));
+    if (const auto* b = std::get_if<GdiBrush>(&brush))
+        player.canvas().fillRegion(region, *b);
+    return true;
+}
+
+bool frameRgn(EmfPlayer& player, const Record& record) {
+    const ByteReader& r = record.params;
+    GdiRegion region;
+    if (!carriedRegion(r, 32, region))
+        return false;
+    const GdiObject brush = player.object(r.u32(20));
+    if (const auto* b = std::get_if<GdiBrush>(&brush))
+        player.canvas().frameRegion(region, *b, QSizeF(r.i32(24), r.i32(28)));
+    return true;
+}
+
+// Painting a carried region with the selected brush.
+bool paintRgn(EmfPlayer& player, const Record& record) {
+    GdiRegion region;
+    if (!carriedRegion(record.params, 20, region))
+        return false;
+    player.canvas().fillRegion(region, player.dc().brush);
+    return true;
+}
+
+bool invertRgn(EmfPlayer& player, const Record& record) {
+    GdiRegion region;
+    if (!carriedRegion(record.params, 20, region))
+        return false;
+    player.canvas().invertRegion(region);
     return true;
 }
 
 bool gradientFill(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 28))
-        return false;
     const qint64 vertexCount = r.u32(16);
     const qint64 meshCount = r.u32(20);
     const int mode = int(r.u32(24));
@@ -243,44 +184,44 @@ bool gradientFill(EmfPlayer& player, const Record& record) {
 }
 
 constexpr RecordPlayback::Entry<EmfPlayer> kRecords[] = {
-    {PolyBezier, poly},
-    {Polygon, poly},
-    {Polyline, poly},
-    {PolyBezierTo, poly},
-    {PolylineTo, poly},
-    {PolyBezier16, poly},
-    {Polygon16, poly},
-    {Polyline16, poly},
-    {PolyBezierTo16, poly},
-    {PolylineTo16, poly},
-    {PolyPolyline, polyPoly},
-    {PolyPolygon, polyPoly},
-    {PolyPolyline16, polyPoly},
-    {PolyPolygon16, polyPoly},
-    {PolyDraw, polyDraw},
-    {PolyDraw16, polyDraw},
-    {SetPixelV, setPixel},
-    {LineTo, lineTo},
-    {AngleArc, angleArc},
-    {Ellipse, box},
-    {Rectangle, box},
-    {RoundRect, roundRect},
-    {Arc, arc},
-    {Chord, arc},
-    {Pie, arc},
-    {ArcTo, arc},
-    {BeginPath, path},
-    {EndPath, path},
-    {CloseFigure, path},
-    {FillPath, path},
-    {StrokeAndFillPath, path},
-    {StrokePath, path},
-    {AbortPath, path},
-    {FillRgn, region},
-    {FrameRgn, region},
-    {InvertRgn, region},
-    {PaintRgn, region},
-    {GradientFill, gradientFill},
+    {PolyBezier, 20, poly<&GdiCanvas::polyBezier, false>},
+    {Polygon, 20, poly<&GdiCanvas::polygon, false>},
+    {Polyline, 20, poly<&GdiCanvas::polyline, false>},
+    {PolyBezierTo, 20, poly<&GdiCanvas::polyBezierTo, false>},
+    {PolylineTo, 20, poly<&GdiCanvas::polylineTo, false>},
+    {PolyBezier16, 20, poly<&GdiCanvas::polyBezier, true>},
+    {Polygon16, 20, poly<&GdiCanvas::polygon, true>},
+    {Polyline16, 20, poly<&GdiCanvas::polyline, true>},
+    {PolyBezierTo16, 20, poly<&GdiCanvas::polyBezierTo, true>},
+    {PolylineTo16, 20, poly<&GdiCanvas::polylineTo, true>},
+    {PolyPolyline, 24, polyPoly<&GdiCanvas::polyPolyline, false>},
+    {PolyPolygon, 24, polyPoly<&GdiCanvas::polyPolygon, false>},
+    {PolyPolyline16, 24, polyPoly<&GdiCanvas::polyPolyline, true>},
+    {PolyPolygon16, 24, polyPoly<&GdiCanvas::polyPolygon, true>},
+    {PolyDraw, 20, polyDraw<false>},
+    {PolyDraw16, 20, polyDraw<true>},
+    {SetPixelV, 12, setPixel},
+    {LineTo, 8, lineTo},
+    {AngleArc, 20, angleArc},
+    {Ellipse, Fields::kBoxSize, SharedRecords::canvasBox<Fields, &GdiCanvas::ellipse>},
+    {Rectangle, Fields::kBoxSize, SharedRecords::canvasBox<Fields, &GdiCanvas::rectangle>},
+    {RoundRect, 24, roundRect},
+    {Arc, 32, arc<GdiCanvas::ArcKind::Arc>},
+    {Chord, 32, arc<GdiCanvas::ArcKind::Chord>},
+    {Pie, 32, arc<GdiCanvas::ArcKind::Pie>},
+    {ArcTo, 32, arc<GdiCanvas::ArcKind::ArcTo>},
+    {BeginPath, 0, path<&GdiCanvas::beginPath>},
+    {EndPath, 0, path<&GdiCanvas::endPath>},
+    {CloseFigure, 0, path<&GdiCanvas::closeFigure>},
+    {FillPath, 0, path<&GdiCanvas::fillPath>},
+    {StrokeAndFillPath, 0, path<&GdiCanvas::strokeAndFillPath>},
+    {StrokePath, 0, path<&GdiCanvas::strokePath>},
+    {AbortPath, 0, path<&GdiCanvas::abortPath>},
+    {FillRgn, 24, fillRgn},
+    {FrameRgn, 32, frameRgn},
+    {InvertRgn, 20, invertRgn},
+    {PaintRgn, 20, paintRgn},
+    {GradientFill, 28, gradientFill},
 };
 
 } // namespace

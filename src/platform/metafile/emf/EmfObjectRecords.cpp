@@ -2,21 +2,21 @@
 #include "EmfPlayer.h"
 #include "EmfRecords.h"
 #include "GdiCanvas.h"
+#include "SharedRecords.h"
 
 namespace EmfRecords {
 namespace {
 
 using Record = RecordWalker::Record;
 
-// Selecting an object (or a palette) and deleting one: a handle and nothing else.
-bool handle(EmfPlayer& player, const Record& record) {
-    const ByteReader& r = record.params;
-    if (!r.has(0, 4))
-        return false;
-    if (record.type == DeleteObject)
-        player.objects().remove(r.u32(0));
-    else
-        player.select(r.u32(0));
+// Selecting an object or a palette by its handle.
+bool selectObject(EmfPlayer& player, const Record& record) {
+    player.select(record.params.u32(0));
+    return true;
+}
+
+bool deleteObject(EmfPlayer& player, const Record& record) {
+    player.objects().remove(record.params.u32(0));
     return true;
 }
 
@@ -27,8 +27,6 @@ int penStyle(quint32 style) {
 
 bool createPen(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 20))
-        return false;
     GdiPen pen;
     pen.style = penStyle(r.u32(4));
     pen.width = std::abs(double(r.i32(8)));
@@ -39,8 +37,6 @@ bool createPen(EmfPlayer& player, const Record& record) {
 
 bool extCreatePen(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 44))
-        return false;
     GdiPen pen;
     const quint32 style = r.u32(20);
     pen.style = penStyle(style);
@@ -66,8 +62,6 @@ bool extCreatePen(EmfPlayer& player, const Record& record) {
 
 bool createBrush(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 16))
-        return false;
     GdiBrush brush;
     brush.style = int(r.u32(4));
     brush.color = colorRef(r, 8);
@@ -81,8 +75,6 @@ bool createBrush(EmfPlayer& player, const Record& record) {
 
 bool createPatternBrush(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 24))
-        return false;
     GdiBrush brush;
     brush.style = GdiBrush::DibPattern;
     MetafileBitmap::Options options;
@@ -102,33 +94,12 @@ bool createPatternBrush(EmfPlayer& player, const Record& record) {
 
 bool createFont(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 4 + 92))
-        return false;
-    GdiFont font;
-    font.height = r.i32(4);
-    font.width = r.i32(8);
-    font.escapement = r.i32(12);
-    font.weight = r.i32(20);
-    font.italic = r.u8(24);
-    font.underline = r.u8(25);
-    font.strikeOut = r.u8(26);
-    font.charSet = r.u8(27);
-    QString face;
-    for (int i = 0; i < 32; ++i) {
-        const char16_t ch = r.u16(32 + 2 * i);
-        if (ch == 0)
-            break;
-        face.append(QChar(ch));
-    }
-    font.face = face.trimmed();
-    player.objects().putAt(r.u32(0), font);
+    player.objects().putAt(r.u32(0), SharedRecords::logFont(r.from(4), 4));
     return true;
 }
 
 bool createPalette(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 8))
-        return false;
     const qint64 count = r.u16(6);
     if (!r.has(8, count * 4))
         return false;
@@ -140,16 +111,16 @@ bool createPalette(EmfPlayer& player, const Record& record) {
 }
 
 constexpr RecordPlayback::Entry<EmfPlayer> kRecords[] = {
-    {SelectObject, handle},
-    {SelectPalette, handle},
-    {DeleteObject, handle},
-    {CreatePen, createPen},
-    {ExtCreatePen, extCreatePen},
-    {CreateBrushIndirect, createBrush},
-    {CreateMonoBrush, createPatternBrush},
-    {CreateDibPatternBrushPt, createPatternBrush},
-    {ExtCreateFontIndirectW, createFont},
-    {CreatePalette, createPalette},
+    {SelectObject, 4, selectObject},
+    {SelectPalette, 4, selectObject},
+    {DeleteObject, 4, deleteObject},
+    {CreatePen, 20, createPen},
+    {ExtCreatePen, 44, extCreatePen},
+    {CreateBrushIndirect, 16, createBrush},
+    {CreateMonoBrush, 24, createPatternBrush},
+    {CreateDibPatternBrushPt, 24, createPatternBrush},
+    {ExtCreateFontIndirectW, 4 + 92, createFont},
+    {CreatePalette, 8, createPalette},
 };
 
 } // namespace

@@ -16,33 +16,20 @@ bool comment(EmfPlayer& player, const RecordWalker::Record& record) {
     return true;
 }
 
-constexpr RecordPlayback::Entry<EmfPlayer> kCommentRecords[] = {{GdiComment, comment}};
+constexpr RecordPlayback::Entry<EmfPlayer> kCommentRecords[] = {{GdiComment, 0, comment}};
 
-// Every record the player draws or applies. Palette realisation and animation, colour
-// management, layout, flood fills, masked and parallelogram blits, path flattening and widening
-// and the OpenGL and printer records are not in it, and are skipped like unknown records.
-const RecordPlayback::Table<EmfPlayer>& allRecords() {
+} // namespace
+
+EmfPlayer::EmfPlayer(GdiCanvas& canvas, quint32 handles) : Player(canvas), m_objects(handles) {}
+
+// Palette realisation and animation, colour management, layout, flood fills, masked and
+// parallelogram blits, path flattening and widening and the OpenGL and printer records are not
+// in the table, and are skipped like unknown records.
+const RecordPlayback::Table<EmfPlayer>& EmfPlayer::records() {
     static const RecordPlayback::Table<EmfPlayer> table{
         stateRecords(), objectRecords(), drawingRecords(),
         textRecords(),  bitmapRecords(), RecordPlayback::Family<EmfPlayer>(kCommentRecords)};
     return table;
-}
-
-} // namespace
-
-EmfPlayer::EmfPlayer(GdiCanvas& canvas, quint32 handles) : m_canvas(canvas), m_objects(handles) {}
-
-DeviceContext& EmfPlayer::dc() {
-    return m_canvas.dc();
-}
-
-void EmfPlayer::play(QByteArrayView data, qint64 start) {
-    RecordWalker walker(RecordWalker::Format::Emf, data, start);
-    const RecordPlayback::Table<EmfPlayer>& records = allRecords();
-    m_malformed = RecordPlayback::play(walker, m_canvas, Eof, [&](const RecordWalker::Record& r) {
-        const RecordPlayback::Handler<EmfPlayer> handler = records.find(r.type);
-        return !handler || handler(*this, r);
-    });
 }
 
 GdiObject EmfPlayer::object(quint32 handle) const {
@@ -54,11 +41,11 @@ GdiObject EmfPlayer::object(quint32 handle) const {
 
 void EmfPlayer::select(quint32 handle) {
     if (handle & GdiStockObjects::kStockFlag) {
-        m_canvas.dc().select(GdiStockObjects::object(handle));
+        dc().select(GdiStockObjects::object(handle));
         return;
     }
     if (const GdiObject* object = m_objects.find(handle))
-        m_canvas.dc().select(*object);
+        dc().select(*object);
 }
 
 void EmfPlayer::readComment(const RecordWalker::Record& record) {

@@ -1,12 +1,9 @@
 #pragma once
 
 #include "ObjectTable.h"
-#include "RecordWalker.h"
+#include "RecordPlayback.h"
 
 #include <QByteArray>
-
-class DeviceContext;
-class GdiCanvas;
 
 // Plays the records of an EMF onto a canvas whose device-to-output placement the caller set
 // from the picture frame. EMF+ records (carried in comments) are not drawn: in a dual file the
@@ -16,19 +13,18 @@ class GdiCanvas;
 // breaks the walk, or whose counts or offsets point outside the record), or when the canvas
 // reaches a limit. Records of unknown or unsupported kinds are skipped. The records are played
 // by family, one file each (EmfRecords.h).
-class EmfPlayer {
+class EmfPlayer : public RecordPlayback::Player<EmfPlayer> {
 public:
     EmfPlayer(GdiCanvas& canvas, quint32 handles);
 
-    void play(QByteArrayView data, qint64 start);
-    bool malformed() const { return m_malformed; }
+    static constexpr RecordWalker::Format kFormat = RecordWalker::Format::Emf;
+    // Every record the player draws or applies.
+    static const RecordPlayback::Table<EmfPlayer>& records();
     bool sawEmfPlus() const { return m_sawEmfPlus; }
     // A WMF carried in a public comment (as Windows keeps the original of a converted WMF).
     const QByteArray& embeddedWmf() const { return m_embeddedWmf; }
 
-    // What the record handlers reach.
-    GdiCanvas& canvas() { return m_canvas; }
-    DeviceContext& dc();
+    // What the record handlers reach, besides the canvas.
     ObjectTable& objects() { return m_objects; }
     // The object a handle names: a stock object (top bit set) or a slot of the table; monostate
     // when there is none.
@@ -38,9 +34,7 @@ public:
     void readComment(const RecordWalker::Record& record);
 
 private:
-    GdiCanvas& m_canvas;
     ObjectTable m_objects;
-    bool m_malformed = false;
     bool m_sawEmfPlus = false;
     QByteArray m_embeddedWmf;
 };

@@ -119,6 +119,16 @@ inline QTransform xform(const ByteReader& r, qint64 at) {
                       r.f32(at + 20));
 }
 
+// How the records both formats play alike store their fields (SharedRecords.h).
+struct Fields {
+    static constexpr qint64 kValueSize = 4;
+    static quint32 value(const ByteReader& r) { return r.u32(0); }
+    static constexpr qint64 kPointSize = 8;
+    static QPointF point(const ByteReader& r) { return pointL(r, 0); }
+    static constexpr qint64 kBoxSize = 16;
+    static QRectF box(const ByteReader& r) { return boxL(r, 0); }
+};
+
 // A RegionData block: a 32-byte header and its rectangles. false when it does not fit.
 bool readRegion(const ByteReader& r, GdiRegion& region);
 

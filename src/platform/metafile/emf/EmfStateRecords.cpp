@@ -3,100 +3,45 @@
 #include "EmfPlayer.h"
 #include "EmfRecords.h"
 #include "GdiCanvas.h"
+#include "SharedRecords.h"
 
 namespace EmfRecords {
 namespace {
 
 using Record = RecordWalker::Record;
+using namespace SharedRecords;
 
-// The records that take one point: the window's and the viewport's origin and extent, the
-// current position and the clip's offset.
-bool atPoint(EmfPlayer& player, const Record& record) {
-    const ByteReader& r = record.params;
-    if (!r.has(0, 8))
-        return false;
-    const QPointF point = pointL(r, 0);
-    DeviceContext& dc = player.dc();
-    switch (record.type) {
-    case SetWindowExtEx:
-        dc.setWindowExt(point);
-        break;
-    case SetWindowOrgEx:
-        dc.setWindowOrg(point);
-        break;
-    case SetViewportExtEx:
-        dc.setViewportExt(point);
-        break;
-    case SetViewportOrgEx:
-        dc.setViewportOrg(point);
-        break;
-    case MoveToEx:
-        player.canvas().moveTo(point);
-        break;
-    default: // OffsetClipRgn
-        player.canvas().offsetClip(point);
-        break;
-    }
-    return true;
-}
-
+template <void (DeviceContext::*scale)(double, double, double, double)>
 bool scaleExtent(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 16))
-        return false;
-    if (record.type == ScaleViewportExtEx)
-        player.dc().scaleViewportExt(r.i32(0), r.i32(4), r.i32(8), r.i32(12));
-    else
-        player.dc().scaleWindowExt(r.i32(0), r.i32(4), r.i32(8), r.i32(12));
+    (player.dc().*scale)(r.i32(0), r.i32(4), r.i32(8), r.i32(12));
     return true;
 }
 
-// The records that set one mode or colour of the device context from their first value.
-bool setMode(EmfPlayer& player, const Record& record) {
-    const ByteReader& r = record.params;
-    if (!r.has(0, 4))
-        return false;
-    DeviceContext& dc = player.dc();
-    const quint32 value = r.u32(0);
-    switch (record.type) {
-    case SetMapMode:
-        dc.setMapMode(int(value));
-        break;
-    case SetBkMode:
-        dc.backgroundMode = value == DeviceContext::Transparent ? DeviceContext::Transparent
-                                                                : DeviceContext::Opaque;
-        break;
-    case SetPolyFillMode:
-        dc.fillMode =
-            value == DeviceContext::Winding ? DeviceContext::Winding : DeviceContext::Alternate;
-        break;
-    case SetRop2:
-        dc.rop2 = int(value & 0xff);
-        break;
-    case SetStretchBltMode:
-        dc.stretchMode = int(value & 0xff);
-        break;
-    case SetTextAlign:
-        dc.textAlign = value;
-        break;
-    case SetTextColor:
-        dc.textColor = colorRef(r, 0);
-        break;
-    case SetBkColor:
-        dc.backgroundColor = colorRef(r, 0);
-        break;
-    default: // SetArcDirection
-        dc.arcDirection = value == DeviceContext::Clockwise ? DeviceContext::Clockwise
-                                                            : DeviceContext::CounterClockwise;
-        break;
-    }
+bool setMapMode(EmfPlayer& player, const Record& record) {
+    player.dc().setMapMode(int(Fields::value(record.params)));
+    return true;
+}
+
+bool setRop2(EmfPlayer& player, const Record& record) {
+    player.dc().rop2 = int(Fields::value(record.params) & 0xff);
+    return true;
+}
+
+bool setStretchBltMode(EmfPlayer& player, const Record& record) {
+    player.dc().stretchMode = int(Fields::value(record.params) & 0xff);
+    return true;
+}
+
+bool setArcDirection(EmfPlayer& player, const Record& record) {
+    player.dc().arcDirection = Fields::value(record.params) == DeviceContext::Clockwise
+                                   ? DeviceContext::Clockwise
+                                   : DeviceContext::CounterClockwise;
     return true;
 }
 
 bool setMiterLimit(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 4))
-        return false;
     // Written as an integer by GDI and as a float by some other writers.
     const quint32 raw = r.u32(0);
     double limit = raw;
@@ -107,48 +52,26 @@ bool setMiterLimit(EmfPlayer& player, const Record& record) {
     return true;
 }
 
-bool worldTransform(EmfPlayer& player, const Record& record) {
-    const ByteReader& r = record.params;
-    const bool modify = record.type == ModifyWorldTransform;
-    if (!r.has(0, modify ? 28 : 24))
-        return false;
-    if (modify)
-        player.dc().modifyWorld(xform(r, 0), r.u32(24));
-    else
-        player.dc().setWorld(xform(r, 0));
+bool setWorldTransform(EmfPlayer& player, const Record& record) {
+    player.dc().setWorld(xform(record.params, 0));
     return true;
 }
 
-bool saveDc(EmfPlayer& player, const Record&) {
-    player.canvas().saveState();
+bool modifyWorldTransform(EmfPlayer& player, const Record& record) {
+    player.dc().modifyWorld(xform(record.params, 0), record.params.u32(24));
     return true;
 }
 
 bool restoreDc(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 4))
-        return false;
     // EMF names only earlier states, counting back from the latest.
     if (r.i32(0) < 0)
         player.canvas().restoreState(r.i32(0));
     return true;
 }
 
-bool clipRect(EmfPlayer& player, const Record& record) {
-    const ByteReader& r = record.params;
-    if (!r.has(0, 16))
-        return false;
-    if (record.type == ExcludeClipRect)
-        player.canvas().excludeClipRect(boxL(r, 0));
-    else
-        player.canvas().intersectClipRect(boxL(r, 0));
-    return true;
-}
-
 bool selectClipRegion(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 8))
-        return false;
     const qint64 size = r.u32(0);
     const int mode = int(r.u32(4));
     if (size == 0) {
@@ -163,40 +86,40 @@ bool selectClipRegion(EmfPlayer& player, const Record& record) {
 }
 
 bool selectClipPath(EmfPlayer& player, const Record& record) {
-    const ByteReader& r = record.params;
-    if (!r.has(0, 4))
-        return false;
-    player.canvas().selectClipPath(int(r.u32(0)));
+    player.canvas().selectClipPath(int(record.params.u32(0)));
     return true;
 }
 
+constexpr qint64 kValue = Fields::kValueSize;
+constexpr qint64 kPoint = Fields::kPointSize;
+
 constexpr RecordPlayback::Entry<EmfPlayer> kRecords[] = {
-    {SetWindowExtEx, atPoint},
-    {SetWindowOrgEx, atPoint},
-    {SetViewportExtEx, atPoint},
-    {SetViewportOrgEx, atPoint},
-    {MoveToEx, atPoint},
-    {OffsetClipRgn, atPoint},
-    {ScaleViewportExtEx, scaleExtent},
-    {ScaleWindowExtEx, scaleExtent},
-    {SetMapMode, setMode},
-    {SetBkMode, setMode},
-    {SetPolyFillMode, setMode},
-    {SetRop2, setMode},
-    {SetStretchBltMode, setMode},
-    {SetTextAlign, setMode},
-    {SetTextColor, setMode},
-    {SetBkColor, setMode},
-    {SetArcDirection, setMode},
-    {SetMiterLimit, setMiterLimit},
-    {SetWorldTransform, worldTransform},
-    {ModifyWorldTransform, worldTransform},
-    {SaveDc, saveDc},
-    {RestoreDc, restoreDc},
-    {ExcludeClipRect, clipRect},
-    {IntersectClipRect, clipRect},
-    {ExtSelectClipRgn, selectClipRegion},
-    {SelectClipPath, selectClipPath},
+    {SetWindowExtEx, kPoint, mappingPoint<Fields, &DeviceContext::setWindowExt>},
+    {SetWindowOrgEx, kPoint, mappingPoint<Fields, &DeviceContext::setWindowOrg>},
+    {SetViewportExtEx, kPoint, mappingPoint<Fields, &DeviceContext::setViewportExt>},
+    {SetViewportOrgEx, kPoint, mappingPoint<Fields, &DeviceContext::setViewportOrg>},
+    {MoveToEx, kPoint, canvasPoint<Fields, &GdiCanvas::moveTo>},
+    {OffsetClipRgn, kPoint, canvasPoint<Fields, &GdiCanvas::offsetClip>},
+    {ScaleViewportExtEx, 16, scaleExtent<&DeviceContext::scaleViewportExt>},
+    {ScaleWindowExtEx, 16, scaleExtent<&DeviceContext::scaleWindowExt>},
+    {SetMapMode, kValue, setMapMode},
+    {SetBkMode, kValue, setBkMode<Fields>},
+    {SetPolyFillMode, kValue, setPolyFillMode<Fields>},
+    {SetRop2, kValue, setRop2},
+    {SetStretchBltMode, kValue, setStretchBltMode},
+    {SetTextAlign, kValue, setTextAlign<Fields>},
+    {SetTextColor, kColourSize, setTextColor},
+    {SetBkColor, kColourSize, setBkColor},
+    {SetArcDirection, kValue, setArcDirection},
+    {SetMiterLimit, 4, setMiterLimit},
+    {SetWorldTransform, 24, setWorldTransform},
+    {ModifyWorldTransform, 28, modifyWorldTransform},
+    {SaveDc, 0, saveDc},
+    {RestoreDc, 4, restoreDc},
+    {ExcludeClipRect, Fields::kBoxSize, canvasBox<Fields, &GdiCanvas::excludeClipRect>},
+    {IntersectClipRect, Fields::kBoxSize, canvasBox<Fields, &GdiCanvas::intersectClipRect>},
+    {ExtSelectClipRgn, 8, selectClipRegion},
+    {SelectClipPath, 4, selectClipPath},
 };
 
 } // namespace

@@ -23,16 +23,14 @@ QString wideText(const ByteReader& r, qint64 at, qint64 chars) {
 bool extTextOut(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
     const ByteReader& whole = record.whole;
-    if (!r.has(0, 48))
-        return false;
-    GdiCanvas::TextRun run;
+    TextRun run;
     run.advancedMode = r.u32(16) == 2;
     run.reference = pointL(r, 28);
     const qint64 chars = r.u32(36);
     const qint64 stringAt = r.u32(40);
     run.options = r.u32(44);
     qint64 dxField = 48;
-    if (!(run.options & GdiCanvas::TextRun::NoRect)) {
+    if (!(run.options & TextRun::NoRect)) {
         if (!r.has(0, 68))
             return false;
         run.rectangle = boxL(r, 48);
@@ -55,7 +53,7 @@ bool extTextOut(EmfPlayer& player, const Record& record) {
     }
     // Advances: one 32-bit value per character (two with PDY); optional.
     const qint64 dxAt = r.u32(dxField);
-    const bool pdy = run.options & GdiCanvas::TextRun::PdY;
+    const bool pdy = run.options & TextRun::PdY;
     const qint64 per = pdy ? 8 : 4;
     if (dxAt != 0 && chars > 0 && whole.has(dxAt, chars * per) &&
         bytesPerChar.size() == run.text.size()) {
@@ -70,8 +68,6 @@ bool extTextOut(EmfPlayer& player, const Record& record) {
 bool polyTextOut(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
     const ByteReader& whole = record.whole;
-    if (!r.has(0, 32))
-        return false;
     const bool advanced = r.u32(16) == 2;
     const qint64 strings = r.u32(28);
     if (!r.has(32, strings * 40))
@@ -79,12 +75,12 @@ bool polyTextOut(EmfPlayer& player, const Record& record) {
     const bool wide = record.type == PolyTextOutW;
     for (qint64 s = 0; s < strings; ++s) {
         const qint64 at = 32 + s * 40;
-        GdiCanvas::TextRun run;
+        TextRun run;
         run.advancedMode = advanced;
         run.reference = pointL(r, at);
         const qint64 chars = r.u32(at + 8);
         const qint64 stringAt = r.u32(at + 12);
-        run.options = r.u32(at + 16) | GdiCanvas::TextRun::NoRect;
+        run.options = r.u32(at + 16) | TextRun::NoRect;
         const qint64 bytes = chars * (wide ? 2 : 1);
         if (chars > MetafileLimits::kLongestText || !whole.has(stringAt, bytes))
             return false;
@@ -106,16 +102,14 @@ bool polyTextOut(EmfPlayer& player, const Record& record) {
 
 bool smallTextOut(EmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
-    if (!r.has(0, 28))
-        return false;
-    GdiCanvas::TextRun run;
+    TextRun run;
     run.reference = pointL(r, 0);
     const qint64 chars = r.u32(8);
     const quint32 options = r.u32(12);
     run.options = options & ~kSmallChars;
     run.advancedMode = r.u32(16) == 2;
     qint64 at = 28;
-    if (!(options & GdiCanvas::TextRun::NoRect)) {
+    if (!(options & TextRun::NoRect)) {
         if (!r.has(0, 44))
             return false;
         run.rectangle = boxL(r, 28);
@@ -136,8 +130,9 @@ bool smallTextOut(EmfPlayer& player, const Record& record) {
 }
 
 constexpr RecordPlayback::Entry<EmfPlayer> kRecords[] = {
-    {ExtTextOutA, extTextOut},   {ExtTextOutW, extTextOut},    {PolyTextOutA, polyTextOut},
-    {PolyTextOutW, polyTextOut}, {SmallTextOut, smallTextOut},
+    {ExtTextOutA, 48, extTextOut},    {ExtTextOutW, 48, extTextOut},
+    {PolyTextOutA, 32, polyTextOut},  {PolyTextOutW, 32, polyTextOut},
+    {SmallTextOut, 28, smallTextOut},
 };
 
 } // namespace

@@ -11,8 +11,6 @@ using Record = RecordWalker::Record;
 
 bool patBlt(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(6))
-        return false;
     const quint32 rop = record.params.u32(0);
     const QRectF dest(QPointF(p.s(5), p.s(4)), QSizeF(p.s(3), p.s(2)));
     player.canvas().bitBlt(dest, QImage(), QRectF(), rop);
@@ -28,9 +26,6 @@ bool blit(WmfPlayer& player, const Record& record) {
     // Without a bitmap the record is exactly its fixed words long and holds a reserved word.
     const qint64 fixedWords = record.type >> 8;
     const bool noSource = record.whole.size() == (fixedWords + 3) * 2;
-    const qint64 words = stretch ? 10 : 8; // including the two of the raster operation
-    if (!p.has(words + (noSource ? 1 : 0)))
-        return false;
     const quint32 rop = r.u32(0);
     qint64 w = 2; // word index after the raster operation
     QRectF source;
@@ -73,8 +68,6 @@ bool dibToDevice(WmfPlayer& player, const Record& record) {
     const ByteReader& r = record.params;
     const bool toDevice = record.type == SetDibToDev;
     const qint64 words = toDevice ? 9 : 11;
-    if (!p.has(words))
-        return false;
     QRectF source;
     QRectF dest;
     quint32 rop = 0x00cc0020;
@@ -105,9 +98,10 @@ bool dibToDevice(WmfPlayer& player, const Record& record) {
 }
 
 constexpr RecordPlayback::Entry<WmfPlayer> kRecords[] = {
-    {PatBlt, patBlt},           {BitBlt, blit},        {StretchBlt, blit},
-    {DibBitBlt, blit},          {DibStretchBlt, blit}, {StretchDib, dibToDevice},
-    {SetDibToDev, dibToDevice},
+    {PatBlt, words(6), patBlt},           {BitBlt, words(8), blit},
+    {StretchBlt, words(10), blit},        {DibBitBlt, words(8), blit},
+    {DibStretchBlt, words(10), blit},     {StretchDib, words(11), dibToDevice},
+    {SetDibToDev, words(9), dibToDevice},
 };
 
 } // namespace

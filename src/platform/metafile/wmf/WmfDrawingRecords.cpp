@@ -1,5 +1,6 @@
 // WMF records that draw lines, shapes, pixels and regions.
 #include "GdiCanvas.h"
+#include "SharedRecords.h"
 #include "WmfPlayer.h"
 #include "WmfRecords.h"
 
@@ -10,47 +11,24 @@ using Record = RecordWalker::Record;
 
 bool lineTo(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(2))
-        return false;
     player.canvas().lineTo(p.point(0));
     return true;
 }
 
-bool arc(WmfPlayer& player, const Record& record) {
+template <GdiCanvas::ArcKind kind> bool arc(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(8))
-        return false;
-    const GdiCanvas::ArcKind kind = record.type == Arc   ? GdiCanvas::ArcKind::Arc
-                                    : record.type == Pie ? GdiCanvas::ArcKind::Pie
-                                                         : GdiCanvas::ArcKind::Chord;
     player.canvas().arc(p.rect(4), p.point(2), p.point(0), kind);
-    return true;
-}
-
-// Ellipses and rectangles, given by their bounding box.
-bool box(WmfPlayer& player, const Record& record) {
-    const Params p{record.params};
-    if (!p.has(4))
-        return false;
-    if (record.type == Ellipse)
-        player.canvas().ellipse(p.rect(0));
-    else
-        player.canvas().rectangle(p.rect(0));
     return true;
 }
 
 bool roundRect(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(6))
-        return false;
     player.canvas().roundRect(p.rect(2), QSizeF(p.s(1), p.s(0)));
     return true;
 }
 
 bool setPixel(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(4))
-        return false;
     player.canvas().setPixel(p.point(2), p.colour(0));
     return true;
 }
@@ -65,22 +43,18 @@ bool readPoints(const Params& p, qint64 at, qint64 count, QPolygonF& points) {
     return true;
 }
 
+template <void (GdiCanvas::*draw)(const QPolygonF&)>
 bool poly(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
     QPolygonF points;
-    if (!p.has(1) || !readPoints(p, 1, p.u(0), points))
+    if (!readPoints(p, 1, p.u(0), points))
         return false;
-    if (record.type == Polygon)
-        player.canvas().polygon(points);
-    else
-        player.canvas().polyline(points);
+    (player.canvas().*draw)(points);
     return true;
 }
 
 bool polyPolygon(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(1))
-        return false;
     const qint64 polygons = p.u(0);
     if (!p.has(1 + polygons))
         return false;
@@ -99,56 +73,66 @@ bool polyPolygon(WmfPlayer& player, const Record& record) {
     return true;
 }
 
-// Filling and framing a region object with a brush object.
-bool regionWithBrush(WmfPlayer& player, const Record& record) {
-    const bool frame = record.type == FrameRegion;
+// The region object a record names in its word `word`, or nullptr.
+const GdiRegion* regionObject(WmfPlayer& player, const Params& p, qint64 word) {
+    const GdiObject* object = player.object(p.u(word));
+    return object ? std::get_if<GdiRegion>(object) : nullptr;
+}
+
+const GdiBrush* brushObject(WmfPlayer& player, const Params& p, qint64 word) {
+    const GdiObject* object = player.object(p.u(word));
+    return object ? std::get_if<GdiBrush>(object) : nullptr;
+}
+
+// Filling and framing a region object with a brush object; a record that names something else
+// is skipped.
+bool fillRegion(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(frame ? 4 : 2))
-        return false;
-    const GdiObject* region = player.object(p.u(0));
-    const GdiObject* brush = player.object(p.u(1));
-    if (!region || !brush || !std::holds_alternative<GdiRegion>(*region) ||
-        !std::holds_alternative<GdiBrush>(*brush))
-        return true;
-    if (frame)
-        player.canvas().frameRegion(std::get<GdiRegion>(*region), std::get<GdiBrush>(*brush),
-                                    QSizeF(p.s(3), p.s(2)));
-    else
-        player.canvas().fillRegion(std::get<GdiRegion>(*region), std::get<GdiBrush>(*brush));
+    const GdiRegion* region = regionObject(player, p, 0);
+    const GdiBrush* brush = brushObject(player, p, 1);
+    if (region && brush)
+        player.canvas().fillRegion(*region, *brush);
     return true;
 }
 
-// Painting a region object with the selected brush, or inverting it.
-bool region(WmfPlayer& player, const Record& record) {
+bool frameRegion(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(1))
-        return false;
-    const GdiObject* region = player.object(p.u(0));
-    if (!region || !std::holds_alternative<GdiRegion>(*region))
-        return true;
-    if (record.type == PaintRegion)
-        player.canvas().fillRegion(std::get<GdiRegion>(*region), player.dc().brush);
-    else
-        player.canvas().invertRegion(std::get<GdiRegion>(*region));
+    const GdiRegion* region = regionObject(player, p, 0);
+    const GdiBrush* brush = brushObject(player, p, 1);
+    if (region && brush)
+        player.canvas().frameRegion(*region, *brush, QSizeF(p.s(3), p.s(2)));
+    return true;
+}
+
+// Painting a region object with the selected brush.
+bool paintRegion(WmfPlayer& player, const Record& record) {
+    if (const GdiRegion* region = regionObject(player, Params{record.params}, 0))
+        player.canvas().fillRegion(*region, player.dc().brush);
+    return true;
+}
+
+bool invertRegion(WmfPlayer& player, const Record& record) {
+    if (const GdiRegion* region = regionObject(player, Params{record.params}, 0))
+        player.canvas().invertRegion(*region);
     return true;
 }
 
 constexpr RecordPlayback::Entry<WmfPlayer> kRecords[] = {
-    {LineTo, lineTo},
-    {Arc, arc},
-    {Pie, arc},
-    {Chord, arc},
-    {Ellipse, box},
-    {Rectangle, box},
-    {RoundRect, roundRect},
-    {SetPixel, setPixel},
-    {Polygon, poly},
-    {Polyline, poly},
-    {PolyPolygon, polyPolygon},
-    {FillRegion, regionWithBrush},
-    {FrameRegion, regionWithBrush},
-    {PaintRegion, region},
-    {InvertRegion, region},
+    {LineTo, words(2), lineTo},
+    {Arc, words(8), arc<GdiCanvas::ArcKind::Arc>},
+    {Pie, words(8), arc<GdiCanvas::ArcKind::Pie>},
+    {Chord, words(8), arc<GdiCanvas::ArcKind::Chord>},
+    {Ellipse, Fields::kBoxSize, SharedRecords::canvasBox<Fields, &GdiCanvas::ellipse>},
+    {Rectangle, Fields::kBoxSize, SharedRecords::canvasBox<Fields, &GdiCanvas::rectangle>},
+    {RoundRect, words(6), roundRect},
+    {SetPixel, words(4), setPixel},
+    {Polygon, words(1), poly<&GdiCanvas::polygon>},
+    {Polyline, words(1), poly<&GdiCanvas::polyline>},
+    {PolyPolygon, words(1), polyPolygon},
+    {FillRegion, words(2), fillRegion},
+    {FrameRegion, words(4), frameRegion},
+    {PaintRegion, words(1), paintRegion},
+    {InvertRegion, words(1), invertRegion},
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 // table in the order they are created.
 #include "GdiCanvas.h"
 #include "MetafileBitmap.h"
+#include "SharedRecords.h"
 #include "WmfPlayer.h"
 #include "WmfRecords.h"
 
@@ -12,8 +13,6 @@ using Record = RecordWalker::Record;
 
 bool selectObject(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(1))
-        return false;
     const GdiObject* object = player.object(p.u(0));
     if (!object)
         return true;
@@ -27,8 +26,6 @@ bool selectObject(WmfPlayer& player, const Record& record) {
 
 bool selectPalette(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(1))
-        return false;
     if (const GdiObject* palette = player.object(p.u(0)))
         player.dc().select(*palette);
     return true;
@@ -36,16 +33,12 @@ bool selectPalette(WmfPlayer& player, const Record& record) {
 
 bool deleteObject(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(1))
-        return false;
     player.deleteObject(p.u(0));
     return true;
 }
 
 bool createPen(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(5))
-        return false;
     GdiPen pen;
     const quint16 style = p.u(0);
     const int cap = (style >> 8) & 0x0f;
@@ -63,8 +56,6 @@ bool createPen(WmfPlayer& player, const Record& record) {
 
 bool createBrush(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(4))
-        return false;
     GdiBrush brush;
     brush.style = p.u(0);
     brush.color = p.colour(1);
@@ -77,31 +68,13 @@ bool createBrush(WmfPlayer& player, const Record& record) {
 }
 
 bool createFont(WmfPlayer& player, const Record& record) {
-    const Params p{record.params};
-    const ByteReader& r = record.params;
-    if (!p.has(9))
-        return false;
-    GdiFont font;
-    font.height = p.s(0);
-    font.width = p.s(1);
-    font.escapement = p.s(2);
-    font.weight = p.s(4);
-    font.italic = r.u8(10);
-    font.underline = r.u8(11);
-    font.strikeOut = r.u8(12);
-    font.charSet = r.u8(13);
-    const QByteArrayView face = r.slice(18, qMin<qint64>(32, r.size() - 18));
-    const qsizetype end = face.indexOf('\0');
-    font.face = QString::fromLatin1(end >= 0 ? face.first(end) : face).trimmed();
-    player.create(font);
+    player.create(SharedRecords::logFont(record.params, 2));
     return true;
 }
 
 bool createPalette(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
     const ByteReader& r = record.params;
-    if (!p.has(2))
-        return false;
     const qint64 count = p.u(1);
     if (!r.has(4, count * 4))
         return false;
@@ -136,8 +109,6 @@ bool createPatternBrush(WmfPlayer& player, const Record& record) {
 bool createDibPatternBrush(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
     const ByteReader& r = record.params;
-    if (!p.has(2))
-        return false;
     MetafileBitmap::Options options;
     options.usage = p.u(1);
     options.palette = &player.dc().palette;
@@ -172,16 +143,16 @@ bool createRegion(WmfPlayer& player, const Record& record) {
 }
 
 constexpr RecordPlayback::Entry<WmfPlayer> kRecords[] = {
-    {SelectObject, selectObject},
-    {SelectPalette, selectPalette},
-    {DeleteObject, deleteObject},
-    {CreatePenIndirect, createPen},
-    {CreateBrushIndirect, createBrush},
-    {CreateFontIndirect, createFont},
-    {CreatePalette, createPalette},
-    {CreatePatternBrush, createPatternBrush},
-    {DibCreatePatternBrush, createDibPatternBrush},
-    {CreateRegion, createRegion},
+    {SelectObject, words(1), selectObject},
+    {SelectPalette, words(1), selectPalette},
+    {DeleteObject, words(1), deleteObject},
+    {CreatePenIndirect, words(5), createPen},
+    {CreateBrushIndirect, words(4), createBrush},
+    {CreateFontIndirect, words(9), createFont},
+    {CreatePalette, words(2), createPalette},
+    {CreatePatternBrush, 0, createPatternBrush},
+    {DibCreatePatternBrush, words(2), createDibPatternBrush},
+    {CreateRegion, 0, createRegion},
 };
 
 } // namespace

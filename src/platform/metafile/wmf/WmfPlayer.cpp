@@ -10,15 +10,6 @@ namespace {
 constexpr quint16 kMetafileComment = 0x000f;
 constexpr quint32 kEmbeddedEmfIdentifier = 0x43464d57; // "WMFC"
 
-// Every record the player draws or applies. Escapes (comments, printer codes), palette
-// realisation and animation, SetRelAbs, text justification, mapper flags, layout and flood
-// fills are not in it, and are skipped like unknown records.
-const RecordPlayback::Table<WmfPlayer>& allRecords() {
-    static const RecordPlayback::Table<WmfPlayer> table{
-        stateRecords(), objectRecords(), drawingRecords(), textRecords(), bitmapRecords()};
-    return table;
-}
-
 // The records that can put ink on the page.
 const RecordPlayback::Table<WmfPlayer>& drawingRecordTable() {
     static const RecordPlayback::Table<WmfPlayer> table{drawingRecords(), textRecords(),
@@ -29,19 +20,15 @@ const RecordPlayback::Table<WmfPlayer>& drawingRecordTable() {
 } // namespace
 
 WmfPlayer::WmfPlayer(GdiCanvas& canvas, quint16 declaredObjects)
-    : m_canvas(canvas), m_objects(declaredObjects) {}
+    : Player(canvas), m_objects(declaredObjects) {}
 
-DeviceContext& WmfPlayer::dc() {
-    return m_canvas.dc();
-}
-
-void WmfPlayer::play(QByteArrayView data, qint64 start) {
-    RecordWalker walker(RecordWalker::Format::Wmf, data, start);
-    const RecordPlayback::Table<WmfPlayer>& records = allRecords();
-    m_malformed = RecordPlayback::play(walker, m_canvas, Eof, [&](const RecordWalker::Record& r) {
-        const RecordPlayback::Handler<WmfPlayer> handler = records.find(r.type);
-        return !handler || handler(*this, r);
-    });
+// Escapes (comments, printer codes), palette realisation and animation, SetRelAbs, text
+// justification, mapper flags, layout and flood fills are not in the table, and are skipped
+// like unknown records.
+const RecordPlayback::Table<WmfPlayer>& WmfPlayer::records() {
+    static const RecordPlayback::Table<WmfPlayer> table{
+        stateRecords(), objectRecords(), drawingRecords(), textRecords(), bitmapRecords()};
+    return table;
 }
 
 bool WmfPlayer::findWindow(QByteArrayView data, qint64 start, QRectF* window) {

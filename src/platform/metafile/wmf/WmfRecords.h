@@ -101,6 +101,21 @@ struct Params {
     }
 };
 
+// The size of `count` parameter words, for the least sizes of the record tables.
+constexpr qint64 words(qint64 count) {
+    return count * 2;
+}
+
+// How the records both formats play alike store their fields (SharedRecords.h).
+struct Fields {
+    static constexpr qint64 kValueSize = 2;
+    static quint32 value(const ByteReader& r) { return r.u16(0); }
+    static constexpr qint64 kPointSize = 4;
+    static QPointF point(const ByteReader& r) { return Params{r}.point(0); }
+    static constexpr qint64 kBoxSize = 8;
+    static QRectF box(const ByteReader& r) { return Params{r}.rect(0); }
+};
+
 using Family = RecordPlayback::Family<WmfPlayer>;
 
 // Mapping, modes, colours, the current position, saved states and clipping.

@@ -2,6 +2,7 @@
 // position, saved states and the clip. The viewport records are advice only (the player owns
 // the viewport) and are skipped like unknown records.
 #include "GdiCanvas.h"
+#include "SharedRecords.h"
 #include "WmfPlayer.h"
 #include "WmfRecords.h"
 
@@ -9,149 +10,72 @@ namespace WmfRecords {
 namespace {
 
 using Record = RecordWalker::Record;
+using namespace SharedRecords;
 
-bool setBkColor(WmfPlayer& player, const Record& record) {
-    const Params p{record.params};
-    if (!p.has(2))
-        return false;
-    player.dc().backgroundColor = p.colour(0);
+bool setMapMode(WmfPlayer& player, const Record& record) {
+    // The player maps the window onto the output; only the isotropic mode changes how.
+    player.dc().setMapMode(Fields::value(record.params) == DeviceContext::Isotropic
+                               ? DeviceContext::Isotropic
+                               : DeviceContext::Anisotropic);
     return true;
 }
 
-bool setTextColor(WmfPlayer& player, const Record& record) {
-    const Params p{record.params};
-    if (!p.has(2))
-        return false;
-    player.dc().textColor = p.colour(0);
+bool setRop2(WmfPlayer& player, const Record& record) {
+    player.dc().rop2 = int(Fields::value(record.params));
     return true;
 }
 
-// The records that set one mode of the device context from their first word.
-bool setMode(WmfPlayer& player, const Record& record) {
-    const Params p{record.params};
-    if (!p.has(1))
-        return false;
-    DeviceContext& dc = player.dc();
-    const quint16 value = p.u(0);
-    switch (record.type) {
-    case SetBkMode:
-        dc.backgroundMode = value == DeviceContext::Transparent ? DeviceContext::Transparent
-                                                                : DeviceContext::Opaque;
-        break;
-    case SetMapMode:
-        // The player maps the window onto the output; only the isotropic mode changes how.
-        dc.setMapMode(value == DeviceContext::Isotropic ? DeviceContext::Isotropic
-                                                        : DeviceContext::Anisotropic);
-        break;
-    case SetRop2:
-        dc.rop2 = value;
-        break;
-    case SetPolyFillMode:
-        dc.fillMode =
-            value == DeviceContext::Winding ? DeviceContext::Winding : DeviceContext::Alternate;
-        break;
-    case SetStretchBltMode:
-        dc.stretchMode = value;
-        break;
-    case SetTextCharExtra:
-        dc.textCharExtra = p.s(0);
-        break;
-    default: // SetTextAlign
-        dc.textAlign = value;
-        break;
-    }
+bool setStretchBltMode(WmfPlayer& player, const Record& record) {
+    player.dc().stretchMode = int(Fields::value(record.params));
     return true;
 }
 
-// The records that take one point: the window's origin, extent and offset, the current
-// position and the clip's offset.
-bool atPoint(WmfPlayer& player, const Record& record) {
-    const Params p{record.params};
-    if (!p.has(2))
-        return false;
-    const QPointF point = p.point(0);
-    switch (record.type) {
-    case SetWindowOrg:
-        player.dc().setWindowOrg(point);
-        break;
-    case SetWindowExt:
-        player.dc().setWindowExt(point);
-        break;
-    case OffsetWindowOrg:
-        player.dc().offsetWindowOrg(point);
-        break;
-    case MoveTo:
-        player.canvas().moveTo(point);
-        break;
-    default: // OffsetClipRgn
-        player.canvas().offsetClip(point);
-        break;
-    }
+bool setTextCharExtra(WmfPlayer& player, const Record& record) {
+    player.dc().textCharExtra = Params{record.params}.s(0);
     return true;
 }
 
 bool scaleWindowExt(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
-    if (!p.has(4))
-        return false;
     player.dc().scaleWindowExt(p.s(3), p.s(2), p.s(1), p.s(0));
     return true;
 }
 
-bool clipRect(WmfPlayer& player, const Record& record) {
-    const Params p{record.params};
-    if (!p.has(4))
-        return false;
-    if (record.type == ExcludeClipRect)
-        player.canvas().excludeClipRect(p.rect(0));
-    else
-        player.canvas().intersectClipRect(p.rect(0));
-    return true;
-}
-
 bool selectClipRegion(WmfPlayer& player, const Record& record) {
-    const Params p{record.params};
-    if (!p.has(1))
-        return false;
-    const GdiObject* region = player.object(p.u(0));
+    const GdiObject* region = player.object(Params{record.params}.u(0));
     player.canvas().selectLogicalClip(region ? std::get_if<GdiRegion>(region) : nullptr);
     return true;
 }
 
-bool saveDc(WmfPlayer& player, const Record&) {
-    player.canvas().saveState();
+bool restoreDc(WmfPlayer& player, const Record& record) {
+    player.canvas().restoreState(Params{record.params}.s(0));
     return true;
 }
 
-bool restoreDc(WmfPlayer& player, const Record& record) {
-    const Params p{record.params};
-    if (!p.has(1))
-        return false;
-    player.canvas().restoreState(p.s(0));
-    return true;
-}
+constexpr qint64 kValue = Fields::kValueSize;
+constexpr qint64 kPoint = Fields::kPointSize;
 
 constexpr RecordPlayback::Entry<WmfPlayer> kRecords[] = {
-    {SetBkColor, setBkColor},
-    {SetTextColor, setTextColor},
-    {SetBkMode, setMode},
-    {SetMapMode, setMode},
-    {SetRop2, setMode},
-    {SetPolyFillMode, setMode},
-    {SetStretchBltMode, setMode},
-    {SetTextCharExtra, setMode},
-    {SetTextAlign, setMode},
-    {SetWindowOrg, atPoint},
-    {SetWindowExt, atPoint},
-    {OffsetWindowOrg, atPoint},
-    {MoveTo, atPoint},
-    {OffsetClipRgn, atPoint},
-    {ScaleWindowExt, scaleWindowExt},
-    {ExcludeClipRect, clipRect},
-    {IntersectClipRect, clipRect},
-    {SelectClipRegion, selectClipRegion},
-    {SaveDc, saveDc},
-    {RestoreDc, restoreDc},
+    {SetBkColor, kColourSize, setBkColor},
+    {SetTextColor, kColourSize, setTextColor},
+    {SetBkMode, kValue, setBkMode<Fields>},
+    {SetMapMode, kValue, setMapMode},
+    {SetRop2, kValue, setRop2},
+    {SetPolyFillMode, kValue, setPolyFillMode<Fields>},
+    {SetStretchBltMode, kValue, setStretchBltMode},
+    {SetTextCharExtra, kValue, setTextCharExtra},
+    {SetTextAlign, kValue, setTextAlign<Fields>},
+    {SetWindowOrg, kPoint, mappingPoint<Fields, &DeviceContext::setWindowOrg>},
+    {SetWindowExt, kPoint, mappingPoint<Fields, &DeviceContext::setWindowExt>},
+    {OffsetWindowOrg, kPoint, mappingPoint<Fields, &DeviceContext::offsetWindowOrg>},
+    {MoveTo, kPoint, canvasPoint<Fields, &GdiCanvas::moveTo>},
+    {OffsetClipRgn, kPoint, canvasPoint<Fields, &GdiCanvas::offsetClip>},
+    {ScaleWindowExt, words(4), scaleWindowExt},
+    {ExcludeClipRect, Fields::kBoxSize, canvasBox<Fields, &GdiCanvas::excludeClipRect>},
+    {IntersectClipRect, Fields::kBoxSize, canvasBox<Fields, &GdiCanvas::intersectClipRect>},
+    {SelectClipRegion, words(1), selectClipRegion},
+    {SaveDc, 0, saveDc},
+    {RestoreDc, words(1), restoreDc},
 };
 
 } // namespace

@@ -12,14 +12,12 @@ using Record = RecordWalker::Record;
 bool textOut(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
     const ByteReader& r = record.params;
-    if (!p.has(1))
-        return false;
     const qint64 length = p.u(0);
     const qint64 padded = (length + 1) & ~qint64(1);
     if (!r.has(2, padded + 4))
         return false;
     const GdiFont& font = player.dc().font;
-    GdiCanvas::TextRun run;
+    TextRun run;
     run.text = TextDecoder::decode(r.slice(2, length), font.charSet, font.face, nullptr);
     run.reference = QPointF(r.i16(2 + padded + 2), r.i16(2 + padded));
     player.canvas().text(run);
@@ -29,21 +27,19 @@ bool textOut(WmfPlayer& player, const Record& record) {
 bool extTextOut(WmfPlayer& player, const Record& record) {
     const Params p{record.params};
     const ByteReader& r = record.params;
-    if (!p.has(4))
-        return false;
-    GdiCanvas::TextRun run;
+    TextRun run;
     run.reference = p.point(0);
     const qint64 length = p.u(2);
     run.options = p.u(3);
     qint64 at = 8;
-    if (run.options & (GdiCanvas::TextRun::Opaque | GdiCanvas::TextRun::Clipped)) {
+    if (run.options & (TextRun::Opaque | TextRun::Clipped)) {
         if (!r.has(at, 8))
             return false;
         run.rectangle =
             QRectF(QPointF(r.i16(at), r.i16(at + 2)), QPointF(r.i16(at + 4), r.i16(at + 6)));
         at += 8;
     } else {
-        run.options |= GdiCanvas::TextRun::NoRect;
+        run.options |= TextRun::NoRect;
     }
     if (!r.has(at, length))
         return false;
@@ -52,7 +48,7 @@ bool extTextOut(WmfPlayer& player, const Record& record) {
     run.text = TextDecoder::decode(r.slice(at, length), font.charSet, font.face, &bytesPerChar);
     at += (length + 1) & ~qint64(1);
     // The advances (one per byte) are optional; use them only when all are there.
-    const bool pdy = run.options & GdiCanvas::TextRun::PdY;
+    const bool pdy = run.options & TextRun::PdY;
     const qint64 perByte = pdy ? 4 : 2;
     if (length > 0 && r.has(at, length * perByte) && bytesPerChar.size() == run.text.size()) {
         run.takeAdvances(bytesPerChar, [&](qint64 byte, bool rising) {
@@ -64,8 +60,8 @@ bool extTextOut(WmfPlayer& player, const Record& record) {
 }
 
 constexpr RecordPlayback::Entry<WmfPlayer> kRecords[] = {
-    {TextOut, textOut},
-    {ExtTextOut, extTextOut},
+    {TextOut, words(1), textOut},
+    {ExtTextOut, words(4), extTextOut},
 };
 
 } // namespace
