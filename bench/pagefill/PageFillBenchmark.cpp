@@ -142,6 +142,23 @@ void prepareMixed(const QString& folder, const QString& samples) {
     });
 }
 
+// The same photos, each with the Adobe RGB profile of colord-data in its APP2 segment, as an
+// editor saves them: every picture of the page is converted to the screen's colours.
+void prepareProfiled(const QString& folder, const QString& photos) {
+    prepareOnce(folder, [&] {
+        const QByteArray adobe = TestPictures::installedProfile("colord/AdobeRGB1998.icc");
+        if (adobe.isEmpty())
+            die(QStringLiteral("colord-data's AdobeRGB1998.icc is not installed"));
+        for (const QString& photo : filesIn(photos)) {
+            QFile file(photo);
+            if (!file.open(QIODevice::ReadOnly))
+                die(QStringLiteral("cannot read ") + photo);
+            writeFile(folder + '/' + QFileInfo(photo).fileName(),
+                      TestPictures::withIccProfile(file.readAll(), adobe));
+        }
+    });
+}
+
 // The browse folders: 330 camera photos (links to the 15 photos, named as a camera names
 // them), the same with the 160 x 107 preview a camera stores, and six run-length bitmaps of a
 // few kilobytes that claim 16384 x 16384 pixels.
@@ -372,6 +389,7 @@ const QList<Variant>& variants() {
         {"vips", "vipsthumbnail -s 256, each file, sequential", "photos", true},
         {"vips-one-process", "vipsthumbnail -s 256, all files in one process", "photos", true},
         {"pagefill-mixed", "page fill as the viewer does it", "mixed", false},
+        {"pagefill-adobe", "page fill, photos with an Adobe RGB profile", "photos-adobe", false},
         {"naive-mixed", "naive: whole pictures one by one, scaled smoothly", "mixed", false},
         {"cold", "page, empty thumbnail cache", "camera", false},
         {"warm", "page, thumbnails cached by a first visit", "camera", false},
@@ -379,6 +397,8 @@ const QList<Variant>& variants() {
         {"next-page", "next page after reading ahead", "camera", false},
         {"previews", "page of photos with a camera preview, empty cache", "previews", false},
         {"cold-300", "page of 323 cells, empty thumbnail cache", "camera", false},
+        {"cold-adobe", "page, empty cache, photos with an Adobe RGB profile", "camera-adobe",
+         false},
         {"bombs", "six bitmaps claiming 16384 x 16384, empty cache", "bombs", false},
         {"grid", "lay out and paint every cell of the smallest sizes", "camera", false},
         {"djpeg-page", "djpeg -scale 1/8 on each file of the page", "camera", true},
@@ -389,7 +409,7 @@ const QList<Variant>& variants() {
 }
 
 bool isBrowseVariant(const Variant& v) {
-    return v.folder == "camera" || v.folder == "previews" || v.folder == "bombs";
+    return v.folder.startsWith("camera") || v.folder == "previews" || v.folder == "bombs";
 }
 
 // The screen and the sizes of the browse variants: the start-up sizes on a 1920 x 1080 screen
@@ -636,6 +656,10 @@ void reportBrowseTargets(const std::map<QString, Figures>& got, int cores) {
                         limit / at("warm").medianMs,
                         qPrintable(verdict(limit >= 10 * at("warm").medianMs)));
     }
+    if (has("cold") && has("cold-adobe"))
+        std::printf("  cold page, profiled / untagged    %6.2f    (target <= 1.05: %s)\n",
+                    at("cold-adobe").medianMs / at("cold").medianMs,
+                    qPrintable(verdict(at("cold-adobe").medianMs <= 1.05 * at("cold").medianMs)));
     if (has("cold-300"))
         std::printf("  peak RSS, page of 323 cells       %6.0f MB (target < 300: %s)\n",
                     at("cold-300").peakKb / 1024.0,
@@ -721,6 +745,10 @@ int report(const QString& work, int runs, QSize screen, const QStringList& only)
         std::printf("  mixed folder: naive / page fill %4.2f, page fill peak RSS %.0f MB\n",
                     got["naive-mixed"].medianMs / got["pagefill-mixed"].medianMs,
                     got["pagefill-mixed"].peakKb / 1024.0);
+    if (got.count("pagefill-adobe"))
+        std::printf("  page fill, profiled / untagged  %6.2f    (target <= 1.05: %s)\n",
+                    got["pagefill-adobe"].medianMs / page,
+                    qPrintable(verdict(got["pagefill-adobe"].medianMs <= 1.05 * page)));
     return 0;
 }
 
@@ -768,6 +796,8 @@ int main(int argc, char** argv) {
     preparePhotos(work + "/photos");
     prepareMixed(work + "/mixed", QStringLiteral(LUMIVART_SAMPLES_DIR));
     prepareCamera(work + "/camera", work + "/photos", false);
+    prepareProfiled(work + "/photos-adobe", work + "/photos");
+    prepareCamera(work + "/camera-adobe", work + "/photos-adobe", false);
     prepareCamera(work + "/previews", work + "/photos", true);
     prepareBombs(work + "/bombs");
     return report(work, runs, screen, parser.value(onlyOption).split(',', Qt::SkipEmptyParts));

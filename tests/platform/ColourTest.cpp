@@ -172,6 +172,7 @@ private slots:
         };
 
         QTest::newRow("one chunk") << tagged(swapped) << pixels << swapped << QByteArray();
+        QTest::newRow("Adobe RGB") << tagged(adobe) << pixels << adobe << QByteArray();
         QTest::newRow("three chunks stored 3, 1, 2")
             << tagged(swapped, {3, 1, 2}) << pixels << swapped << QByteArray();
         QTest::newRow("a chunk missing")
