@@ -24,10 +24,15 @@ struct ErrorJump {
     std::longjmp(error->jump, 1);
 }
 
-// Ends decoding with our own message; the arguments are C types, so nothing is left undestroyed.
-template <typename... Values>
-[[noreturn]] void refuse(ErrorJump& error, const char* format, Values... values) {
-    std::snprintf(error.message, sizeof error.message, format, values...);
+// Ends decoding with our own message, kept in C types, so the jump leaves nothing undestroyed.
+[[noreturn]] void refuse(ErrorJump& error, const char* message) {
+    std::snprintf(error.message, sizeof error.message, "%s", message);
+    std::longjmp(error.jump, 1);
+}
+
+[[noreturn]] void refuseTooLarge(ErrorJump& error, JDIMENSION width, JDIMENSION height) {
+    std::snprintf(error.message, sizeof error.message, "picture too large (%u x %u pixels)", width,
+                  height);
     std::longjmp(error.jump, 1);
 }
 
@@ -55,7 +60,7 @@ void decodeInto(CmykSamples& out, const QByteArray& file, int eighths, ErrorJump
     if (info.num_components != 4)
         refuse(error, "not a four-component JPEG");
     if (!PictureLimits::withinPixelLimit(info.image_width, info.image_height))
-        refuse(error, "picture too large (%u x %u pixels)", info.image_width, info.image_height);
+        refuseTooLarge(error, info.image_width, info.image_height);
     info.out_color_space = JCS_CMYK;
     info.scale_num = static_cast<unsigned int>(eighths);
     info.scale_denom = 8;
