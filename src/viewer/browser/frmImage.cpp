@@ -55,6 +55,7 @@ frmImage::frmImage(Module1& module, SettingsStore& store, VolumeTable volumes,
     m_browser.setDevicePixelRatio(devicePixelRatioF());
     buildControls();
     buildMenus();
+    connectMenus();
     connectBrowser();
     qApp->installEventFilter(this); // sees every key before the focused control does
 
@@ -170,7 +171,9 @@ void frmImage::buildMenus() {
     m_opciones->addActions({m_opccop, m_opcrena, m_opcprop});
     m_opciones->addSeparator();
     m_opciones->addAction(m_opcclos);
+}
 
+void frmImage::connectMenus() {
     auto command = [this](QAction* entry, void (ViewCommands::*handler)()) {
         connect(entry, &QAction::triggered, this, [this, handler] { (m_commands.*handler)(); });
     };

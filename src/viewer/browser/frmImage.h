@@ -45,6 +45,7 @@ private:
 
     void buildControls();
     void buildMenus();
+    void connectMenus();
     void connectBrowser();
     void applyCaptions();
     void placeControls();
