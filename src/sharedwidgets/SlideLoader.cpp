@@ -1,77 +1,57 @@
 #include "SlideLoader.h"
 
-#include <QtConcurrent/QtConcurrentRun>
-#include <algorithm>
+void SlideLoader::Read::forget() {
+    load.cancel();
+    path.clear();
+    result.reset();
+}
+
+template <typename Then>
+void SlideLoader::start(Read& read, const QString& path, QSize bound, Then then) {
+    read.path = path;
+    read.bound = bound;
+    read.result.reset();
+    read.load.request([path, bound] { return PictureLoader::load(path, bound); }, then);
+}
 
 SlideLoader::SlideLoader(QObject* parent) : QObject(parent) {}
 
-SlideLoader::~SlideLoader() {
-    dropAllBut(0, 0);
-}
-
-std::vector<SlideLoader::Job>::iterator SlideLoader::find(const QString& path, QSize bound) {
-    return std::find_if(m_jobs.begin(), m_jobs.end(),
-                        [&](const Job& job) { return job.path == path && job.bound == bound; });
-}
+SlideLoader::~SlideLoader() = default;
 
 std::optional<PictureLoader::Result> SlideLoader::request(const QString& path, QSize bound) {
-    auto job = find(path, bound);
-    if (job != m_jobs.end() && job->result) {
-        PictureLoader::Result result = std::move(*job->result);
-        if (m_ahead == job->serial)
-            m_ahead = 0;
-        m_jobs.erase(job);
-        m_requested = 0;
-        dropAllBut(m_ahead, 0);
+    if (m_ahead.holds(path, bound)) {
+        m_shown.forget();
+        if (!m_ahead.result) {
+            m_aheadRequested = true;
+            return std::nullopt;
+        }
+        PictureLoader::Result result = std::move(*m_ahead.result);
+        m_ahead.forget();
         return result;
     }
-    m_requested = job != m_jobs.end() ? job->serial : start(path, bound).serial;
-    dropAllBut(m_requested, m_ahead);
+    m_aheadRequested = false;
+    if (!m_shown.holds(path, bound))
+        start(m_shown, path, bound, [this](PictureLoader::Result result) { emit arrived(result); });
     return std::nullopt;
 }
 
 void SlideLoader::readAhead(const QString& path, QSize bound) {
-    auto job = find(path, bound);
-    m_ahead = job != m_jobs.end() ? job->serial : start(path, bound).serial;
-    dropAllBut(m_requested, m_ahead);
+    if (m_ahead.holds(path, bound))
+        return;
+    m_aheadRequested = false;
+    if (m_shown.holds(path, bound))
+        m_ahead.forget(); // read for the screen already
+    else
+        start(m_ahead, path, bound,
+              [this](PictureLoader::Result result) { aheadRead(std::move(result)); });
 }
 
-SlideLoader::Job& SlideLoader::start(const QString& path, QSize bound) {
-    auto dropped = std::make_shared<std::atomic_bool>(false);
-    const quint64 serial = m_nextSerial++;
-    Job job{serial, path, bound, dropped, nullptr, std::nullopt};
-    job.watcher.reset(new QFutureWatcher<PictureLoader::Result>);
-    connect(job.watcher.get(), &QFutureWatcherBase::finished, this,
-            [this, serial] { finished(serial); });
-    job.watcher->setFuture(QtConcurrent::run([path, bound, dropped] {
-        if (*dropped)
-            return PictureLoader::Result{{}, QStringLiteral("not needed any more")};
-        return PictureLoader::load(path, bound);
-    }));
-    m_jobs.push_back(std::move(job));
-    return m_jobs.back();
-}
-
-void SlideLoader::finished(quint64 serial) {
-    auto job = std::find_if(m_jobs.begin(), m_jobs.end(),
-                            [serial](const Job& j) { return j.serial == serial; });
-    if (job == m_jobs.end())
-        return; // dropped meanwhile
-    PictureLoader::Result result = job->watcher->result();
-    if (serial != m_requested) {
-        job->result = std::move(result); // read ahead: kept until it is requested
+void SlideLoader::aheadRead(PictureLoader::Result result) {
+    if (!m_aheadRequested) {
+        m_ahead.result = std::move(result);
         return;
     }
-    m_jobs.erase(job);
-    m_requested = 0;
+    m_aheadRequested = false;
+    m_ahead.forget();
     emit arrived(result);
-}
-
-void SlideLoader::dropAllBut(quint64 keep, quint64 alsoKeep) {
-    std::erase_if(m_jobs, [&](const Job& job) {
-        if (job.serial == keep || job.serial == alsoKeep)
-            return false;
-        *job.dropped = true;
-        return true;
-    });
 }
