@@ -78,9 +78,11 @@ struct Viewer : TemporarySettings {
     }
 
     // Selects a list position and waits until the page it fills has all its pictures, or has
-    // stopped at a picture that cannot be loaded.
+    // stopped at a picture that cannot be loaded; in zoom mode, until the zoom view's picture
+    // has been read.
     bool select(int position) {
-        return browser->File1().setListIndex(position) && pageFilled();
+        return browser->File1().setListIndex(position) && pageFilled() &&
+               QTest::qWaitFor([this] { return !browser->isLoadingZoomPicture(); });
     }
     bool pageFilled() const {
         return QTest::qWaitFor([this] { return !browser->isFillingPage(); });

@@ -6,6 +6,16 @@
 #include <QGuiApplication>
 #include <QtTest>
 
+namespace {
+// Runs a command that reads its picture off the user-interface thread, until it has ended.
+bool ranToItsEnd(ImageBrowser& browser, BrowserFeedback& feedback,
+                 void (ViewCommands::*command)()) {
+    ViewCommands commands(browser, feedback);
+    (commands.*command)();
+    return QTest::qWaitFor([&] { return !commands.isReading(); });
+}
+} // namespace
+
 class ViewCommandsTest : public QObject {
     Q_OBJECT
 
@@ -101,7 +111,7 @@ private slots:
         b.Image1_Click(0);
         const QRectF rect = b.zoomView().rect;
         v.module.CurrentIndex = 1;
-        ViewCommands(b, v.feedback).opcport_Click();
+        QVERIFY(ranToItsEnd(b, v.feedback, &ViewCommands::opcport_Click));
         QVERIFY(v.feedback.messages.isEmpty());
         QCOMPARE(QGuiApplication::clipboard()->image().size(), QSize(80, 200));
         QCOMPARE(b.zoomView().picture.naturalSize, QSize(80, 200));
@@ -124,7 +134,7 @@ private slots:
         ImageBrowser& b = v.start();
         QVERIFY(v.select(0));
         v.module.CurrentIndex = 0;
-        ViewCommands(b, v.feedback).opcport_Click();
+        QVERIFY(ranToItsEnd(b, v.feedback, &ViewCommands::opcport_Click));
         const QImage copied = QGuiApplication::clipboard()->image();
         QVERIFY(TestPictures::near(TestPictures::colourAt(copied, 0.5, 0.5), Qt::green));
         const QImage shown = b.zoomView().picture.image;
@@ -149,7 +159,7 @@ private slots:
         QVERIFY(v.select(0));
         QFile::remove(v.pictures() + "/a.bmp");
         v.module.CurrentIndex = 0;
-        ViewCommands(b, v.feedback).opcport_Click();
+        QVERIFY(ranToItsEnd(b, v.feedback, &ViewCommands::opcport_Click));
         QCOMPARE(v.feedback.messages, QStringList{message});
         QVERIFY(QGuiApplication::clipboard()->image().isNull());
     }
@@ -197,7 +207,7 @@ private slots:
         if (!readable)
             QVERIFY(QFile::remove(v.pictures() + "/b.bmp"));
         v.module.CurrentIndex = 1;
-        ViewCommands(b, v.feedback).opcfull_Click();
+        QVERIFY(ranToItsEnd(b, v.feedback, &ViewCommands::opcfull_Click));
         QCOMPARE(v.feedback.fullScreenOpened, readable ? 1 : 0);
         QCOMPARE(v.module.UsePreviewPicture, readable);
         QVERIFY(v.feedback.messages.isEmpty());

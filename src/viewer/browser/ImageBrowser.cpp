@@ -9,13 +9,11 @@
 #include "SettingsPersistence.h"
 #include "StringTable.h"
 #include "ThumbnailWorkers.h"
-#include "ZoomPictureLoad.h"
 #include "ZoomPlacement.h"
 
 #include <QCursor>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QThreadPool>
 
 namespace {
 
@@ -43,13 +41,10 @@ ImageBrowser::ImageBrowser(Module1& module, SettingsStore& store, VolumeTable vo
       m_file1(m_dir1.path()), m_startFolder(m_dir1.path()), m_cells(1), m_title(kDescription),
       m_workers(std::make_unique<ThumbnailWorkers>()),
       m_pageFill(std::make_unique<PageFill>(
-          *m_workers, std::make_shared<const ThumbnailCache>(ThumbnailCache::user()))),
-      // Not the page's threads: those are taken until the page is complete.
-      m_zoomLoad(std::make_unique<ZoomPictureLoad>(*QThreadPool::globalInstance())) {
+          *m_workers, std::make_shared<const ThumbnailCache>(ThumbnailCache::user()))) {
     connect(m_pageFill.get(), &PageFill::pictureReady, this, &ImageBrowser::pictureArrived);
     connect(m_pageFill.get(), &PageFill::failed, this, &ImageBrowser::pictureFailed);
     connect(m_pageFill.get(), &PageFill::completed, this, &ImageBrowser::pageCompleted);
-    connect(m_zoomLoad.get(), &ZoomPictureLoad::loaded, this, &ImageBrowser::zoomPictureLoaded);
     m_drive1.setDrive(m_startFolder);
     connect(&m_drive1, &DriveList::Change, this, &ImageBrowser::Drive1_Change);
     connect(&m_dir1, &FolderList::Change, this, &ImageBrowser::Dir1_Change);
@@ -378,13 +373,25 @@ void ImageBrowser::showSelectedInZoomView() {
     if (!isPictureName(name))
         return;
     hideZoomView();
-    PictureLoader::Result loaded =
-        PictureLoader::load(pictureFile(m_module.settings.CurrentFolder, name), zoomPictureBound());
-    if (!loaded.ok())
-        return;
-    setZoomPicture(std::move(loaded.picture), pictureFile(m_module.settings.CurrentFolder, name));
-    m_module.PreviewName = name;
-    Zoom();
+    const QString file = pictureFile(m_module.settings.CurrentFolder, name);
+    readZoomPicture(file, [this, file, name](Picture picture) {
+        // Shown only while its file is still the selection in zoom mode.
+        if (!m_module.settings.ZoomMode || m_file1.entry(m_file1.listIndex()) != name ||
+            pictureFile(m_module.settings.CurrentFolder, name) != file)
+            return;
+        setZoomPicture(std::move(picture), file);
+        m_module.PreviewName = name;
+        Zoom();
+    });
+}
+
+void ImageBrowser::readZoomPicture(const QString& file, std::function<void(Picture)> read) {
+    m_zoomLoad.request(
+        [file, bound = zoomPictureBound()] { return PictureLoader::load(file, bound); },
+        [read](PictureLoader::Result loaded) {
+            if (loaded.ok())
+                read(std::move(loaded.picture));
+        });
 }
 
 // A cell takes the mouse while its image shows: an empty cell, or one whose picture is still
@@ -406,12 +413,8 @@ void ImageBrowser::Image1_Click(int cell) {
     const QSize shown = m_cells[cell].picture.image.size();
     const QSize wanted = fittedSize(m_zoom.picture.naturalSize, zoomPictureBound());
     if (shown.width() < wanted.width() || shown.height() < wanted.height())
-        m_zoomLoad->request(file, zoomPictureBound());
-}
-
-void ImageBrowser::zoomPictureLoaded(const QString& path, const Picture& picture) {
-    if (path == m_zoom.sourcePath)
-        setZoomPicture(picture, path);
+        readZoomPicture(file,
+                        [this, file](Picture picture) { setZoomPicture(std::move(picture), file); });
 }
 
 void ImageBrowser::Image1_MouseDown(int cell, Qt::MouseButton button) {
@@ -441,7 +444,7 @@ void ImageBrowser::stepZoom(int direction) {
 }
 
 void ImageBrowser::setZoomPicture(Picture picture, QString sourcePath) {
-    m_zoomLoad->cancel();
+    m_zoomLoad.cancel();
     m_zoom.picture = std::move(picture);
     m_zoom.sourcePath = std::move(sourcePath);
     if (m_zoom.visible)

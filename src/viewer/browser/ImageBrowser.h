@@ -4,10 +4,12 @@
 #include "FileList.h"
 #include "FolderList.h"
 #include "GridLayout.h"
+#include "LatestResult.h"
 #include "Picture.h"
 
 #include <QObject>
 #include <QRectF>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -15,7 +17,6 @@ struct Module1;
 class PageFill;
 class SettingsStore;
 class ThumbnailWorkers;
-class ZoomPictureLoad;
 
 // What the main window shows on behalf of the browser's logic.
 class BrowserFeedback {
@@ -125,6 +126,8 @@ public:
     // The largest picture the zoom view is given: what its widest view shows, at device pixels.
     QSize zoomPictureBound() const;
     bool isFillingPage() const;
+    // The zoom view's own picture is being read.
+    bool isLoadingZoomPicture() const { return m_zoomLoad.isPending(); }
     // Abandons the page fill under way: the cells waiting for their pictures stay as they are.
     void cancelPageFill();
     // While another window works (full screen), the page's workers leave it the processors:
@@ -167,7 +170,9 @@ private:
     void setBusyPointer(bool busy);
     bool showsImage(int cell) const;
     void showSelectedInZoomView();
-    void zoomPictureLoaded(const QString& path, const Picture& picture);
+    // Reads the file at the zoom view's size off this thread and gives it to `read`, unless the
+    // view was given another picture first or the file cannot be read.
+    void readZoomPicture(const QString& file, std::function<void(Picture)> read);
     void emptyCells(int from);
     void stepZoom(int direction);
 
@@ -189,5 +194,6 @@ private:
     // The threads outlive the work they are given, so they come first.
     std::unique_ptr<ThumbnailWorkers> m_workers;
     std::unique_ptr<PageFill> m_pageFill;
-    std::unique_ptr<ZoomPictureLoad> m_zoomLoad;
+    // Not the page's threads: those are taken until the page is complete.
+    LatestResult m_zoomLoad;
 };

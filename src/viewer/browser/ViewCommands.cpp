@@ -9,6 +9,14 @@
 #include <QColorSpace>
 #include <QGuiApplication>
 
+// The picture the clipboard copy reads: whole in sRGB, as other programs take a pasted picture,
+// and what the zoom view keeps of it, in the screen's colours.
+struct ViewCommands::ClipboardCopy {
+    QString file;
+    PictureLoader::Result whole;
+    QImage shown;
+};
+
 namespace {
 // What the zoom view keeps of a picture: no more than it can show.
 QImage reducedTo(const QImage& image, QSize bound) {
@@ -54,32 +62,48 @@ void ViewCommands::openFullScreen(bool slideShow) {
 }
 
 void ViewCommands::opcport_Click() {
-    const qint16 language = m_module.settings.LanguageOffset;
     const QString file = m_browser.cellFile(m_module.CurrentIndex);
-    // Other programs take a pasted picture as sRGB; the zoom view shows it in the screen's colours.
-    PictureLoader::Result loaded = PictureLoader::load(file, {}, Colour::Target::Srgb);
+    const QSize bound = m_browser.zoomPictureBound();
+    m_copy.request(
+        [file, bound] {
+            ClipboardCopy copy{file, PictureLoader::load(file, {}, Colour::Target::Srgb), {}};
+            if (copy.whole.ok()) {
+                copy.shown = reducedTo(copy.whole.picture.image, bound);
+                Colour::convert(copy.shown, {}, Colour::Target::Display);
+            }
+            return copy;
+        },
+        [this, viewFile = m_browser.zoomView().sourcePath](const ClipboardCopy& copy) {
+            copyRead(copy, viewFile);
+        });
+}
+
+void ViewCommands::copyRead(const ClipboardCopy& copy, const QString& viewFile) {
+    const qint16 language = m_module.settings.LanguageOffset;
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!loaded.ok() || !clipboard) {
+    if (!copy.whole.ok() || !clipboard) {
         m_feedback.showMessage(LocalText(37, language), LocalText(22, language));
         return;
     }
-    const QImage whole = loaded.picture.image;
-    QImage shown = reducedTo(whole, m_browser.zoomPictureBound());
-    Colour::convert(shown, {}, Colour::Target::Display);
-    m_browser.setZoomPicture({shown, loaded.picture.naturalSize}, file);
+    // The view takes the copied picture unless it was given another file's while it was read.
+    if (m_browser.zoomView().sourcePath == viewFile)
+        m_browser.setZoomPicture({copy.shown, copy.whole.picture.naturalSize}, copy.file);
     clipboard->clear();
-    clipboard->setImage(whole);
+    clipboard->setImage(copy.whole.picture.image);
 }
 
 void ViewCommands::opcfull_Click() {
     const QString file = m_browser.cellFile(m_module.CurrentIndex);
     m_module.PreviewName = m_browser.cellCaption(m_module.CurrentIndex);
-    PictureLoader::Result loaded = PictureLoader::load(file, m_browser.zoomPictureBound());
-    if (!loaded.ok())
-        return;
-    m_browser.setZoomPicture(std::move(loaded.picture), file);
-    m_module.UsePreviewPicture = true;
-    Pantalla_Click();
+    m_fullScreen.request(
+        [file, bound = m_browser.zoomPictureBound()] { return PictureLoader::load(file, bound); },
+        [this, file](PictureLoader::Result loaded) {
+            if (!loaded.ok())
+                return;
+            m_browser.setZoomPicture(std::move(loaded.picture), file);
+            m_module.UsePreviewPicture = true;
+            Pantalla_Click();
+        });
 }
 
 void ViewCommands::Ayuda_Click() {
