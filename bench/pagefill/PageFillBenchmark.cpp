@@ -216,7 +216,8 @@ struct FeedbackSink : BrowserFeedback {
         die(QStringLiteral("unexpected message: ") + text);
     }
     void openPictureMenu() override {}
-    void showFullScreenWindow() override {}
+    void showFullScreenWindow(FullScreenRequest&) override {}
+    void showBusy(bool) override {}
     void openHelp(int) override {}
 };
 

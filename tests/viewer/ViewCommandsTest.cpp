@@ -28,11 +28,10 @@ private slots:
         QTest::addColumn<bool>("previewShown");
         QTest::addColumn<bool>("slides");
         QTest::addColumn<bool>("opened");
-        QTest::addColumn<int>("currentIndex"); // after the command; 7 is the value before it
+        QTest::addColumn<int>("position"); // where the window starts; 7 is the index before
         QTest::newRow("empty list, no preview: nothing") << 0 << -1 << false << false << false << 7;
         QTest::newRow("no selection starts at 0") << 3 << -1 << false << false << true << 0;
-        QTest::newRow("a selection keeps the index for the window")
-            << 3 << 1 << false << true << true << 7;
+        QTest::newRow("a selection starts there") << 3 << 1 << false << true << true << 1;
         QTest::newRow("preview shown keeps the index") << 3 << -1 << true << true << true << 7;
     }
 
@@ -42,7 +41,7 @@ private slots:
         QFETCH(bool, previewShown);
         QFETCH(bool, slides);
         QFETCH(bool, opened);
-        QFETCH(int, currentIndex);
+        QFETCH(int, position);
         Viewer v;
         for (int i = 0; i < files; ++i)
             v.addPicture(QString("p%1.bmp").arg(i));
@@ -65,10 +64,13 @@ private slots:
         else
             commands.Pantalla_Click();
         QCOMPARE(v.feedback.fullScreenOpened, opened ? 1 : 0);
-        QCOMPARE(v.module.CurrentIndex, currentIndex);
+        QCOMPARE(v.module.CurrentIndex, position); // read back from the window
         if (opened) {
-            QCOMPARE(v.module.SlideShowMode, slides);
-            QCOMPARE(v.module.FileCount, qint16(b.File1().count()));
+            const FullScreenRequest& request = *v.feedback.fullScreen;
+            QCOMPARE(request.position, position);
+            QCOMPARE(request.slideShow, slides);
+            QCOMPARE(request.entries, b.File1().entries());
+            QCOMPARE(request.firstPicture.has_value(), previewShown);
         }
     }
 
@@ -90,7 +92,7 @@ private slots:
         QVERIFY(b.File1().setListIndex(0));
         bool fillingMeanwhile = true;
         v.feedback.whileFullScreen = [&] {
-            fillingMeanwhile = b.isFillingPage() || QGuiApplication::overrideCursor();
+            fillingMeanwhile = b.isFillingPage() || v.feedback.busy;
             if (folderChanged)
                 QVERIFY(b.Dir1().setPath(sub));
         };
@@ -209,10 +211,12 @@ private slots:
         v.module.CurrentIndex = 1;
         QVERIFY(ranToItsEnd(b, v.feedback, &ViewCommands::opcfull_Click));
         QCOMPARE(v.feedback.fullScreenOpened, readable ? 1 : 0);
-        QCOMPARE(v.module.UsePreviewPicture, readable);
         QVERIFY(v.feedback.messages.isEmpty());
-        QVERIFY(!v.module.SlideShowMode);
         if (readable) {
+            const FullScreenRequest& request = *v.feedback.fullScreen;
+            QVERIFY(!request.slideShow);
+            QCOMPARE(request.firstPicture->picture.naturalSize, QSize(90, 60));
+            QCOMPARE(request.firstPicture->sourcePath, v.pictures() + "/b.bmp");
             QVERIFY(!b.zoomView().visible); // loaded, not shown
             QCOMPARE(b.zoomView().picture.naturalSize, QSize(90, 60));
             QCOMPARE(v.module.PreviewName, QString("b.bmp"));

@@ -11,9 +11,7 @@
 #include "ThumbnailWorkers.h"
 #include "ZoomPlacement.h"
 
-#include <QCursor>
 #include <QFileInfo>
-#include <QGuiApplication>
 
 namespace {
 
@@ -53,7 +51,7 @@ ImageBrowser::ImageBrowser(Module1& module, SettingsStore& store, VolumeTable vo
     connect(&m_file1, &FileList::Click, this, &ImageBrowser::File1_Click);
 }
 
-ImageBrowser::~ImageBrowser() { setBusyPointer(false); }
+ImageBrowser::~ImageBrowser() { m_feedback.showBusy(false); }
 
 QString ImageBrowser::titleWith(const QString& text) {
     return QStringLiteral("%1 [%2]").arg(QLatin1String(kDescription), text);
@@ -68,7 +66,6 @@ void ImageBrowser::loadSettingsAndFolder() {
     Module1& m = m_module;
     Settings& s = m.settings;
     s = Settings::startupDefaults(m_startFolder);
-    m.UsePreviewPicture = false;
     m.PreviewName.clear();
     m.CaptionHeight = 165;
     m.LayoutChanged = true;
@@ -234,7 +231,7 @@ void ImageBrowser::fillPage() {
 
 void ImageBrowser::startPageFill() {
     m_fillSuspended = false;
-    setBusyPointer(true);
+    m_feedback.showBusy(true);
     m_pageFill->start(m_pageFiles, cellPixels());
 }
 
@@ -260,12 +257,12 @@ void ImageBrowser::pictureArrived(int cell, const Picture& picture) {
 
 void ImageBrowser::pictureFailed(int cell) {
     emptyCells(cell);
-    setBusyPointer(false);
+    m_feedback.showBusy(false);
     emit pageFillEnded();
 }
 
 void ImageBrowser::pageCompleted() {
-    setBusyPointer(false);
+    m_feedback.showBusy(false);
     emit pageFillEnded();
     // The next page, made while the user looks at this one, comes at once when asked for.
     const int next = m_file1.listIndex() + m_module.LastCell;
@@ -278,7 +275,7 @@ void ImageBrowser::pageCompleted() {
 void ImageBrowser::cancelPageFill() {
     m_fillSuspended = false;
     m_pageFill->cancel();
-    setBusyPointer(false);
+    m_feedback.showBusy(false);
 }
 
 void ImageBrowser::suspendPageFill() {
@@ -294,17 +291,6 @@ void ImageBrowser::resumePageFill() {
 }
 
 bool ImageBrowser::isFillingPage() const { return m_pageFill->isFilling(); }
-
-// The application's busy pointer while a page fills: the window answers meanwhile.
-void ImageBrowser::setBusyPointer(bool busy) {
-    if (busy == m_busyPointer)
-        return;
-    m_busyPointer = busy;
-    if (busy)
-        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-    else
-        QGuiApplication::restoreOverrideCursor();
-}
 
 QSize ImageBrowser::cellPixels() const {
     const QSizeF image = m_module.screen.scale.toPixels(QRectF(m_cells.front().place.image)).size();
@@ -413,8 +399,9 @@ void ImageBrowser::Image1_Click(int cell) {
     const QSize shown = m_cells[cell].picture.image.size();
     const QSize wanted = fittedSize(m_zoom.picture.naturalSize, zoomPictureBound());
     if (shown.width() < wanted.width() || shown.height() < wanted.height())
-        readZoomPicture(file,
-                        [this, file](Picture picture) { setZoomPicture(std::move(picture), file); });
+        readZoomPicture(file, [this, file](Picture picture) {
+            setZoomPicture(std::move(picture), file);
+        });
 }
 
 void ImageBrowser::Image1_MouseDown(int cell, Qt::MouseButton button) {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+struct FullScreenRequest;
 struct Module1;
 class PageFill;
 class SettingsStore;
@@ -26,10 +27,12 @@ public:
     virtual void showMessage(const QString& text, const QString& title) = 0;
     // Opens the thumbnail menu at the mouse position.
     virtual void openPictureMenu() = 0;
-    // Shows the full-screen window modally; returns when it has closed.
-    virtual void showFullScreenWindow() = 0;
+    // Shows the full-screen window modally on the request; returns when it has closed.
+    virtual void showFullScreenWindow(FullScreenRequest& request) = 0;
     // Opens the program's help at a topic, without waiting for it.
     virtual void openHelp(int topic) = 0;
+    // The program's busy pointer while a page fills; the window answers meanwhile.
+    virtual void showBusy(bool busy) = 0;
 };
 
 // A thumbnail cell: its image, drawn stretched to its place, and the caption line under it. A
@@ -167,7 +170,6 @@ private:
     void pictureArrived(int cell, const Picture& picture);
     void pictureFailed(int cell);
     void pageCompleted();
-    void setBusyPointer(bool busy);
     bool showsImage(int cell) const;
     void showSelectedInZoomView();
     // Reads the file at the zoom view's size off this thread and gives it to `read`, unless the
@@ -188,7 +190,6 @@ private:
     ZoomView m_zoom;
     QString m_title;
     qreal m_pixelRatio = 1;
-    bool m_busyPointer = false;
     QStringList m_pageFiles;    // the pictures of the page filled last
     bool m_fillSuspended = false;
     // The threads outlive the work they are given, so they come first.

@@ -1,5 +1,6 @@
 #include "ViewCommands.h"
 
+#include "FullScreenRequest.h"
 #include "ImageBrowser.h"
 #include "Module1.h"
 #include "PictureLoader.h"
@@ -47,18 +48,24 @@ void ViewCommands::Pantalla_Click() { openFullScreen(false); }
 
 void ViewCommands::Diapositivas_Click() { openFullScreen(true); }
 
-void ViewCommands::openFullScreen(bool slideShow) {
+void ViewCommands::openFullScreen(bool slideShow, std::optional<WaitingPicture> firstPicture) {
     const FileList& list = m_browser.File1();
-    m_module.FileCount = list.count();
-    const bool previewShown = m_browser.zoomView().visible;
-    if (m_module.FileCount == 0 && !previewShown)
+    const ZoomView& zoom = m_browser.zoomView();
+    if (list.count() == 0 && !zoom.visible)
         return;
-    if (list.listIndex() < 0 && !previewShown)
-        m_module.CurrentIndex = 0;
-    m_module.SlideShowMode = slideShow;
+    // From the selection; with none, from the start, or where the last window left off while
+    // the view shows.
+    const int position = list.listIndex() >= 0 ? list.listIndex()
+                         : zoom.visible        ? m_module.CurrentIndex
+                                               : 0;
+    FullScreenRequest request{m_module.settings, list.entries(), position, slideShow,
+                              std::move(firstPicture)};
+    if (!request.firstPicture && zoom.visible)
+        request.firstPicture = WaitingPicture{zoom.picture, zoom.sourcePath};
     m_browser.suspendPageFill();
-    m_feedback.showFullScreenWindow();
+    m_feedback.showFullScreenWindow(request);
     m_browser.resumePageFill();
+    m_module.CurrentIndex = request.position;
 }
 
 void ViewCommands::opcport_Click() {
@@ -100,9 +107,8 @@ void ViewCommands::opcfull_Click() {
         [this, file](PictureLoader::Result loaded) {
             if (!loaded.ok())
                 return;
-            m_browser.setZoomPicture(std::move(loaded.picture), file);
-            m_module.UsePreviewPicture = true;
-            Pantalla_Click();
+            m_browser.setZoomPicture(loaded.picture, file);
+            openFullScreen(false, WaitingPicture{std::move(loaded.picture), file});
         });
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "LatestResult.h"
+#include "SlideStage.h"
 
 #include <QString>
+#include <optional>
 
 class BrowserFeedback;
 class ImageBrowser;
@@ -32,7 +34,9 @@ public:
 private:
     struct ClipboardCopy;
 
-    void openFullScreen(bool slideShow);
+    // Opens the full-screen window on the file list, starting with `firstPicture` or else the
+    // zoom view's picture while the view shows; with an empty list and no view, nothing opens.
+    void openFullScreen(bool slideShow, std::optional<WaitingPicture> firstPicture = {});
     void copyRead(const ClipboardCopy& copy, const QString& viewFile);
 
     ImageBrowser& m_browser;

@@ -186,9 +186,9 @@ void frmImage::connectMenus() {
     connect(m_acercade, &QAction::triggered, this, &frmImage::Acercade_Click);
     connect(m_preferencias, &QAction::triggered, this, &frmImage::Preferencias_Click);
     connect(m_opccop, &QAction::triggered, this,
-            [this] { showCopyDialog(CopyRenameLogic::kCopyMode); });
+            [this] { showCopyDialog(CopyRenameLogic::Mode::Copy); });
     connect(m_opcrena, &QAction::triggered, this,
-            [this] { showCopyDialog(CopyRenameLogic::kRenameMode); });
+            [this] { showCopyDialog(CopyRenameLogic::Mode::Rename); });
     connect(m_opcprop, &QAction::triggered, this, &frmImage::opcprop_Click);
     connect(m_actualizar, &QAction::triggered, &m_browser, &ImageBrowser::Actualizar_Click);
     connect(m_modo, &QAction::triggered, &m_browser, &ImageBrowser::Modo_Click);
@@ -281,11 +281,10 @@ void frmImage::rebuildCells() {
     m_zoomImg->raise();
 }
 
-void frmImage::showCopyDialog(qint16 fileOpMode) {
-    m_module.FileOpMode = fileOpMode;
+void frmImage::showCopyDialog(CopyRenameLogic::Mode mode) {
     LocalFileLayer files;
     frmcopiar dialog(
-        m_module, m_browser.cellCaption(m_module.CurrentIndex), files,
+        m_module, mode, m_browser.cellCaption(m_module.CurrentIndex), files,
         [this](const QString& from, const QString& to) {
             m_browser.refreshAfterFileChange(from, to);
         },
@@ -375,8 +374,8 @@ void frmImage::showMessage(const QString& text, const QString& title) {
 
 void frmImage::openPictureMenu() { m_opciones->exec(QCursor::pos()); }
 
-void frmImage::showFullScreenWindow() {
-    frmPantalla window(m_module, m_browser, m_random, this);
+void frmImage::showFullScreenWindow(FullScreenRequest& request) {
+    frmPantalla window(request, m_module.screen.pixels, m_random, this);
     window.exec();
 }
 

@@ -24,10 +24,10 @@ bool sameText(const QString& a, const QString& b) {
 
 } // namespace
 
-CopyRenameLogic::CopyRenameLogic(Module1& module, const QString& selectedName, FileLayer& files,
-                                 ListRefresh refresh)
+CopyRenameLogic::CopyRenameLogic(Module1& module, Mode mode, const QString& selectedName,
+                                 FileLayer& files, ListRefresh refresh)
     : m_module(module), m_files(files), m_refresh(std::move(refresh)),
-      m_language(module.settings.LanguageOffset), m_renaming(module.FileOpMode == kRenameMode),
+      m_language(module.settings.LanguageOffset), m_renaming(mode == Mode::Rename),
       m_sourceFolder(module.settings.CurrentFolder), m_sourceName(selectedName),
       m_proposedFolder(module.settings.CopyFolder),
       m_state(m_renaming ? State::ReadyForRename : State::ReadyForCopy),
@@ -216,7 +216,6 @@ void CopyRenameLogic::fail(const FileResult& result) {
 void CopyRenameLogic::succeed() {
     showAttention(text(48), kSuccessIcon);
     m_state = State::Done;
-    m_module.FileOpMode = 0;
 }
 
 void CopyRenameLogic::showAttention(const QString& message, int icon) {

@@ -11,9 +11,8 @@ class FileLayer;
 struct Module1;
 
 // The copy and rename dialog's behaviour without its widgets: the texts it shows, what a press of
-// its button does and what an edit of a field withdraws. Opened in the mode the module's
-// FileOpMode gives (1 copy, 2 rename) on the selected file of the shown folder; it writes the
-// module's CopyFolder, and FileOpMode 0 after a success.
+// its button does and what an edit of a field withdraws. Opened in the mode it is given (copy or
+// rename) on the selected file of the shown folder; it writes the module's CopyFolder.
 //
 // States: ready for copy, replace offered (copy only), copying, ready for rename, done. An
 // existing copy target offers to replace it; an edit withdraws the offer; a success makes the
@@ -32,15 +31,13 @@ public:
     // rename (the old and the new name).
     using ListRefresh = std::function<void(const QString& renamedFrom, const QString& renamedTo)>;
 
-    // The module's FileOpMode that opens the dialog in each mode.
-    static constexpr qint16 kCopyMode = 1;
-    static constexpr qint16 kRenameMode = 2;
+    enum class Mode { Copy, Rename };
     // Status icons, by the program's icon numbers.
     static constexpr int kWaitingIcon = 110;
     static constexpr int kRefusalIcon = 103;
     static constexpr int kSuccessIcon = 104;
 
-    CopyRenameLogic(Module1& module, const QString& selectedName, FileLayer& files,
+    CopyRenameLogic(Module1& module, Mode mode, const QString& selectedName, FileLayer& files,
                     ListRefresh refresh);
     // Waits for a copy under way.
     ~CopyRenameLogic() override;

@@ -5,7 +5,6 @@
 #include "ProgramArt.h"
 #include "StringTable.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,9 +30,10 @@ constexpr int kLabelMargin = 2; // pixels
 
 } // namespace
 
-frmcopiar::frmcopiar(Module1& module, const QString& selectedName, FileLayer& files,
-                     CopyRenameLogic::ListRefresh refresh, QWidget* parent)
-    : QDialog(parent), m_module(module), m_logic(module, selectedName, files, std::move(refresh)) {
+frmcopiar::frmcopiar(Module1& module, CopyRenameLogic::Mode mode, const QString& selectedName,
+                     FileLayer& files, CopyRenameLogic::ListRefresh refresh, QWidget* parent)
+    : QDialog(parent), m_module(module),
+      m_logic(module, mode, selectedName, files, std::move(refresh)) {
     setObjectName("frmcopiar");
     buildControls();
     m_helpTopic = m_module.settings.LanguageOffset + kHelpCopyDialog;
@@ -131,14 +131,10 @@ void frmcopiar::showState() {
 }
 
 void frmcopiar::showBusy(bool busy) {
-    if (busy == m_showsBusy)
+    if (busy == m_busyPointer.isShown())
         return;
-    m_showsBusy = busy;
     // The whole program's pointer: the main window behind takes no input meanwhile either.
-    if (busy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
+    m_busyPointer.show(busy);
     m_boton->setEnabled(!busy);
     m_txtOrig->setReadOnly(busy);
     m_txtDest->setReadOnly(busy);
