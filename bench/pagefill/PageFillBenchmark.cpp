@@ -238,7 +238,7 @@ class ViewerPageFill {
 public:
     ViewerPageFill(const QString& folder, QSize screen) : m_folder(folder), m_screen(screen) {}
 
-    QSize bound() const { return m_browser->zoomPictureBound(); }
+    QSize bound() const { return m_browser->zoom().pictureBound(); }
 
     double run() {
         m_browser.reset();
@@ -264,7 +264,7 @@ public:
         QEventLoop filled;
         QObject::connect(m_browser.get(), &ImageBrowser::pageFillEnded, &filled, &QEventLoop::quit);
         m_browser->File1().setListIndex(0);
-        if (m_browser->isFillingPage())
+        if (m_browser->page().isFilling())
             filled.exec();
         m_shown.clear();
         for (const ThumbnailCell& cell : m_browser->cells())

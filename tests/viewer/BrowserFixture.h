@@ -87,10 +87,10 @@ struct Viewer : TemporarySettings {
     // has been read.
     bool select(int position) {
         return browser->File1().setListIndex(position) && pageFilled() &&
-               QTest::qWaitFor([this] { return !browser->isLoadingZoomPicture(); });
+               QTest::qWaitFor([this] { return !browser->zoom().isReading(); });
     }
     bool pageFilled() const {
-        return QTest::qWaitFor([this] { return !browser->isFillingPage(); });
+        return QTest::qWaitFor([this] { return !browser->page().isFilling(); });
     }
 
     QStringList captions() const {

@@ -258,7 +258,7 @@ private slots:
 
         QVERIFY(b.File1().setListIndex(0));
         QVERIFY(b.Dir1().setPath(sub));
-        QVERIFY(!b.isFillingPage());
+        QVERIFY(!b.page().isFilling());
         QVERIFY(!v.feedback.busy);
         QVERIFY(v.select(0));
         QCOMPARE(b.cells()[0].picture.naturalSize.width(), 99);
@@ -484,7 +484,7 @@ private slots:
         ImageBrowser& b = v.start();
         b.setDevicePixelRatio(ratio);
         QVERIFY(v.select(0));
-        QCOMPARE(b.zoomPictureBound(), bound);
+        QCOMPARE(b.zoom().pictureBound(), bound);
         QCOMPARE(b.cells()[0].picture.naturalSize, QSize(2400, 1800));
         QCOMPARE(b.cells()[0].picture.image.size(), cell);
         QCOMPARE(b.cells()[1].picture.image.size(), cell);

@@ -92,14 +92,14 @@ private slots:
         QVERIFY(b.File1().setListIndex(0));
         bool fillingMeanwhile = true;
         v.feedback.whileFullScreen = [&] {
-            fillingMeanwhile = b.isFillingPage() || v.feedback.busy;
+            fillingMeanwhile = b.page().isFilling() || v.feedback.busy;
             if (folderChanged)
                 QVERIFY(b.Dir1().setPath(sub));
         };
         ViewCommands(b, v.feedback).Pantalla_Click();
         QCOMPARE(v.feedback.fullScreenOpened, 1);
         QVERIFY(!fillingMeanwhile);
-        QCOMPARE(b.isFillingPage(), !folderChanged);
+        QCOMPARE(b.page().isFilling(), !folderChanged);
         QVERIFY(v.pageFilled());
         QCOMPARE(v.visibleImages(), folderChanged ? 0 : 15);
     }

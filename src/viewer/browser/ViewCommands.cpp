@@ -38,7 +38,7 @@ void ViewCommands::Portapapeles_Click() {
     // A pasted picture is in the colours of the profile it came with, else sRGB.
     Colour::convert(image, {image.colorSpace().iccProfile()}, Colour::Target::Display);
     // Kept whole: there is no file to read it again from when it is shown full screen.
-    m_browser.setZoomPicture({image, image.size()}, QString());
+    m_browser.zoom().setPicture({image, image.size()}, QString());
     m_module.PreviewName = LocalText(40, m_module.settings.LanguageOffset);
     m_browser.setTitleWith(m_module.PreviewName);
     m_browser.Zoom();
@@ -62,15 +62,15 @@ void ViewCommands::openFullScreen(bool slideShow, std::optional<WaitingPicture> 
                               std::move(firstPicture)};
     if (!request.firstPicture && zoom.visible)
         request.firstPicture = WaitingPicture{zoom.picture, zoom.sourcePath};
-    m_browser.suspendPageFill();
+    m_browser.page().suspend();
     m_feedback.showFullScreenWindow(request);
-    m_browser.resumePageFill();
+    m_browser.page().resume();
     m_module.CurrentIndex = request.position;
 }
 
 void ViewCommands::opcport_Click() {
     const QString file = m_browser.cellFile(m_module.CurrentIndex);
-    const QSize bound = m_browser.zoomPictureBound();
+    const QSize bound = m_browser.zoom().pictureBound();
     m_copy.request(
         [file, bound] {
             ClipboardCopy copy{file, PictureLoader::load(file, {}, Colour::Target::Srgb), {}};
@@ -94,7 +94,7 @@ void ViewCommands::copyRead(const ClipboardCopy& copy, const QString& viewFile) 
     }
     // The view takes the copied picture unless it was given another file's while it was read.
     if (m_browser.zoomView().sourcePath == viewFile)
-        m_browser.setZoomPicture({copy.shown, copy.whole.picture.naturalSize}, copy.file);
+        m_browser.zoom().setPicture({copy.shown, copy.whole.picture.naturalSize}, copy.file);
     clipboard->clear();
     clipboard->setImage(copy.whole.picture.image);
 }
@@ -102,12 +102,13 @@ void ViewCommands::copyRead(const ClipboardCopy& copy, const QString& viewFile) 
 void ViewCommands::opcfull_Click() {
     const QString file = m_browser.cellFile(m_module.CurrentIndex);
     m_module.PreviewName = m_browser.cellCaption(m_module.CurrentIndex);
+    const QSize bound = m_browser.zoom().pictureBound();
     m_fullScreen.request(
-        [file, bound = m_browser.zoomPictureBound()] { return PictureLoader::load(file, bound); },
+        [file, bound] { return PictureLoader::load(file, bound); },
         [this, file](PictureLoader::Result loaded) {
             if (!loaded.ok())
                 return;
-            m_browser.setZoomPicture(loaded.picture, file);
+            m_browser.zoom().setPicture(loaded.picture, file);
             openFullScreen(false, WaitingPicture{std::move(loaded.picture), file});
         });
 }

@@ -321,7 +321,7 @@ void frmImage::applyZoomMode(bool on) {
 }
 
 void frmImage::closeEvent(QCloseEvent* event) {
-    m_browser.cancelPageFill(); // no work goes on for a window that is gone
+    m_browser.page().cancel(); // no work goes on for a window that is gone
     QMainWindow::closeEvent(event);
 }
 
