@@ -133,9 +133,9 @@ void frmacerca::buildControls() {
 
 void frmacerca::fillTexts(qint16 language) {
     const QString description = QString::fromUtf8(kProgramDescription);
-    setWindowTitle(LocalText(1, language) + u' ' + description);
+    setWindowTitle(LocalText(kTextAbout, language) + u' ' + description);
     m_lab1->setText(description);
-    m_lab2->setText(LocalText(23, language));
+    m_lab2->setText(LocalText(kTextFileViewing, language));
     m_label5->setText(QStringLiteral("ICO,BMP,RLE,WMF,JPG,GIF..."));
     m_label1->setText(QString::fromUtf8("Versión"));
     m_version->setText(QString::fromUtf8(kProgramVersion));
@@ -144,7 +144,7 @@ void frmacerca::fillTexts(qint16 language) {
     m_label3[1]->setText(QStringLiteral("Based in part on the work of the"));
     m_label3[2]->setText(QStringLiteral("Independent JPEG Group"));
     m_botOk->setText(QStringLiteral("&OK"));
-    m_system->setText(u'&' + LocalText(29, language));
+    m_system->setText(u'&' + LocalText(kTextSystemInfo, language));
 }
 
 void frmacerca::placeOnScreen() {
@@ -204,7 +204,8 @@ void frmacerca::StartSysInfo() {
     if (SystemInfoTool::start(qEnvironmentVariable("PATH")))
         return;
     const qint16 language = m_module.settings.LanguageOffset;
-    QMessageBox::information(parentWidget(), LocalText(22, language), LocalText(28, language));
+    QMessageBox::information(parentWidget(), LocalText(kTextAttention, language),
+                             LocalText(kTextSystemInfoUnavailable, language));
 }
 
 void frmacerca::paintEvent(QPaintEvent* event) {

@@ -21,15 +21,22 @@ namespace {
 
 constexpr char kDescription[] = "Lumi Vart";
 constexpr char kNoMoreFiles[] = "No hay más archivos...";
-constexpr int kPatternTextFirstId = 12;
-constexpr int kPatternTextCount = 8;
 constexpr qint16 kLargestZoom = 2; // the smallest divisor gives the largest view
 constexpr qint16 kSmallestZoom = 4;
 
-// The patterns of the pattern box's eight texts, in the order of the texts (ids 12 to 19).
-const char* const kPatternOfText[kPatternTextCount] = {
-    kAllPictureFormatsPattern, "*.*", "*.bmp;*.dib", "*.jpg;*.jpeg",
-    "*.gif",                   "*.ico;*.cur", "*.wmf;*.emf", "*.rle"};
+// The pattern box's texts, in the order it lists them, with the pattern each one stands for.
+struct PatternText {
+    TextId text;
+    const char* pattern;
+};
+const PatternText kPatternTexts[] = {{kTextAllFormats, kAllPictureFormatsPattern},
+                                     {kTextAllFiles, "*.*"},
+                                     {kTextBitmapFiles, "*.bmp;*.dib"},
+                                     {kTextJpegFiles, "*.jpg;*.jpeg"},
+                                     {kTextGifFiles, "*.gif"},
+                                     {kTextIconFiles, "*.ico;*.cur"},
+                                     {kTextMetafiles, "*.wmf;*.emf"},
+                                     {kTextRleFiles, "*.rle"}};
 
 QString pictureFile(const QString& folder, const QString& name) { return folder + '/' + name; }
 
@@ -96,7 +103,8 @@ void ImageBrowser::saveSettings() {
     const FileWriteResult saved = SaveSettings(m_module.settings, m_store);
     if (!saved.written) {
         const qint16 language = m_module.settings.LanguageOffset;
-        m_feedback.showMessage(settingsNotSavedText(saved, language), LocalText(22, language));
+        m_feedback.showMessage(settingsNotSavedText(saved, language),
+                               LocalText(kTextAttention, language));
     }
 }
 
@@ -127,7 +135,8 @@ void ImageBrowser::escapePressed() {
 void ImageBrowser::Drive1_Change() {
     if (!m_dir1.setDrive(m_drive1.drive())) {
         const qint16 language = m_module.settings.LanguageOffset;
-        m_feedback.showMessage(LocalText(25, language), LocalText(22, language));
+        m_feedback.showMessage(LocalText(kTextDeviceNotReady, language),
+                               LocalText(kTextAttention, language));
     }
 }
 
@@ -148,11 +157,18 @@ void ImageBrowser::File1_PatternChange() {
     setTitle(count == 0 ? QString::fromLatin1(kDescription) : titleWith(QString::number(count)));
 }
 
+QStringList ImageBrowser::patternBoxTexts() const {
+    QStringList texts;
+    for (const PatternText& item : kPatternTexts)
+        texts.append(LocalText(item.text, m_module.settings.LanguageOffset));
+    return texts;
+}
+
 void ImageBrowser::CboFiltro_Change(const QString& text) {
     const QString trimmed = text.trimmed();
-    for (int i = 0; i < kPatternTextCount; ++i) {
-        if (trimmed == LocalText(kPatternTextFirstId + i, m_module.settings.LanguageOffset)) {
-            m_file1.setPattern(QString::fromLatin1(kPatternOfText[i]));
+    for (const PatternText& item : kPatternTexts) {
+        if (trimmed == LocalText(item.text, m_module.settings.LanguageOffset)) {
+            m_file1.setPattern(QString::fromLatin1(item.pattern));
             return;
         }
     }

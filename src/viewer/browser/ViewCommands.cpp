@@ -30,7 +30,7 @@ void ViewCommands::Portapapeles_Click() {
     Colour::convert(image, {image.colorSpace().iccProfile()}, Colour::Target::Display);
     // Kept whole: there is no file to read it again from when it is shown full screen.
     m_browser.setZoomPicture({image, image.size()}, QString());
-    m_module.PreviewName = LocalText(40, m_module.settings.LanguageOffset);
+    m_module.PreviewName = LocalText(kTextClipboard, m_module.settings.LanguageOffset);
     m_browser.setTitleWith(m_module.PreviewName);
     m_browser.Zoom();
 }
@@ -60,7 +60,8 @@ void ViewCommands::opcport_Click() {
     PictureLoader::Result loaded = PictureLoader::load(file, {}, Colour::Target::Srgb);
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!loaded.ok() || !clipboard) {
-        m_feedback.showMessage(LocalText(37, language), LocalText(22, language));
+        m_feedback.showMessage(LocalText(kTextFormatNotCompatible, language),
+                               LocalText(kTextAttention, language));
         return;
     }
     const QImage whole = loaded.picture.image;

@@ -9,6 +9,7 @@
 
 class FileLayer;
 struct Module1;
+enum TextId : int;
 
 // The copy and rename dialog's behaviour without its widgets: the texts it shows, what a press of
 // its button does and what an edit of a field withdraws. Opened in the mode the module's
@@ -84,11 +85,11 @@ private:
     void showProgress(int percent);
     void copyEnded();
     void offerReplace(const QString& folder);
-    void refuse(int textId);
+    void refuse(TextId reason);
     void fail(const FileResult& result);
     void succeed();
     void showAttention(const QString& message, int icon);
-    QString text(int id) const;
+    QString text(TextId id) const;
 
     Module1& m_module;
     FileLayer& m_files;
