@@ -17,7 +17,6 @@ constexpr double kClientWidth = 2790; // twips
 constexpr double kClientHeight = 870;
 const QRectF kFieldPlace(360, 240, 2055, 285);
 constexpr int kLongestPassword = 14;
-constexpr int kIcon = 102;
 } // namespace
 
 frmpassword::frmpassword(QString password, qint16 languageOffset, const ScreenMetrics& screen,
@@ -28,7 +27,7 @@ frmpassword::frmpassword(QString password, qint16 languageOffset, const ScreenMe
       m_helpTopic(languageOffset + kHelpPasswordPrompt) {
     setObjectName("frmpassword");
     setWindowTitle(LocalText(kTextEnterPassword, languageOffset));
-    setWindowIcon(QIcon(QPixmap::fromImage(ProgramArt::icon(kIcon))));
+    setWindowIcon(QIcon(QPixmap::fromImage(ProgramArt::icon(ProgramArt::kIconProgram))));
 
     // Wide enough for the window manager to show the whole title, the field kept in the middle.
     const TwipsScale& scale = screen.scale;

@@ -61,8 +61,8 @@ frmImage::frmImage(Module1& module, SettingsStore& store, VolumeTable volumes,
 
     m_browser.loadSettingsAndFolder();
     m_helpTopic = m_module.settings.LanguageOffset + kHelpMainWindow;
-    m_image2->setPicture(ProgramArt::icon(106));
-    m_image3->setPicture(ProgramArt::icon(105));
+    m_image2->setPicture(ProgramArt::icon(ProgramArt::kIconPreviousPage));
+    m_image3->setPicture(ProgramArt::icon(ProgramArt::kIconNextPage));
     applyCaptions();
     m_cboFiltro->setCurrentIndex(0);
     m_browser.CboFiltro_Change(m_cboFiltro->itemText(0));
@@ -97,11 +97,11 @@ void frmImage::buildControls() {
 
     m_grid = new ThumbnailGrid(m_module.screen.scale, m_client);
     m_grid->setObjectName("Thumbnails");
-    m_grid->setImageCursor(ProgramArt::cursor(1));
+    m_grid->setImageCursor(ProgramArt::cursor(ProgramArt::kCursorMagnifier));
 
     m_zoomImg = new PictureCell(m_client);
     m_zoomImg->setObjectName("ZoomImg");
-    m_zoomImg->setCursor(ProgramArt::cursor(2));
+    m_zoomImg->setCursor(ProgramArt::cursor(ProgramArt::kCursorZoomMagnifier));
     m_zoomImg->hide();
 
     connect(m_drive1, &QComboBox::activated, this,
@@ -314,7 +314,8 @@ void frmImage::showZoomView() {
 }
 
 void frmImage::applyZoomMode(bool on) {
-    setWindowIcon(QIcon(QPixmap::fromImage(ProgramArt::icon(on ? 101 : 102))));
+    setWindowIcon(QIcon(QPixmap::fromImage(
+        ProgramArt::icon(on ? ProgramArt::kIconZoomMode : ProgramArt::kIconProgram))));
     m_modo->setChecked(on);
     m_mas->setVisible(on);
     m_menos->setVisible(on);

@@ -2,6 +2,7 @@
 
 #include "FileLayer.h"
 #include "Module1.h"
+#include "ProgramArt.h"
 #include "StringTable.h"
 
 #include <QtConcurrent/QtConcurrentRun>
@@ -31,7 +32,8 @@ CopyRenameLogic::CopyRenameLogic(Module1& module, const QString& selectedName, F
       m_sourceFolder(module.settings.CurrentFolder), m_sourceName(selectedName),
       m_proposedFolder(module.settings.CopyFolder),
       m_state(m_renaming ? State::ReadyForRename : State::ReadyForCopy),
-      m_status(text(m_renaming ? kTextChangeFileName : kTextSpecifyPathAndName)) {
+      m_status(text(m_renaming ? kTextChangeFileName : kTextSpecifyPathAndName)),
+      m_icon(ProgramArt::kIconWaiting) {
     connect(&m_copying, &QFutureWatcherBase::progressValueChanged, this, [this](int percent) {
         if (!busy()) // what a copy reports after its end is no news
             return;
@@ -104,7 +106,7 @@ CopyRenameLogic::Press CopyRenameLogic::buttonPressed(const QString& upper, cons
 void CopyRenameLogic::fieldEdited() {
     if (busy()) // the copy's outcome decides what shows next
         return;
-    m_icon = kWaitingIcon;
+    m_icon = ProgramArt::kIconWaiting;
     if (m_state == State::Done)
         return;
     m_state = m_renaming ? State::ReadyForRename : State::ReadyForCopy;
@@ -156,7 +158,7 @@ void CopyRenameLogic::startCopy(const QString& source, const QString& target, co
 
 void CopyRenameLogic::showProgress(int percent) {
     m_status = text(kTextCopy) + "... " + QString::number(percent) + " %";
-    m_icon = kWaitingIcon;
+    m_icon = ProgramArt::kIconWaiting;
     m_reason.clear();
 }
 
@@ -205,22 +207,22 @@ void CopyRenameLogic::offerReplace(const QString& folder) {
 }
 
 void CopyRenameLogic::refuse(TextId reason) {
-    showAttention(text(reason), kRefusalIcon);
+    showAttention(text(reason), ProgramArt::kIconRefusal);
 }
 
 void CopyRenameLogic::fail(const FileResult& result) {
     showAttention(text(kTextOperationFailed) + " Error: " + QString::number(result.code()),
-                  kRefusalIcon);
+                  ProgramArt::kIconRefusal);
     m_reason = result.reason;
 }
 
 void CopyRenameLogic::succeed() {
-    showAttention(text(kTextOperationSucceeded), kSuccessIcon);
+    showAttention(text(kTextOperationSucceeded), ProgramArt::kIconSuccess);
     m_state = State::Done;
     m_module.FileOpMode = 0;
 }
 
-void CopyRenameLogic::showAttention(const QString& message, int icon) {
+void CopyRenameLogic::showAttention(const QString& message, ProgramArt::Icon icon) {
     m_status = text(kTextAttention) + ": " + message;
     m_icon = icon;
     m_reason.clear();

@@ -25,7 +25,7 @@ frmPantalla::frmPantalla(Module1& module, ImageBrowser& browser, RandomSource& r
     // Load: the timer runs from the start only in the slide show.
     m_previewPending = false;
     m_helpTopic = m_module.settings.LanguageOffset + kHelpFullScreen;
-    const QCursor cross = ProgramArt::cursor(3);
+    const QCursor cross = ProgramArt::cursor(ProgramArt::kCursorCross);
     setCursor(cross);
     m_stage->setPointer(cross);
     const FileList& list = m_browser.File1();

@@ -53,7 +53,6 @@ constexpr int kTextHeight = 165;                 // the controls' rows are 195 h
 constexpr double kNameFontPoints = 21.75;
 constexpr int kPasswordLength = 14;
 constexpr int kLargeStep = 5;
-constexpr int kProgramIcon = 102;
 
 constexpr const char* kSliderNames[kSliderCount] = {"ImgAltV", "ImgAncV", "LabAncV",
                                                     "EspHV",   "EspVV",   "wtempo"};
@@ -80,7 +79,7 @@ frmPrefer::frmPrefer(Module1& module, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       m_module(module), m_editor(module.settings) {
     setObjectName("frmPrefer");
-    setWindowIcon(QIcon(QPixmap::fromImage(ProgramArt::icon(kProgramIcon))));
+    setWindowIcon(QIcon(QPixmap::fromImage(ProgramArt::icon(ProgramArt::kIconProgram))));
     QFont textFont = font(); // sized like the controls, so each text fits its row
     textFont.setPixelSize(m_module.screen.scale.toPixels(kTextHeight));
     setFont(textFont);
