@@ -256,7 +256,7 @@ public:
         m_browser = std::make_unique<ImageBrowser>(m_module, m_store, VolumeTable{{"/"}},
                                                    m_feedback, m_folder);
         m_browser->loadSettingsAndFolder();
-        m_browser->CboFiltro_Change(LocalText(12, m_module.settings.LanguageOffset));
+        m_browser->CboFiltro_Change(LocalText(kTextAllFormats, m_module.settings.LanguageOffset));
         m_browser->chooseScreenClassAndLayOut();
 
         QElapsedTimer timer;

@@ -67,7 +67,7 @@ struct Viewer : TemporarySettings {
         module.screen.pixels = screen;
         browser = std::make_unique<ImageBrowser>(module, store, volumes, feedback, pictures());
         browser->loadSettingsAndFolder();
-        browser->CboFiltro_Change(LocalText(12, module.settings.LanguageOffset));
+        browser->CboFiltro_Change(LocalText(kTextAllFormats, module.settings.LanguageOffset));
         browser->chooseScreenClassAndLayOut();
         return *browser;
     }

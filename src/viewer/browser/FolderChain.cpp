@@ -8,13 +8,19 @@
 
 namespace {
 
-constexpr int kPatternTextFirstId = 12;
-constexpr int kPatternTextCount = 8;
-
-// The patterns of the pattern box's eight texts, in the order of the texts (ids 12 to 19).
-const char* const kPatternOfText[kPatternTextCount] = {
-    kAllPictureFormatsPattern, "*.*", "*.bmp;*.dib", "*.jpg;*.jpeg",
-    "*.gif",                   "*.ico;*.cur", "*.wmf;*.emf", "*.rle"};
+// The pattern box's texts, in the order it lists them, with the pattern each one stands for.
+struct PatternText {
+    TextId text;
+    const char* pattern;
+};
+const PatternText kPatternTexts[] = {{kTextAllFormats, kAllPictureFormatsPattern},
+                                     {kTextAllFiles, "*.*"},
+                                     {kTextBitmapFiles, "*.bmp;*.dib"},
+                                     {kTextJpegFiles, "*.jpg;*.jpeg"},
+                                     {kTextGifFiles, "*.gif"},
+                                     {kTextIconFiles, "*.ico;*.cur"},
+                                     {kTextMetafiles, "*.wmf;*.emf"},
+                                     {kTextRleFiles, "*.rle"}};
 
 } // namespace
 
@@ -43,11 +49,18 @@ bool FolderChain::showPath(const QString& path) {
     return true;
 }
 
+QStringList FolderChain::patternBoxTexts(qint16 language) {
+    QStringList texts;
+    for (const PatternText& item : kPatternTexts)
+        texts.append(LocalText(item.text, language));
+    return texts;
+}
+
 void FolderChain::setPatternText(const QString& text, qint16 language) {
     const QString trimmed = text.trimmed();
-    for (int i = 0; i < kPatternTextCount; ++i) {
-        if (trimmed == LocalText(kPatternTextFirstId + i, language)) {
-            m_file1.setPattern(QString::fromLatin1(kPatternOfText[i]));
+    for (const PatternText& item : kPatternTexts) {
+        if (trimmed == LocalText(item.text, language)) {
+            m_file1.setPattern(QString::fromLatin1(item.pattern));
             return;
         }
     }

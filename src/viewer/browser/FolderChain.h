@@ -29,6 +29,8 @@ public:
     // The folder list follows the drive list; false when the drive cannot be read.
     bool followDrive() { return m_dir1.setDrive(m_drive1.drive()); }
     // The pattern of a text of the pattern box in this language, or the text itself.
+    // The pattern box's texts in the language, in the order it lists them.
+    static QStringList patternBoxTexts(qint16 language);
     void setPatternText(const QString& text, qint16 language);
     // Reads the folders and the files again.
     void refresh();

@@ -11,7 +11,9 @@ namespace {
 constexpr char kDescription[] = "Lumi Vart";
 constexpr char kNoMoreFiles[] = "No hay más archivos...";
 
-QString pictureFile(const QString& folder, const QString& name) { return folder + '/' + name; }
+QString pictureFile(const QString& folder, const QString& name) {
+    return folder + '/' + name;
+}
 
 } // namespace
 
@@ -19,12 +21,14 @@ ImageBrowser::ImageBrowser(Module1& module, SettingsStore& store, VolumeTable vo
                            BrowserFeedback& feedback, const QString& currentDirectory,
                            QObject* parent)
     : QObject(parent), m_module(module), m_store(store), m_feedback(feedback),
-      m_lists(std::move(volumes), currentDirectory), m_page(module, feedback),
-      m_zoom(module), m_title(kDescription) {
+      m_lists(std::move(volumes), currentDirectory), m_page(module, feedback), m_zoom(module),
+      m_title(kDescription) {
     connectJobs();
 }
 
-ImageBrowser::~ImageBrowser() { m_feedback.showBusy(false); }
+ImageBrowser::~ImageBrowser() {
+    m_feedback.showBusy(false);
+}
 
 void ImageBrowser::connectJobs() {
     connect(&m_page, &ThumbnailPage::laidOut, this, &ImageBrowser::gridLaidOut);
@@ -48,7 +52,9 @@ void ImageBrowser::setTitle(const QString& title) {
     emit titleChanged(m_title);
 }
 
-void ImageBrowser::setTitleWith(const QString& text) { setTitle(titleWith(text)); }
+void ImageBrowser::setTitleWith(const QString& text) {
+    setTitle(titleWith(text));
+}
 
 // ----- Settings -----
 
@@ -76,7 +82,8 @@ void ImageBrowser::saveSettings() {
     const FileWriteResult saved = SaveSettings(m_module.settings, m_store);
     if (!saved.written) {
         const qint16 language = m_module.settings.LanguageOffset;
-        m_feedback.showMessage(settingsNotSavedText(saved, language), LocalText(22, language));
+        m_feedback.showMessage(settingsNotSavedText(saved, language),
+                               LocalText(kTextAttention, language));
     }
 }
 
@@ -98,7 +105,8 @@ void ImageBrowser::escapePressed() {
 void ImageBrowser::Drive1_Change() {
     if (!m_lists.followDrive()) {
         const qint16 language = m_module.settings.LanguageOffset;
-        m_feedback.showMessage(LocalText(25, language), LocalText(22, language));
+        m_feedback.showMessage(LocalText(kTextDeviceNotReady, language),
+                               LocalText(kTextAttention, language));
     }
 }
 
@@ -112,11 +120,17 @@ void ImageBrowser::Dir1_Change() {
     m_module.settings.CurrentFolder = Dir1().path();
 }
 
-void ImageBrowser::File1_PathChange() { File1_PatternChange(); }
+void ImageBrowser::File1_PathChange() {
+    File1_PatternChange();
+}
 
 void ImageBrowser::File1_PatternChange() {
     const int count = File1().count();
     setTitle(count == 0 ? QString::fromLatin1(kDescription) : titleWith(QString::number(count)));
+}
+
+QStringList ImageBrowser::patternBoxTexts() const {
+    return FolderChain::patternBoxTexts(m_module.settings.LanguageOffset);
 }
 
 void ImageBrowser::CboFiltro_Change(const QString& text) {
@@ -241,7 +255,9 @@ void ImageBrowser::ZoomImg_MouseDown(Qt::MouseButton button) {
     m_zoom.step(button == Qt::LeftButton ? -1 : +1);
 }
 
-void ImageBrowser::ZoomImg_DblClick() { m_zoom.hide(); }
+void ImageBrowser::ZoomImg_DblClick() {
+    m_zoom.hide();
+}
 
 void ImageBrowser::ZoomImg_MouseMove() {
     if (m_zoom.view().visible)
@@ -253,8 +269,14 @@ void ImageBrowser::Modo_Click() {
     ModoZ(m_module.settings.ZoomMode);
 }
 
-void ImageBrowser::ModoZ(bool on) { emit zoomModeApplied(on); }
+void ImageBrowser::ModoZ(bool on) {
+    emit zoomModeApplied(on);
+}
 
-void ImageBrowser::Mas_Click() { ZoomImg_MouseDown(Qt::LeftButton); }
+void ImageBrowser::Mas_Click() {
+    ZoomImg_MouseDown(Qt::LeftButton);
+}
 
-void ImageBrowser::Menos_Click() { ZoomImg_MouseDown(Qt::NoButton); }
+void ImageBrowser::Menos_Click() {
+    ZoomImg_MouseDown(Qt::NoButton);
+}

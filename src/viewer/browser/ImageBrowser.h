@@ -56,6 +56,8 @@ public:
     void File1_PathChange();
     void File1_PatternChange();
     void File1_Click();
+    // The pattern box's list, in the settings' language.
+    QStringList patternBoxTexts() const;
     // A new text in the pattern box, typed or picked.
     void CboFiltro_Change(const QString& text);
     void Actualizar_Click();

@@ -39,14 +39,18 @@ void ViewCommands::Portapapeles_Click() {
     Colour::convert(image, {image.colorSpace().iccProfile()}, Colour::Target::Display);
     // Kept whole: there is no file to read it again from when it is shown full screen.
     m_browser.zoom().setPicture({image, image.size()}, QString());
-    m_module.PreviewName = LocalText(40, m_module.settings.LanguageOffset);
+    m_module.PreviewName = LocalText(kTextClipboard, m_module.settings.LanguageOffset);
     m_browser.setTitleWith(m_module.PreviewName);
     m_browser.Zoom();
 }
 
-void ViewCommands::Pantalla_Click() { openFullScreen(false); }
+void ViewCommands::Pantalla_Click() {
+    openFullScreen(false);
+}
 
-void ViewCommands::Diapositivas_Click() { openFullScreen(true); }
+void ViewCommands::Diapositivas_Click() {
+    openFullScreen(true);
+}
 
 void ViewCommands::openFullScreen(bool slideShow, std::optional<WaitingPicture> firstPicture) {
     const FileList& list = m_browser.File1();
@@ -89,7 +93,8 @@ void ViewCommands::copyRead(const ClipboardCopy& copy, const QString& viewFile) 
     const qint16 language = m_module.settings.LanguageOffset;
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!copy.whole.ok() || !clipboard) {
-        m_feedback.showMessage(LocalText(37, language), LocalText(22, language));
+        m_feedback.showMessage(LocalText(kTextFormatNotCompatible, language),
+                               LocalText(kTextAttention, language));
         return;
     }
     // The view takes the copied picture unless it was given another file's while it was read.
@@ -103,14 +108,13 @@ void ViewCommands::opcfull_Click() {
     const QString file = m_browser.cellFile(m_module.CurrentIndex);
     m_module.PreviewName = m_browser.cellCaption(m_module.CurrentIndex);
     const QSize bound = m_browser.zoom().pictureBound();
-    m_fullScreen.request(
-        [file, bound] { return PictureLoader::load(file, bound); },
-        [this, file](PictureLoader::Result loaded) {
-            if (!loaded.ok())
-                return;
-            m_browser.zoom().setPicture(loaded.picture, file);
-            openFullScreen(false, WaitingPicture{std::move(loaded.picture), file});
-        });
+    m_fullScreen.request([file, bound] { return PictureLoader::load(file, bound); },
+                         [this, file](PictureLoader::Result loaded) {
+                             if (!loaded.ok())
+                                 return;
+                             m_browser.zoom().setPicture(loaded.picture, file);
+                             openFullScreen(false, WaitingPicture{std::move(loaded.picture), file});
+                         });
 }
 
 void ViewCommands::Ayuda_Click() {

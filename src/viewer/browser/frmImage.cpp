@@ -61,8 +61,8 @@ frmImage::frmImage(Module1& module, SettingsStore& store, VolumeTable volumes,
 
     m_browser.loadSettingsAndFolder();
     m_helpTopic = m_module.settings.LanguageOffset + kHelpMainWindow;
-    m_image2->setPicture(ProgramArt::icon(106));
-    m_image3->setPicture(ProgramArt::icon(105));
+    m_image2->setPicture(ProgramArt::icon(ProgramArt::kIconPreviousPage));
+    m_image3->setPicture(ProgramArt::icon(ProgramArt::kIconNextPage));
     applyCaptions();
     m_cboFiltro->setCurrentIndex(0);
     m_browser.CboFiltro_Change(m_cboFiltro->itemText(0));
@@ -97,11 +97,11 @@ void frmImage::buildControls() {
 
     m_grid = new ThumbnailGrid(m_module.screen.scale, m_client);
     m_grid->setObjectName("Thumbnails");
-    m_grid->setImageCursor(ProgramArt::cursor(1));
+    m_grid->setImageCursor(ProgramArt::cursor(ProgramArt::kCursorMagnifier));
 
     m_zoomImg = new PictureCell(m_client);
     m_zoomImg->setObjectName("ZoomImg");
-    m_zoomImg->setCursor(ProgramArt::cursor(2));
+    m_zoomImg->setCursor(ProgramArt::cursor(ProgramArt::kCursorZoomMagnifier));
     m_zoomImg->hide();
 
     connect(m_drive1, &QComboBox::activated, this,
@@ -210,39 +210,38 @@ void frmImage::connectBrowser() {
 
 void frmImage::applyCaptions() {
     const qint16 language = m_module.settings.LanguageOffset;
-    auto text = [language](int id) { return LocalText(id, language); };
+    auto text = [language](TextId id) { return LocalText(id, language); };
 
-    m_cerrar->setText(withAccessKey(text(2)));
-    m_actualizar->setText(withAccessKey(text(87)));
-    m_drive1->setToolTip(text(68));
-    m_dir1->setToolTip(text(69));
-    m_cboFiltro->setToolTip(text(70));
-    m_file1->setToolTip(text(71));
-    m_image2->setToolTip(text(72));
-    m_image3->setToolTip(text(73));
-    for (int id = 12; id <= 19; ++id)
-        m_cboFiltro->addItem(text(id));
+    m_cerrar->setText(withAccessKey(text(kTextClose)));
+    m_actualizar->setText(withAccessKey(text(kTextRefresh)));
+    m_drive1->setToolTip(text(kTextSelectDrive));
+    m_dir1->setToolTip(text(kTextSelectFolder));
+    m_cboFiltro->setToolTip(text(kTextSelectPattern));
+    m_file1->setToolTip(text(kTextSelectFile));
+    m_image2->setToolTip(text(kTextPreviousPage));
+    m_image3->setToolTip(text(kTextNextPage));
+    m_cboFiltro->addItems(m_browser.patternBoxTexts());
     // The open list is as wide as its longest text, however narrow the box.
     QAbstractItemView* list = m_cboFiltro->view();
     list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth());
 
-    m_ver->setTitle(withAccessKey(text(67)));
-    m_portapapeles->setText(withAccessKey(text(40)));
-    m_pantalla->setText(withAccessKey(text(64)));
-    m_diapositivas->setText(withAccessKey(text(80)));
-    m_modo->setText(withAccessKey(text(62)));
-    m_mas->setText(withAccessKey(text(65)));
-    m_menos->setText(withAccessKey(text(66)));
-    m_preferencias->setText(withAccessKey(text(4)));
-    m_help->setTitle(withAccessKey(text(81), 2));
-    m_ayuda->setText(withAccessKey(text(82)));
-    m_acercade->setText(withAccessKey(text(1)) + "...");
-    m_opcport->setText(text(36));
-    m_opcfull->setText(withAccessKey(text(64)));
-    m_opccop->setText(text(41));
-    m_opcrena->setText(text(58));
-    m_opcprop->setText(text(50));
-    m_opcclos->setText(withAccessKey(text(2)));
+    m_ver->setTitle(withAccessKey(text(kTextView)));
+    m_portapapeles->setText(withAccessKey(text(kTextClipboard)));
+    m_pantalla->setText(withAccessKey(text(kTextFullScreen)));
+    m_diapositivas->setText(withAccessKey(text(kTextSlides)));
+    m_modo->setText(withAccessKey(text(kTextZoomMode)));
+    m_mas->setText(withAccessKey(text(kTextMoreZoom)));
+    m_menos->setText(withAccessKey(text(kTextLessZoom)));
+    m_preferencias->setText(withAccessKey(text(kTextPreferences)));
+    m_help->setTitle(withAccessKey(text(kTextHelp), 2));
+    m_ayuda->setText(withAccessKey(text(kTextHelpContents)));
+    m_acercade->setText(withAccessKey(text(kTextAbout)) + "...");
+    m_opcport->setText(text(kTextCopyToClipboard));
+    m_opcfull->setText(withAccessKey(text(kTextFullScreen)));
+    m_opccop->setText(text(kTextCopyTo));
+    m_opcrena->setText(text(kTextRename));
+    m_opcprop->setText(text(kTextProperties));
+    m_opcclos->setText(withAccessKey(text(kTextClose)));
 }
 
 QRect frmImage::pixelsOf(const QRect& twips) const {
@@ -314,7 +313,8 @@ void frmImage::showZoomView() {
 }
 
 void frmImage::applyZoomMode(bool on) {
-    setWindowIcon(QIcon(QPixmap::fromImage(ProgramArt::icon(on ? 101 : 102))));
+    setWindowIcon(QIcon(QPixmap::fromImage(
+        ProgramArt::icon(on ? ProgramArt::kIconZoomMode : ProgramArt::kIconProgram))));
     m_modo->setChecked(on);
     m_mas->setVisible(on);
     m_menos->setVisible(on);

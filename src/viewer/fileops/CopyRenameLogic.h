@@ -9,6 +9,10 @@
 
 class FileLayer;
 struct Module1;
+enum TextId : int;
+namespace ProgramArt {
+enum Icon : int;
+}
 
 // The copy and rename dialog's behaviour without its widgets: the texts it shows, what a press of
 // its button does and what an edit of a field withdraws. Opened in the mode it is given (copy or
@@ -32,10 +36,6 @@ public:
     using ListRefresh = std::function<void(const QString& renamedFrom, const QString& renamedTo)>;
 
     enum class Mode { Copy, Rename };
-    // Status icons, by the program's icon numbers.
-    static constexpr int kWaitingIcon = 110;
-    static constexpr int kRefusalIcon = 103;
-    static constexpr int kSuccessIcon = 104;
 
     CopyRenameLogic(Module1& module, Mode mode, const QString& selectedName, FileLayer& files,
                     ListRefresh refresh);
@@ -57,7 +57,7 @@ public:
     // What changes with the state and the outcomes.
     QString buttonCaption() const;
     const QString& statusLine() const { return m_status; }
-    int statusIcon() const { return m_icon; }
+    ProgramArt::Icon statusIcon() const { return m_icon; }
     // The system's words for the last failure; empty when the last outcome was no failure.
     const QString& failureReason() const { return m_reason; }
 
@@ -81,11 +81,11 @@ private:
     void showProgress(int percent);
     void copyEnded();
     void offerReplace(const QString& folder);
-    void refuse(int textId);
+    void refuse(TextId reason);
     void fail(const FileResult& result);
     void succeed();
-    void showAttention(const QString& message, int icon);
-    QString text(int id) const;
+    void showAttention(const QString& message, ProgramArt::Icon icon);
+    QString text(TextId id) const;
 
     Module1& m_module;
     FileLayer& m_files;
@@ -97,7 +97,7 @@ private:
     const QString m_proposedFolder;
     State m_state;
     QString m_status;
-    int m_icon = kWaitingIcon;
+    ProgramArt::Icon m_icon;
     QString m_reason;
     // The copy under way, or the last one, with its destination folder and whether it replaces.
     QFutureWatcher<FileResult> m_copying;

@@ -25,7 +25,6 @@ constexpr QRect kBoton(5400, 1345, 1815, 320);
 constexpr QRect kLblresul(490, 1440, kBoton.left() - 60 - 490, 0);
 constexpr int kDialogOffsetLeft = 850; // twips right of the screen's centre line
 constexpr QColor kButtonFace(192, 192, 255);
-constexpr int kWindowIcon = 102;
 constexpr int kLabelMargin = 2; // pixels
 
 } // namespace
@@ -43,7 +42,7 @@ frmcopiar::frmcopiar(Module1& module, CopyRenameLogic::Mode mode, const QString&
     setFixedSize(scale.toPixels(kClientSize.width()), scale.toPixels(kClientSize.height()));
     move(scale.toPixels((screen.width() - kClientSize.width()) / 2 + kDialogOffsetLeft),
          scale.toPixels((screen.height() - kClientSize.height()) / 2));
-    setWindowIcon(QIcon(QPixmap::fromImage(ProgramArt::icon(kWindowIcon))));
+    setWindowIcon(QIcon(QPixmap::fromImage(ProgramArt::icon(ProgramArt::kIconProgram))));
 
     setWindowTitle(m_logic.title());
     setLabel(m_lblorig, m_logic.upperLabel());

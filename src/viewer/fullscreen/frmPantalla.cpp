@@ -21,7 +21,7 @@ frmPantalla::frmPantalla(FullScreenRequest& request, QSize screen, RandomSource&
 
     // Load: the timer runs from the start only in the slide show.
     m_helpTopic = request.settings.LanguageOffset + kHelpFullScreen;
-    const QCursor cross = ProgramArt::cursor(3);
+    const QCursor cross = ProgramArt::cursor(ProgramArt::kCursorCross);
     setCursor(cross);
     m_stage->setPointer(cross);
     m_stage->setList(request.entries, static_cast<int>(request.entries.size()),
