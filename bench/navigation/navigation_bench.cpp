@@ -20,7 +20,8 @@ namespace {
 struct SilentFeedback : BrowserFeedback {
     void showMessage(const QString&, const QString&) override {}
     void openPictureMenu() override {}
-    void showFullScreenWindow() override {}
+    void showFullScreenWindow(FullScreenRequest&) override {}
+    void showBusy(bool) override {}
     void openHelp(int) override {}
 };
 

@@ -216,7 +216,8 @@ struct FeedbackSink : BrowserFeedback {
         die(QStringLiteral("unexpected message: ") + text);
     }
     void openPictureMenu() override {}
-    void showFullScreenWindow() override {}
+    void showFullScreenWindow(FullScreenRequest&) override {}
+    void showBusy(bool) override {}
     void openHelp(int) override {}
 };
 
@@ -237,7 +238,7 @@ class ViewerPageFill {
 public:
     ViewerPageFill(const QString& folder, QSize screen) : m_folder(folder), m_screen(screen) {}
 
-    QSize bound() const { return m_browser->zoomPictureBound(); }
+    QSize bound() const { return m_browser->zoom().pictureBound(); }
 
     double run() {
         m_browser.reset();
@@ -255,7 +256,7 @@ public:
         m_browser = std::make_unique<ImageBrowser>(m_module, m_store, VolumeTable{{"/"}},
                                                    m_feedback, m_folder);
         m_browser->loadSettingsAndFolder();
-        m_browser->CboFiltro_Change(LocalText(12, m_module.settings.LanguageOffset));
+        m_browser->CboFiltro_Change(LocalText(kTextAllFormats, m_module.settings.LanguageOffset));
         m_browser->chooseScreenClassAndLayOut();
 
         QElapsedTimer timer;
@@ -263,7 +264,7 @@ public:
         QEventLoop filled;
         QObject::connect(m_browser.get(), &ImageBrowser::pageFillEnded, &filled, &QEventLoop::quit);
         m_browser->File1().setListIndex(0);
-        if (m_browser->isFillingPage())
+        if (m_browser->page().isFilling())
             filled.exec();
         m_shown.clear();
         for (const ThumbnailCell& cell : m_browser->cells())

@@ -44,7 +44,7 @@ frmSCR::frmSCR(SaverModule& module, SettingsStore& store, RandomSource& random,
     m_stage->setList(m_session.entries(), m_module.FileCount, s.ImagePath);
     m_stage->show().startTimer(true);
     m_helpTopic = s.LanguageOffset + kHelpScreenSaver;
-    const QCursor hidden = ProgramArt::cursor(4);
+    const QCursor hidden = ProgramArt::cursor(ProgramArt::kCursorHidden);
     setCursor(hidden);
     m_stage->setPointer(hidden);
     m_stage->show().DiapoZ(u"N");

@@ -1,13 +1,14 @@
 #include "ImagePatterns.h"
 
-namespace {
-constexpr QStringView kImagePatterns[] = {u".ICO", u".BMP", u".WMF", u".RLE", u".DIB", u".JPG",
-                                          u".JPEG", u".GIF", u".EMF", u".CUR", u".DLB", u".DPS"};
-}
+#include "Settings.h"
+
+#include <QLatin1StringView>
 
 bool isPictureName(QStringView name) {
-    for (const QStringView extension : kImagePatterns) {
-        if (name.endsWith(extension, Qt::CaseInsensitive))
+    // The extensions are those of the "All Formats" pattern, whose entries are "*" and one each.
+    const QLatin1StringView allFormats(kAllPictureFormatsPattern);
+    for (const QLatin1StringView entry : allFormats.tokenize(u';')) {
+        if (name.endsWith(entry.sliced(1), Qt::CaseInsensitive))
             return true;
     }
     return false;

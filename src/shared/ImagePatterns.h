@@ -3,5 +3,5 @@
 #include <QStringView>
 
 // The picture test: a list entry is a picture when its name ends in one of the twelve picture
-// extensions, in any letter case.
+// extensions of kAllPictureFormatsPattern, in any letter case.
 bool isPictureName(QStringView name);

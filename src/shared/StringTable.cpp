@@ -211,4 +211,6 @@ QString StringTable::entry(int id) {
     return QString::fromUtf16(found->text);
 }
 
-QString LocalText(int id, qint16 languageOffset) { return StringTable::entry(languageOffset + id); }
+QString LocalText(TextId id, qint16 languageOffset) {
+    return StringTable::entry(languageOffset + id);
+}

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int kProgramIcon = 102;
 constexpr int kLargestSize = 1024;
 
 int fail(const char* message, const char* detail) {
@@ -32,7 +31,7 @@ int main(int argc, char** argv) {
         if (!folder.mkpath(apps))
             return fail("cannot make the folder for size", argv[i]);
         const QString file = folder.filePath(apps + "/lumivart.png");
-        if (!ProgramArt::icon(kProgramIcon, size).save(file, "PNG"))
+        if (!ProgramArt::icon(ProgramArt::kIconProgram, size).save(file, "PNG"))
             return fail("cannot write", qPrintable(file));
     }
     return 0;

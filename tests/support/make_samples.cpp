@@ -95,14 +95,16 @@ int main(int argc, char** argv) {
     QDir().mkpath(folder);
     using namespace TestPictures;
     const QImage portrait = landscape(300, 400).transformed(QTransform().rotate(-90));
-    const bool ok = save(folder, "atardecer.jpg", jpeg(landscape(640, 400), 88)) &&
-                    save(folder, "retrato girado.jpeg", jpegWithOrientation(portrait, 6)) &&
-                    save(folder, "mosaico.bmp", bmp(tiles(240, 160))) &&
-                    save(folder, "mosaico sin cabecera.dib", headerlessDib(tiles(96, 96))) &&
-                    save(folder, "flores.rle", rle8(flowers(300, 200))) &&
-                    save(folder, "flores 16 colores.bmp", rle4(flowers(150, 100))) &&
-                    save(folder, "flores.gif", gif(flowers(240, 160))) &&
-                    save(folder, "lumivart.ico", ico(ProgramArt::icon(102))) &&
-                    save(folder, "lupa.cur", cur(ProgramArt::cursor(1).pixmap().toImage(), {11, 11}));
+    const bool ok =
+        save(folder, "atardecer.jpg", jpeg(landscape(640, 400), 88)) &&
+        save(folder, "retrato girado.jpeg", jpegWithOrientation(portrait, 6)) &&
+        save(folder, "mosaico.bmp", bmp(tiles(240, 160))) &&
+        save(folder, "mosaico sin cabecera.dib", headerlessDib(tiles(96, 96))) &&
+        save(folder, "flores.rle", rle8(flowers(300, 200))) &&
+        save(folder, "flores 16 colores.bmp", rle4(flowers(150, 100))) &&
+        save(folder, "flores.gif", gif(flowers(240, 160))) &&
+        save(folder, "lumivart.ico", ico(ProgramArt::icon(ProgramArt::kIconProgram))) &&
+        save(folder, "lupa.cur",
+             cur(ProgramArt::cursor(ProgramArt::kCursorMagnifier).pixmap().toImage(), {11, 11}));
     return ok ? 0 : 1;
 }

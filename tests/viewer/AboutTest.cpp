@@ -126,8 +126,8 @@ private slots:
     void spriteMovesWithoutTrace() {
         const QImage background =
             TestPictures::photoLike(100, 80).convertToFormat(QImage::Format_RGB32);
-        const QImage sprite = ProgramArt::icon(107);
-        const QImage mask = ProgramArt::icon(108);
+        const QImage sprite = ProgramArt::icon(ProgramArt::kIconAboutSprite);
+        const QImage mask = ProgramArt::icon(ProgramArt::kIconAboutSpriteMask);
         SpriteCanvas canvas(background, sprite, mask);
         AboutAnimation animation = bouncing(background.size());
         canvas.saveBackground(animation.spritePosition());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FullScreenRequest.h"
 #include "ImageBrowser.h"
 #include "Module1.h"
 #include "SettingsPersistence.h"
@@ -18,19 +19,23 @@ struct RecordedFeedback : BrowserFeedback {
     QStringList messages; // "title|text"
     int menusOpened = 0;
     int fullScreenOpened = 0;
+    std::optional<FullScreenRequest> fullScreen; // the last window's request, as it was opened
     QList<int> helpTopics;
 
     void showMessage(const QString& text, const QString& title) override {
         messages.append(title + '|' + text);
     }
     void openPictureMenu() override { ++menusOpened; }
-    void showFullScreenWindow() override {
+    void showFullScreenWindow(FullScreenRequest& request) override {
         ++fullScreenOpened;
+        fullScreen.emplace(request);
         if (whileFullScreen)
             whileFullScreen();
     }
     std::function<void()> whileFullScreen; // what happens while the window is open
     void openHelp(int topic) override { helpTopics.append(topic); }
+    bool busy = false; // the busy pointer shows
+    void showBusy(bool shown) override { busy = shown; }
 };
 
 // A browser started on a folder of test pictures, on an 800 x 600 screen unless told otherwise,
@@ -62,7 +67,7 @@ struct Viewer : TemporarySettings {
         module.screen.pixels = screen;
         browser = std::make_unique<ImageBrowser>(module, store, volumes, feedback, pictures());
         browser->loadSettingsAndFolder();
-        browser->CboFiltro_Change(LocalText(12, module.settings.LanguageOffset));
+        browser->CboFiltro_Change(LocalText(kTextAllFormats, module.settings.LanguageOffset));
         browser->chooseScreenClassAndLayOut();
         return *browser;
     }
@@ -78,12 +83,14 @@ struct Viewer : TemporarySettings {
     }
 
     // Selects a list position and waits until the page it fills has all its pictures, or has
-    // stopped at a picture that cannot be loaded.
+    // stopped at a picture that cannot be loaded; in zoom mode, until the zoom view's picture
+    // has been read.
     bool select(int position) {
-        return browser->File1().setListIndex(position) && pageFilled();
+        return browser->File1().setListIndex(position) && pageFilled() &&
+               QTest::qWaitFor([this] { return !browser->zoom().isReading(); });
     }
     bool pageFilled() const {
-        return QTest::qWaitFor([this] { return !browser->isFillingPage(); });
+        return QTest::qWaitFor([this] { return !browser->page().isFilling(); });
     }
 
     QStringList captions() const {

@@ -20,6 +20,7 @@ struct Screen {
     Viewer v;
     Settings stored;
     ScriptedRandom random;
+    std::optional<FullScreenRequest> request;
     std::unique_ptr<frmPantalla> window;
 
     Screen() {
@@ -36,14 +37,17 @@ struct Screen {
         return b;
     }
 
-    // Opens the window as the main window's commands do, with the list's entry selected.
+    // Opens the window on the browser's list from the entry selected, the zoom view's picture
+    // first while the view shows, as the main window's commands do.
     frmPantalla& open(int selected, bool slideShow = false) {
         ImageBrowser& b = *v.browser;
         if (selected >= 0 && b.File1().listIndex() != selected)
             b.File1().setListIndex(selected);
-        v.module.FileCount = b.File1().count();
-        v.module.SlideShowMode = slideShow;
-        window = std::make_unique<frmPantalla>(v.module, b, random);
+        request.emplace(FullScreenRequest{v.module.settings, b.File1().entries(),
+                                          std::max(0, b.File1().listIndex()), slideShow, {}});
+        if (b.zoomView().visible)
+            request->firstPicture = WaitingPicture{b.zoomView().picture, b.zoomView().sourcePath};
+        window = std::make_unique<frmPantalla>(*request, v.module.screen.pixels, random);
         return *window;
     }
 };
@@ -71,8 +75,9 @@ private slots:
         b.Image1_Click(1); // c.bmp, in cell 1
         frmPantalla& window = s.open(0);
         QTRY_COMPARE(window.slidePicture().naturalSize, QSize(30, 60));
+        QVERIFY(!s.request->firstPicture); // taken once
         QTest::keyClick(&window, Qt::Key_Space); // from the list position 0: the next picture
-        QCOMPARE(s.v.module.CurrentIndex, 2);
+        QCOMPARE(s.request->position, 2);
     }
 
     void proportionalPicturesAreCentred() {
@@ -106,7 +111,7 @@ private slots:
         QCOMPARE(window.Reloj().interval(), 1000);
         QSignalSpy ticks(&window.Reloj(), &QTimer::timeout);
         QVERIFY(ticks.wait(3000));
-        QCOMPARE(s.v.module.CurrentIndex, 2); // the text file is skipped
+        QCOMPARE(s.request->position, 2); // the text file is skipped
         QTRY_COMPARE(window.slidePicture().naturalSize, QSize(30, 60));
         QTest::keyClick(&window, Qt::Key_Plus);
         QCOMPARE(s.v.module.settings.ImageTempo, qint16(2));
@@ -130,13 +135,14 @@ private slots:
         ImageBrowser& b = s.start();
         QVERIFY(b.File1().setListIndex(32770));
         ViewCommands(b, s.v.feedback).Pantalla_Click();
-        QCOMPARE(s.v.module.FileCount, 32771);
-        frmPantalla window(s.v.module, b, s.random);
+        s.request.emplace(*s.v.feedback.fullScreen);
+        QCOMPARE(s.request->entries.size(), 32771);
+        frmPantalla window(*s.request, s.v.module.screen.pixels, s.random);
         QTRY_COMPARE(window.slidePicture().naturalSize, QSize(20, 10));
         QTest::keyClick(&window, Qt::Key_Space); // past the end: the first entry
-        QCOMPARE(s.v.module.CurrentIndex, 0);
+        QCOMPARE(s.request->position, 0);
         QTest::keyClick(&window, Qt::Key_A); // before the first: the last entry
-        QCOMPARE(s.v.module.CurrentIndex, 32770);
+        QCOMPARE(s.request->position, 32770);
         QTRY_COMPARE(window.slidePicture().naturalSize, QSize(20, 10));
     }
 
@@ -177,7 +183,7 @@ private slots:
                               Qt::NoModifier, Qt::NoScrollPhase, false);
             QApplication::sendEvent(&window, &wheel);
         }
-        QCOMPARE(s.v.module.CurrentIndex, expectedIndex);
+        QCOMPARE(s.request->position, expectedIndex);
         QCOMPARE(s.v.module.settings.ImageTempo, s.stored.ImageTempo);
     }
 
@@ -197,19 +203,6 @@ private slots:
         QCOMPARE(seen, expected);
     }
 
-    void closingClearsTheWaitingPreview() {
-        Screen s;
-        s.start();
-        s.v.module.UsePreviewPicture = true;
-        frmPantalla& window = s.open(-1);
-        QVERIFY(!s.v.module.UsePreviewPicture); // taken at once
-        s.v.module.UsePreviewPicture = true;
-        QTest::keyClick(&window, Qt::Key_Escape);
-        QCOMPARE(window.result(), int(QDialog::Accepted));
-        s.window.reset();
-        QVERIFY(!s.v.module.UsePreviewPicture);
-    }
-
     void theMainWindowOpensItModallyAndGetsControlBack() {
         TemporarySettings settings;
         TestFolder& folder = settings.folder;
@@ -219,15 +212,18 @@ private slots:
         frmImage main(module, store, VolumeTable({"/"}), folder.filePath("pics"));
         QVERIFY(main.browser().File1().setListIndex(0));
         bool sawFullScreen = false;
+        bool sawSlideShow = false;
         QTimer::singleShot(0, &main, [&] {
             auto* modal = qobject_cast<frmPantalla*>(QApplication::activeModalWidget());
             sawFullScreen = modal != nullptr;
-            if (modal)
-                QTest::keyClick(modal, Qt::Key_Escape);
+            if (!modal)
+                return;
+            sawSlideShow = modal->Reloj().isActive();
+            QTest::keyClick(modal, Qt::Key_Escape);
         });
         main.findChild<QAction*>("Diapositivas")->trigger();
         QVERIFY(sawFullScreen);
-        QVERIFY(module.SlideShowMode);
+        QVERIFY(sawSlideShow);
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
     }
 };

@@ -32,7 +32,7 @@ struct Window : TemporarySettings {
 
     // Waits until the page being filled has all its pictures, or has stopped at a failure.
     bool pageFilled() const {
-        return QTest::qWaitFor([this] { return !window->browser().isFillingPage(); });
+        return QTest::qWaitFor([this] { return !window->browser().page().isFilling(); });
     }
 
     QAction* action(const char* name) const { return window->findChild<QAction*>(name); }

@@ -23,6 +23,8 @@ qint16 Settings::*const kSliderFields[] = {&Settings::ThumbHeight,  &Settings::T
 
 const Values kSmall{500, 500, 910, 420, 380, 10};
 
+using Refusal = std::optional<TextId>;
+
 // The start-up defaults with these values; a delay left out is 10 seconds.
 Settings stored(const Values& values = kSmall, qint16 language = 0) {
     Settings s = Settings::startupDefaults("/pictures");
@@ -122,25 +124,28 @@ private slots:
         Settings s = stored(values);
         PreferencesEditor editor(s);
         QCOMPARE(slidersOf(editor), shown);
-        QCOMPARE(editor.Bot_Ok_Click().refusal, 0);
+        QVERIFY(!editor.Bot_Ok_Click().refusal);
         QCOMPARE(valuesOf(s), shown);
     }
 
     void okChecksPasswordsInOrder_data() {
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("verification");
-        QTest::addColumn<int>("refusal");
-        QTest::newRow("both empty") << QString() << QString() << 95;
-        QTest::newRow("only the verification") << QString() << "clave" << 95;
-        QTest::newRow("not verified") << "clave" << QString() << 96;
-        QTest::newRow("other letter case") << "clave" << QString("claVe") << 97;
-        QTest::newRow("trailing blank counts") << "clave" << QString("clave ") << 97;
-        QTest::newRow("equal") << "Nueva clave" << QString("Nueva clave") << 0;
+        QTest::addColumn<Refusal>("refusal");
+        QTest::newRow("both empty") << QString() << QString() << Refusal(kTextPasswordEmpty);
+        QTest::newRow("only the verification")
+            << QString() << "clave" << Refusal(kTextPasswordEmpty);
+        QTest::newRow("not verified") << "clave" << QString() << Refusal(kTextVerificationEmpty);
+        QTest::newRow("other letter case")
+            << "clave" << QString("claVe") << Refusal(kTextPasswordsDiffer);
+        QTest::newRow("trailing blank counts")
+            << "clave" << QString("clave ") << Refusal(kTextPasswordsDiffer);
+        QTest::newRow("equal") << "Nueva clave" << QString("Nueva clave") << Refusal();
     }
     void okChecksPasswordsInOrder() {
         QFETCH(QString, password);
         QFETCH(QString, verification);
-        QFETCH(int, refusal);
+        QFETCH(Refusal, refusal);
         Settings s = protectedBy("vieja");
         PreferencesEditor editor(s);
         editor.setSlider(0, 4000);
@@ -148,7 +153,7 @@ private slots:
         editor.setPasswords(password, verification);
         const Settings before = s;
         QCOMPARE(editor.Bot_Ok_Click().refusal, refusal);
-        if (refusal != 0) {
+        if (refusal) {
             QCOMPARE(s, before);
             return;
         }
@@ -162,7 +167,7 @@ private slots:
     void passwordKeptUntilOk() {
         Settings s = protectedBy("Clave ");
         PreferencesEditor editor(s);
-        QCOMPARE(editor.Bot_Ok_Click().refusal, 0); // the unchanged password passes
+        QVERIFY(!editor.Bot_Ok_Click().refusal); // the unchanged password passes
         QCOMPARE(s.ProtectPassword, QString("Clave "));
         const Settings stored = s;
         editor.ShowProtection(0);
@@ -170,9 +175,9 @@ private slots:
         editor.ShowProtection(1);
         QVERIFY(editor.controls().Text1.isEmpty() && editor.controls().Text2.isEmpty());
         QCOMPARE(s, stored);
-        QCOMPARE(editor.Bot_Ok_Click().refusal, 95);
+        QCOMPARE(editor.Bot_Ok_Click().refusal, Refusal(kTextPasswordEmpty));
         editor.ShowProtection(0);
-        QCOMPARE(editor.Bot_Ok_Click().refusal, 0);
+        QVERIFY(!editor.Bot_Ok_Click().refusal);
         QVERIFY(s.ImageProtect == 0 && s.ProtectPassword.isEmpty());
     }
 

@@ -56,9 +56,8 @@ private slots:
         ImageBrowser& b = v.start();
         NeverRandom random;
         for (const bool slideShow : {true, false}) {
-            v.module.FileCount = b.File1().count();
-            v.module.SlideShowMode = slideShow;
-            auto window = std::make_unique<frmPantalla>(v.module, b, random);
+            FullScreenRequest request{v.module.settings, b.File1().entries(), 0, slideShow, {}};
+            auto window = std::make_unique<frmPantalla>(request, v.module.screen.pixels, random);
             if (!slideShow) { // still until its timer is started
                 roundTrip();
                 QCOMPARE(desktop.inhibited.size(), 1);

@@ -6,6 +6,16 @@
 #include <QGuiApplication>
 #include <QtTest>
 
+namespace {
+// Runs a command that reads its picture off the user-interface thread, until it has ended.
+bool ranToItsEnd(ImageBrowser& browser, BrowserFeedback& feedback,
+                 void (ViewCommands::*command)()) {
+    ViewCommands commands(browser, feedback);
+    (commands.*command)();
+    return QTest::qWaitFor([&] { return !commands.isReading(); });
+}
+} // namespace
+
 class ViewCommandsTest : public QObject {
     Q_OBJECT
 
@@ -18,11 +28,10 @@ private slots:
         QTest::addColumn<bool>("previewShown");
         QTest::addColumn<bool>("slides");
         QTest::addColumn<bool>("opened");
-        QTest::addColumn<int>("currentIndex"); // after the command; 7 is the value before it
+        QTest::addColumn<int>("position"); // where the window starts; 7 is the index before
         QTest::newRow("empty list, no preview: nothing") << 0 << -1 << false << false << false << 7;
         QTest::newRow("no selection starts at 0") << 3 << -1 << false << false << true << 0;
-        QTest::newRow("a selection keeps the index for the window")
-            << 3 << 1 << false << true << true << 7;
+        QTest::newRow("a selection starts there") << 3 << 1 << false << true << true << 1;
         QTest::newRow("preview shown keeps the index") << 3 << -1 << true << true << true << 7;
     }
 
@@ -32,7 +41,7 @@ private slots:
         QFETCH(bool, previewShown);
         QFETCH(bool, slides);
         QFETCH(bool, opened);
-        QFETCH(int, currentIndex);
+        QFETCH(int, position);
         Viewer v;
         for (int i = 0; i < files; ++i)
             v.addPicture(QString("p%1.bmp").arg(i));
@@ -55,10 +64,13 @@ private slots:
         else
             commands.Pantalla_Click();
         QCOMPARE(v.feedback.fullScreenOpened, opened ? 1 : 0);
-        QCOMPARE(v.module.CurrentIndex, currentIndex);
+        QCOMPARE(v.module.CurrentIndex, position); // read back from the window
         if (opened) {
-            QCOMPARE(v.module.SlideShowMode, slides);
-            QCOMPARE(v.module.FileCount, qint16(b.File1().count()));
+            const FullScreenRequest& request = *v.feedback.fullScreen;
+            QCOMPARE(request.position, position);
+            QCOMPARE(request.slideShow, slides);
+            QCOMPARE(request.entries, b.File1().entries());
+            QCOMPARE(request.firstPicture.has_value(), previewShown);
         }
     }
 
@@ -80,14 +92,14 @@ private slots:
         QVERIFY(b.File1().setListIndex(0));
         bool fillingMeanwhile = true;
         v.feedback.whileFullScreen = [&] {
-            fillingMeanwhile = b.isFillingPage() || QGuiApplication::overrideCursor();
+            fillingMeanwhile = b.page().isFilling() || v.feedback.busy;
             if (folderChanged)
                 QVERIFY(b.Dir1().setPath(sub));
         };
         ViewCommands(b, v.feedback).Pantalla_Click();
         QCOMPARE(v.feedback.fullScreenOpened, 1);
         QVERIFY(!fillingMeanwhile);
-        QCOMPARE(b.isFillingPage(), !folderChanged);
+        QCOMPARE(b.page().isFilling(), !folderChanged);
         QVERIFY(v.pageFilled());
         QCOMPARE(v.visibleImages(), folderChanged ? 0 : 15);
     }
@@ -101,7 +113,7 @@ private slots:
         b.Image1_Click(0);
         const QRectF rect = b.zoomView().rect;
         v.module.CurrentIndex = 1;
-        ViewCommands(b, v.feedback).opcport_Click();
+        QVERIFY(ranToItsEnd(b, v.feedback, &ViewCommands::opcport_Click));
         QVERIFY(v.feedback.messages.isEmpty());
         QCOMPARE(QGuiApplication::clipboard()->image().size(), QSize(80, 200));
         QCOMPARE(b.zoomView().picture.naturalSize, QSize(80, 200));
@@ -124,7 +136,7 @@ private slots:
         ImageBrowser& b = v.start();
         QVERIFY(v.select(0));
         v.module.CurrentIndex = 0;
-        ViewCommands(b, v.feedback).opcport_Click();
+        QVERIFY(ranToItsEnd(b, v.feedback, &ViewCommands::opcport_Click));
         const QImage copied = QGuiApplication::clipboard()->image();
         QVERIFY(TestPictures::near(TestPictures::colourAt(copied, 0.5, 0.5), Qt::green));
         const QImage shown = b.zoomView().picture.image;
@@ -149,7 +161,7 @@ private slots:
         QVERIFY(v.select(0));
         QFile::remove(v.pictures() + "/a.bmp");
         v.module.CurrentIndex = 0;
-        ViewCommands(b, v.feedback).opcport_Click();
+        QVERIFY(ranToItsEnd(b, v.feedback, &ViewCommands::opcport_Click));
         QCOMPARE(v.feedback.messages, QStringList{message});
         QVERIFY(QGuiApplication::clipboard()->image().isNull());
     }
@@ -197,12 +209,14 @@ private slots:
         if (!readable)
             QVERIFY(QFile::remove(v.pictures() + "/b.bmp"));
         v.module.CurrentIndex = 1;
-        ViewCommands(b, v.feedback).opcfull_Click();
+        QVERIFY(ranToItsEnd(b, v.feedback, &ViewCommands::opcfull_Click));
         QCOMPARE(v.feedback.fullScreenOpened, readable ? 1 : 0);
-        QCOMPARE(v.module.UsePreviewPicture, readable);
         QVERIFY(v.feedback.messages.isEmpty());
-        QVERIFY(!v.module.SlideShowMode);
         if (readable) {
+            const FullScreenRequest& request = *v.feedback.fullScreen;
+            QVERIFY(!request.slideShow);
+            QCOMPARE(request.firstPicture->picture.naturalSize, QSize(90, 60));
+            QCOMPARE(request.firstPicture->sourcePath, v.pictures() + "/b.bmp");
             QVERIFY(!b.zoomView().visible); // loaded, not shown
             QCOMPARE(b.zoomView().picture.naturalSize, QSize(90, 60));
             QCOMPARE(v.module.PreviewName, QString("b.bmp"));

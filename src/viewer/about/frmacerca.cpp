@@ -35,11 +35,6 @@ constexpr QRect kButtonOk{4920, 2800, 1800, 375};
 constexpr QRect kButtonSystem{4920, 3290, 1800, 375};
 constexpr double kNameFontPoints = 21.75;
 
-constexpr int kIconFirst = 101; // PIC_Icon element 0; element 1 is icon 100
-constexpr int kIconSecond = 100;
-constexpr int kIconSprite = 107;
-constexpr int kIconMask = 108;
-
 QImage whiteSurface(const Module1& module) {
     const TwipsScale& scale = module.screen.scale;
     QImage surface(scale.toPixels(kClientSize.width()), scale.toPixels(kClientSize.height()),
@@ -54,7 +49,8 @@ frmacerca::frmacerca(const Module1& module, QWidget* parent)
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       m_module(module),
-      m_canvas(whiteSurface(module), ProgramArt::icon(kIconSprite), ProgramArt::icon(kIconMask)) {
+      m_canvas(whiteSurface(module), ProgramArt::icon(ProgramArt::kIconAboutSprite),
+               ProgramArt::icon(ProgramArt::kIconAboutSpriteMask)) {
     setObjectName("frmacerca");
     setFixedSize(m_canvas.surface().size());
     buildControls();
@@ -91,7 +87,8 @@ void frmacerca::buildControls() {
     m_shape1->setObjectName("Shape1");
     m_shape1->setFrameShape(QFrame::Box);
     m_shape1->setGeometry(pixelsOf(kShape1));
-    const int icons[] = {kIconFirst, kIconSecond};
+    // The blinking frames: PIC_Icon element 0 shows first.
+    const ProgramArt::Icon icons[] = {ProgramArt::kIconZoomMode, ProgramArt::kIconProgramAtNight};
     for (std::size_t i = 0; i < m_picIcon.size(); ++i) {
         m_picIcon[i] = label("PIC_Icon", QRect(kIconPlace, QSize(0, 0)));
         m_picIcon[i]->setPixmap(QPixmap::fromImage(ProgramArt::icon(icons[i])));
@@ -133,9 +130,9 @@ void frmacerca::buildControls() {
 
 void frmacerca::fillTexts(qint16 language) {
     const QString description = QString::fromUtf8(kProgramDescription);
-    setWindowTitle(LocalText(1, language) + u' ' + description);
+    setWindowTitle(LocalText(kTextAbout, language) + u' ' + description);
     m_lab1->setText(description);
-    m_lab2->setText(LocalText(23, language));
+    m_lab2->setText(LocalText(kTextFileViewing, language));
     m_label5->setText(QStringLiteral("ICO,BMP,RLE,WMF,JPG,GIF..."));
     m_label1->setText(QString::fromUtf8("Versión"));
     m_version->setText(QString::fromUtf8(kProgramVersion));
@@ -144,7 +141,7 @@ void frmacerca::fillTexts(qint16 language) {
     m_label3[1]->setText(QStringLiteral("Based in part on the work of the"));
     m_label3[2]->setText(QStringLiteral("Independent JPEG Group"));
     m_botOk->setText(QStringLiteral("&OK"));
-    m_system->setText(u'&' + LocalText(29, language));
+    m_system->setText(u'&' + LocalText(kTextSystemInfo, language));
 }
 
 void frmacerca::placeOnScreen() {
@@ -204,7 +201,8 @@ void frmacerca::StartSysInfo() {
     if (SystemInfoTool::start(qEnvironmentVariable("PATH")))
         return;
     const qint16 language = m_module.settings.LanguageOffset;
-    QMessageBox::information(parentWidget(), LocalText(22, language), LocalText(28, language));
+    QMessageBox::information(parentWidget(), LocalText(kTextAttention, language),
+                             LocalText(kTextSystemInfoUnavailable, language));
 }
 
 void frmacerca::paintEvent(QPaintEvent* event) {

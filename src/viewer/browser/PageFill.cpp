@@ -21,34 +21,6 @@ constexpr qint64 kRecentBytes = qint64(64) << 20;
 // Reading ahead fills at most this share of it, so the page on screen stays in memory.
 constexpr qint64 kAheadBytes = kRecentBytes / 2;
 
-// The way from the worker threads to the object on the user-interface thread. Closed when the
-// object abandons the work, after which nothing posted reaches it; the lock makes the object's
-// destruction wait for a post under way, never for the work.
-class Mailbox {
-public:
-    explicit Mailbox(PageFill* receiver) : m_receiver(receiver) {}
-
-    // Has the receiver's thread call `call` with the receiver, unless the receiver is gone by
-    // then (its pending calls go with it).
-    template <typename Call> void post(Call call) {
-        const std::lock_guard lock(m_mutex);
-        if (!m_receiver)
-            return;
-        PageFill* receiver = m_receiver;
-        QMetaObject::invokeMethod(
-            receiver, [receiver, call = std::move(call)] { call(*receiver); },
-            Qt::QueuedConnection);
-    }
-    void close() {
-        const std::lock_guard lock(m_mutex);
-        m_receiver = nullptr;
-    }
-
-private:
-    std::mutex m_mutex;
-    PageFill* m_receiver;
-};
-
 // Pictures made lately, by file, modification time, file size and cell size; the least
 // recently used go first when the budget is spent.
 class RecentPictures {
@@ -88,8 +60,8 @@ struct PageFill::Shared {
 };
 
 struct PageFill::Fill {
-    Fill(const QStringList& paths, QSize pixels, PageFill* receiver)
-        : paths(paths), pixels(pixels), mailbox(receiver),
+    Fill(const QStringList& paths, QSize pixels, LatestResult::Ticket ticket)
+        : paths(paths), pixels(pixels), ticket(std::move(ticket)),
           outcomes(static_cast<std::size_t>(paths.size())) {}
 
     struct Outcome {
@@ -99,8 +71,7 @@ struct PageFill::Fill {
 
     const QStringList paths;
     const QSize pixels;
-    Mailbox mailbox;
-    std::atomic<bool> cancelled{false};
+    const LatestResult::Ticket ticket; // the fill's results reach the object while it is current
     std::atomic<int> next{0};           // the next index a worker takes
     std::atomic<int> failedAt{INT_MAX}; // the first index known to fail
     std::mutex mutex;                   // guards the two below
@@ -110,13 +81,9 @@ struct PageFill::Fill {
 };
 
 struct PageFill::Ahead {
-    Ahead(const QStringList& paths, QSize pixels, PageFill* receiver)
-        : paths(paths), pixels(pixels), mailbox(receiver) {}
-
     const QStringList paths;
     const QSize pixels;
-    Mailbox mailbox;
-    std::atomic<bool> cancelled{false};
+    const LatestResult::Ticket ticket;
 };
 
 PageFill::PageFill(ThumbnailWorkers& workers, std::shared_ptr<Shared> shared, QObject* parent)
@@ -142,46 +109,29 @@ PageFill::~PageFill() {
 
 void PageFill::start(const QStringList& paths, QSize pixels) {
     cancel();
-    auto fill = std::make_shared<Fill>(paths, pixels, this);
-    m_fill = fill;
+    auto fill = std::make_shared<Fill>(paths, pixels, m_fillRequest.begin());
     if (paths.isEmpty()) {
-        fill->mailbox.post([fill](PageFill& receiver) { receiver.handOver(fill); });
+        fill->ticket.post([this, fill] { handOver(fill); });
         return;
     }
     const int threads =
         std::min<int>(static_cast<int>(paths.size()), m_workers.visible().maxThreadCount());
     for (int i = 0; i < threads; ++i)
-        m_workers.visible().start([fill, shared = m_shared] { makePictures(fill, *shared); });
+        m_workers.visible().start(
+            [this, fill, shared = m_shared] { makePictures(fill, *shared, this); });
 }
 
 void PageFill::readAhead(const QStringList& paths, QSize pixels) {
-    cancelAhead();
     const qint64 bytesEach = qMax<qint64>(1, qint64(pixels.width()) * pixels.height() * 4);
     const qsizetype count = std::min<qsizetype>(paths.size(), kAheadBytes / bytesEach);
-    auto ahead = std::make_shared<Ahead>(paths.first(count), pixels, this);
-    m_ahead = ahead;
-    m_workers.ahead().start([ahead, shared = m_shared] { makeAhead(ahead, *shared); });
+    auto ahead = std::make_shared<Ahead>(Ahead{paths.first(count), pixels, m_aheadRequest.begin()});
+    m_workers.ahead().start(
+        [this, ahead, shared = m_shared] { makeAhead(ahead, *shared, this); });
 }
 
 void PageFill::cancel() {
-    endFill();
-    cancelAhead();
-}
-
-void PageFill::endFill() {
-    if (!m_fill)
-        return;
-    m_fill->cancelled = true;
-    m_fill->mailbox.close();
-    m_fill.reset();
-}
-
-void PageFill::cancelAhead() {
-    if (!m_ahead)
-        return;
-    m_ahead->cancelled = true;
-    m_ahead->mailbox.close();
-    m_ahead.reset();
+    m_fillRequest.cancel();
+    m_aheadRequest.cancel();
 }
 
 ThumbnailMaker::Made PageFill::madeOrRecalled(Shared& shared, const QString& path, QSize pixels) {
@@ -205,9 +155,10 @@ ThumbnailMaker::Made PageFill::madeOrRecalled(Shared& shared, const QString& pat
     return made;
 }
 
-void PageFill::makePictures(const std::shared_ptr<Fill>& fill, Shared& shared) {
+void PageFill::makePictures(const std::shared_ptr<Fill>& fill, Shared& shared,
+                            PageFill* receiver) {
     const int count = static_cast<int>(fill->paths.size());
-    while (!fill->cancelled) {
+    while (fill->ticket.isCurrent()) {
         const int index = fill->next++;
         if (index >= count || index > fill->failedAt)
             return;
@@ -222,7 +173,7 @@ void PageFill::makePictures(const std::shared_ptr<Fill>& fill, Shared& shared) {
             fill->outcomes[index] = Fill::Outcome{made.picture, made.ok()};
             if (!fill->handOverPosted) {
                 fill->handOverPosted = true;
-                fill->mailbox.post([fill](PageFill& receiver) { receiver.handOver(fill); });
+                fill->ticket.post([receiver, fill] { receiver->handOver(fill); });
             }
         }
         if (shared.cache)
@@ -230,27 +181,24 @@ void PageFill::makePictures(const std::shared_ptr<Fill>& fill, Shared& shared) {
     }
 }
 
-void PageFill::makeAhead(const std::shared_ptr<Ahead>& ahead, Shared& shared) {
+void PageFill::makeAhead(const std::shared_ptr<Ahead>& ahead, Shared& shared,
+                         PageFill* receiver) {
     for (const QString& path : ahead->paths) {
-        if (ahead->cancelled)
+        if (!ahead->ticket.isCurrent())
             return;
         const ThumbnailMaker::Made made = madeOrRecalled(shared, path, ahead->pixels);
         if (shared.cache)
             ThumbnailMaker::store(made, *shared.cache);
     }
-    ahead->mailbox.post([ahead](PageFill& receiver) { receiver.endAhead(ahead); });
+    ahead->ticket.post([receiver] { receiver->endAhead(); });
 }
 
-void PageFill::endAhead(const std::shared_ptr<Ahead>& ahead) {
-    if (ahead != m_ahead)
-        return;
-    m_ahead.reset();
+void PageFill::endAhead() {
+    m_aheadRequest.cancel();
     emit readAheadDone();
 }
 
 void PageFill::handOver(const std::shared_ptr<Fill>& fill) {
-    if (fill != m_fill)
-        return;
     std::vector<Fill::Outcome> ready;
     {
         const std::lock_guard lock(fill->mutex);
@@ -264,16 +212,16 @@ void PageFill::handOver(const std::shared_ptr<Fill>& fill) {
     for (Fill::Outcome& outcome : ready) {
         const int index = fill->handedOver++;
         if (!outcome.ok) {
-            endFill();
+            m_fillRequest.cancel();
             emit failed(index);
             return;
         }
         emit pictureReady(index, outcome.picture);
-        if (fill != m_fill)
+        if (!fill->ticket.isCurrent())
             return; // a receiver started another fill or cancelled this one
     }
     if (fill->handedOver == fill->paths.size()) {
-        endFill();
+        m_fillRequest.cancel();
         emit completed();
     }
 }

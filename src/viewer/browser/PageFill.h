@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LatestResult.h"
 #include "ThumbnailMaker.h"
 
 #include <QObject>
@@ -43,7 +44,7 @@ public:
     void readAhead(const QStringList& paths, QSize pixels);
     // Abandons the fill and the reading ahead.
     void cancel();
-    bool isFilling() const { return m_fill != nullptr; }
+    bool isFilling() const { return m_fillRequest.isPending(); }
 
 signals:
     // The picture of the path at `index` of the fill's list.
@@ -61,16 +62,17 @@ private:
     struct Ahead;
 
     PageFill(ThumbnailWorkers& workers, std::shared_ptr<Shared> shared, QObject* parent);
-    static void makePictures(const std::shared_ptr<Fill>& fill, Shared& shared);
-    static void makeAhead(const std::shared_ptr<Ahead>& ahead, Shared& shared);
+    // Run on the worker threads; the receiver is only reached through the request's posts,
+    // which arrive while it lives.
+    static void makePictures(const std::shared_ptr<Fill>& fill, Shared& shared,
+                             PageFill* receiver);
+    static void makeAhead(const std::shared_ptr<Ahead>& ahead, Shared& shared, PageFill* receiver);
     static ThumbnailMaker::Made madeOrRecalled(Shared& shared, const QString& path, QSize pixels);
     void handOver(const std::shared_ptr<Fill>& fill);
-    void endFill();
-    void endAhead(const std::shared_ptr<Ahead>& ahead);
-    void cancelAhead();
+    void endAhead();
 
     ThumbnailWorkers& m_workers;
     std::shared_ptr<Shared> m_shared;
-    std::shared_ptr<Fill> m_fill;
-    std::shared_ptr<Ahead> m_ahead;
+    LatestResult m_fillRequest;
+    LatestResult m_aheadRequest;
 };

@@ -25,7 +25,6 @@ void ThumbnailGrid::setPlaces(const std::vector<CellPlacement>& places) {
         Cell& cell = m_cells[i];
         cell.image = images[i].translated(-covered.topLeft());
         cell.caption = captions[i].translated(-covered.topLeft());
-        cell.shown = {};
     }
     setGeometry(covered);
     m_pendingRepaint = rect();
@@ -38,8 +37,7 @@ void ThumbnailGrid::setCell(int cell, const QString& caption, const QImage& pict
         return;
     Cell& c = m_cells[cell];
     c.text = caption;
-    c.picture = picture;
-    c.shown = {};
+    c.picture.set(picture);
     c.imageVisible = imageVisible;
     repaintCell(c);
 }
@@ -76,15 +74,8 @@ void ThumbnailGrid::paintEvent(QPaintEvent* event) {
     painter.setPen(palette().color(QPalette::WindowText));
     for (Cell& cell : m_cells) {
         if (cell.imageVisible && !cell.picture.isNull() && cell.image.intersects(exposed)) {
-            // A picture of other pixels than the cell's is reduced once, with averaging; drawn
-            // as it is, a large picture would be sampled too sparsely.
             const QSize device = (QSizeF(cell.image.size()) * ratio).toSize();
-            if (cell.shown.size() != device)
-                cell.shown = cell.picture.size() == device
-                                 ? cell.picture
-                                 : cell.picture.scaled(device, Qt::IgnoreAspectRatio,
-                                                       Qt::SmoothTransformation);
-            painter.drawImage(cell.image, cell.shown);
+            painter.drawImage(cell.image, cell.picture.at(device));
         }
         if (!cell.text.isEmpty() && cell.caption.intersects(exposed)) {
             // Drawn on the baseline that shows accents and descenders whole, clipped to the

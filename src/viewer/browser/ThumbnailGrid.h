@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GridLayout.h"
+#include "ShownPicture.h"
 #include "Twips.h"
 
 #include <QCursor>
@@ -57,8 +58,7 @@ private:
         QRect image; // pixels, in this widget's coordinates
         QRect caption;
         QString text;
-        QImage picture;
-        QImage shown; // the picture at the image rectangle's device pixels, made when drawn
+        ShownPicture picture;
         bool imageVisible = false;
     };
 

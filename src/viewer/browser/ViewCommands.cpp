@@ -1,5 +1,6 @@
 #include "ViewCommands.h"
 
+#include "FullScreenRequest.h"
 #include "ImageBrowser.h"
 #include "Module1.h"
 #include "PictureLoader.h"
@@ -8,6 +9,14 @@
 #include <QClipboard>
 #include <QColorSpace>
 #include <QGuiApplication>
+
+// The picture the clipboard copy reads: whole in sRGB, as other programs take a pasted picture,
+// and what the zoom view keeps of it, in the screen's colours.
+struct ViewCommands::ClipboardCopy {
+    QString file;
+    PictureLoader::Result whole;
+    QImage shown;
+};
 
 namespace {
 // What the zoom view keeps of a picture: no more than it can show.
@@ -29,57 +38,83 @@ void ViewCommands::Portapapeles_Click() {
     // A pasted picture is in the colours of the profile it came with, else sRGB.
     Colour::convert(image, {image.colorSpace().iccProfile()}, Colour::Target::Display);
     // Kept whole: there is no file to read it again from when it is shown full screen.
-    m_browser.setZoomPicture({image, image.size()}, QString());
-    m_module.PreviewName = LocalText(40, m_module.settings.LanguageOffset);
+    m_browser.zoom().setPicture({image, image.size()}, QString());
+    m_module.PreviewName = LocalText(kTextClipboard, m_module.settings.LanguageOffset);
     m_browser.setTitleWith(m_module.PreviewName);
     m_browser.Zoom();
 }
 
-void ViewCommands::Pantalla_Click() { openFullScreen(false); }
+void ViewCommands::Pantalla_Click() {
+    openFullScreen(false);
+}
 
-void ViewCommands::Diapositivas_Click() { openFullScreen(true); }
+void ViewCommands::Diapositivas_Click() {
+    openFullScreen(true);
+}
 
-void ViewCommands::openFullScreen(bool slideShow) {
+void ViewCommands::openFullScreen(bool slideShow, std::optional<WaitingPicture> firstPicture) {
     const FileList& list = m_browser.File1();
-    m_module.FileCount = list.count();
-    const bool previewShown = m_browser.zoomView().visible;
-    if (m_module.FileCount == 0 && !previewShown)
+    const ZoomView& zoom = m_browser.zoomView();
+    if (list.count() == 0 && !zoom.visible)
         return;
-    if (list.listIndex() < 0 && !previewShown)
-        m_module.CurrentIndex = 0;
-    m_module.SlideShowMode = slideShow;
-    m_browser.suspendPageFill();
-    m_feedback.showFullScreenWindow();
-    m_browser.resumePageFill();
+    // From the selection; with none, from the start, or where the last window left off while
+    // the view shows.
+    const int position = list.listIndex() >= 0 ? list.listIndex()
+                         : zoom.visible        ? m_module.CurrentIndex
+                                               : 0;
+    FullScreenRequest request{m_module.settings, list.entries(), position, slideShow,
+                              std::move(firstPicture)};
+    if (!request.firstPicture && zoom.visible)
+        request.firstPicture = WaitingPicture{zoom.picture, zoom.sourcePath};
+    m_browser.page().suspend();
+    m_feedback.showFullScreenWindow(request);
+    m_browser.page().resume();
+    m_module.CurrentIndex = request.position;
 }
 
 void ViewCommands::opcport_Click() {
-    const qint16 language = m_module.settings.LanguageOffset;
     const QString file = m_browser.cellFile(m_module.CurrentIndex);
-    // Other programs take a pasted picture as sRGB; the zoom view shows it in the screen's colours.
-    PictureLoader::Result loaded = PictureLoader::load(file, {}, Colour::Target::Srgb);
+    const QSize bound = m_browser.zoom().pictureBound();
+    m_copy.request(
+        [file, bound] {
+            ClipboardCopy copy{file, PictureLoader::load(file, {}, Colour::Target::Srgb), {}};
+            if (copy.whole.ok()) {
+                copy.shown = reducedTo(copy.whole.picture.image, bound);
+                Colour::convert(copy.shown, {}, Colour::Target::Display);
+            }
+            return copy;
+        },
+        [this, viewFile = m_browser.zoomView().sourcePath](const ClipboardCopy& copy) {
+            copyRead(copy, viewFile);
+        });
+}
+
+void ViewCommands::copyRead(const ClipboardCopy& copy, const QString& viewFile) {
+    const qint16 language = m_module.settings.LanguageOffset;
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!loaded.ok() || !clipboard) {
-        m_feedback.showMessage(LocalText(37, language), LocalText(22, language));
+    if (!copy.whole.ok() || !clipboard) {
+        m_feedback.showMessage(LocalText(kTextFormatNotCompatible, language),
+                               LocalText(kTextAttention, language));
         return;
     }
-    const QImage whole = loaded.picture.image;
-    QImage shown = reducedTo(whole, m_browser.zoomPictureBound());
-    Colour::convert(shown, {}, Colour::Target::Display);
-    m_browser.setZoomPicture({shown, loaded.picture.naturalSize}, file);
+    // The view takes the copied picture unless it was given another file's while it was read.
+    if (m_browser.zoomView().sourcePath == viewFile)
+        m_browser.zoom().setPicture({copy.shown, copy.whole.picture.naturalSize}, copy.file);
     clipboard->clear();
-    clipboard->setImage(whole);
+    clipboard->setImage(copy.whole.picture.image);
 }
 
 void ViewCommands::opcfull_Click() {
     const QString file = m_browser.cellFile(m_module.CurrentIndex);
     m_module.PreviewName = m_browser.cellCaption(m_module.CurrentIndex);
-    PictureLoader::Result loaded = PictureLoader::load(file, m_browser.zoomPictureBound());
-    if (!loaded.ok())
-        return;
-    m_browser.setZoomPicture(std::move(loaded.picture), file);
-    m_module.UsePreviewPicture = true;
-    Pantalla_Click();
+    const QSize bound = m_browser.zoom().pictureBound();
+    m_fullScreen.request([file, bound] { return PictureLoader::load(file, bound); },
+                         [this, file](PictureLoader::Result loaded) {
+                             if (!loaded.ok())
+                                 return;
+                             m_browser.zoom().setPicture(loaded.picture, file);
+                             openFullScreen(false, WaitingPicture{std::move(loaded.picture), file});
+                         });
 }
 
 void ViewCommands::Ayuda_Click() {

@@ -55,13 +55,14 @@ frmImage::frmImage(Module1& module, SettingsStore& store, VolumeTable volumes,
     m_browser.setDevicePixelRatio(devicePixelRatioF());
     buildControls();
     buildMenus();
+    connectMenus();
     connectBrowser();
     qApp->installEventFilter(this); // sees every key before the focused control does
 
     m_browser.loadSettingsAndFolder();
     m_helpTopic = m_module.settings.LanguageOffset + kHelpMainWindow;
-    m_image2->setPicture(ProgramArt::icon(106));
-    m_image3->setPicture(ProgramArt::icon(105));
+    m_image2->setPicture(ProgramArt::icon(ProgramArt::kIconPreviousPage));
+    m_image3->setPicture(ProgramArt::icon(ProgramArt::kIconNextPage));
     applyCaptions();
     m_cboFiltro->setCurrentIndex(0);
     m_browser.CboFiltro_Change(m_cboFiltro->itemText(0));
@@ -96,11 +97,11 @@ void frmImage::buildControls() {
 
     m_grid = new ThumbnailGrid(m_module.screen.scale, m_client);
     m_grid->setObjectName("Thumbnails");
-    m_grid->setImageCursor(ProgramArt::cursor(1));
+    m_grid->setImageCursor(ProgramArt::cursor(ProgramArt::kCursorMagnifier));
 
     m_zoomImg = new PictureCell(m_client);
     m_zoomImg->setObjectName("ZoomImg");
-    m_zoomImg->setCursor(ProgramArt::cursor(2));
+    m_zoomImg->setCursor(ProgramArt::cursor(ProgramArt::kCursorZoomMagnifier));
     m_zoomImg->hide();
 
     connect(m_drive1, &QComboBox::activated, this,
@@ -170,7 +171,9 @@ void frmImage::buildMenus() {
     m_opciones->addActions({m_opccop, m_opcrena, m_opcprop});
     m_opciones->addSeparator();
     m_opciones->addAction(m_opcclos);
+}
 
+void frmImage::connectMenus() {
     auto command = [this](QAction* entry, void (ViewCommands::*handler)()) {
         connect(entry, &QAction::triggered, this, [this, handler] { (m_commands.*handler)(); });
     };
@@ -183,9 +186,9 @@ void frmImage::buildMenus() {
     connect(m_acercade, &QAction::triggered, this, &frmImage::Acercade_Click);
     connect(m_preferencias, &QAction::triggered, this, &frmImage::Preferencias_Click);
     connect(m_opccop, &QAction::triggered, this,
-            [this] { showCopyDialog(CopyRenameLogic::kCopyMode); });
+            [this] { showCopyDialog(CopyRenameLogic::Mode::Copy); });
     connect(m_opcrena, &QAction::triggered, this,
-            [this] { showCopyDialog(CopyRenameLogic::kRenameMode); });
+            [this] { showCopyDialog(CopyRenameLogic::Mode::Rename); });
     connect(m_opcprop, &QAction::triggered, this, &frmImage::opcprop_Click);
     connect(m_actualizar, &QAction::triggered, &m_browser, &ImageBrowser::Actualizar_Click);
     connect(m_modo, &QAction::triggered, &m_browser, &ImageBrowser::Modo_Click);
@@ -207,39 +210,38 @@ void frmImage::connectBrowser() {
 
 void frmImage::applyCaptions() {
     const qint16 language = m_module.settings.LanguageOffset;
-    auto text = [language](int id) { return LocalText(id, language); };
+    auto text = [language](TextId id) { return LocalText(id, language); };
 
-    m_cerrar->setText(withAccessKey(text(2)));
-    m_actualizar->setText(withAccessKey(text(87)));
-    m_drive1->setToolTip(text(68));
-    m_dir1->setToolTip(text(69));
-    m_cboFiltro->setToolTip(text(70));
-    m_file1->setToolTip(text(71));
-    m_image2->setToolTip(text(72));
-    m_image3->setToolTip(text(73));
-    for (int id = 12; id <= 19; ++id)
-        m_cboFiltro->addItem(text(id));
+    m_cerrar->setText(withAccessKey(text(kTextClose)));
+    m_actualizar->setText(withAccessKey(text(kTextRefresh)));
+    m_drive1->setToolTip(text(kTextSelectDrive));
+    m_dir1->setToolTip(text(kTextSelectFolder));
+    m_cboFiltro->setToolTip(text(kTextSelectPattern));
+    m_file1->setToolTip(text(kTextSelectFile));
+    m_image2->setToolTip(text(kTextPreviousPage));
+    m_image3->setToolTip(text(kTextNextPage));
+    m_cboFiltro->addItems(m_browser.patternBoxTexts());
     // The open list is as wide as its longest text, however narrow the box.
     QAbstractItemView* list = m_cboFiltro->view();
     list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth());
 
-    m_ver->setTitle(withAccessKey(text(67)));
-    m_portapapeles->setText(withAccessKey(text(40)));
-    m_pantalla->setText(withAccessKey(text(64)));
-    m_diapositivas->setText(withAccessKey(text(80)));
-    m_modo->setText(withAccessKey(text(62)));
-    m_mas->setText(withAccessKey(text(65)));
-    m_menos->setText(withAccessKey(text(66)));
-    m_preferencias->setText(withAccessKey(text(4)));
-    m_help->setTitle(withAccessKey(text(81), 2));
-    m_ayuda->setText(withAccessKey(text(82)));
-    m_acercade->setText(withAccessKey(text(1)) + "...");
-    m_opcport->setText(text(36));
-    m_opcfull->setText(withAccessKey(text(64)));
-    m_opccop->setText(text(41));
-    m_opcrena->setText(text(58));
-    m_opcprop->setText(text(50));
-    m_opcclos->setText(withAccessKey(text(2)));
+    m_ver->setTitle(withAccessKey(text(kTextView)));
+    m_portapapeles->setText(withAccessKey(text(kTextClipboard)));
+    m_pantalla->setText(withAccessKey(text(kTextFullScreen)));
+    m_diapositivas->setText(withAccessKey(text(kTextSlides)));
+    m_modo->setText(withAccessKey(text(kTextZoomMode)));
+    m_mas->setText(withAccessKey(text(kTextMoreZoom)));
+    m_menos->setText(withAccessKey(text(kTextLessZoom)));
+    m_preferencias->setText(withAccessKey(text(kTextPreferences)));
+    m_help->setTitle(withAccessKey(text(kTextHelp), 2));
+    m_ayuda->setText(withAccessKey(text(kTextHelpContents)));
+    m_acercade->setText(withAccessKey(text(kTextAbout)) + "...");
+    m_opcport->setText(text(kTextCopyToClipboard));
+    m_opcfull->setText(withAccessKey(text(kTextFullScreen)));
+    m_opccop->setText(text(kTextCopyTo));
+    m_opcrena->setText(text(kTextRename));
+    m_opcprop->setText(text(kTextProperties));
+    m_opcclos->setText(withAccessKey(text(kTextClose)));
 }
 
 QRect frmImage::pixelsOf(const QRect& twips) const {
@@ -278,11 +280,10 @@ void frmImage::rebuildCells() {
     m_zoomImg->raise();
 }
 
-void frmImage::showCopyDialog(qint16 fileOpMode) {
-    m_module.FileOpMode = fileOpMode;
+void frmImage::showCopyDialog(CopyRenameLogic::Mode mode) {
     LocalFileLayer files;
     frmcopiar dialog(
-        m_module, m_browser.cellCaption(m_module.CurrentIndex), files,
+        m_module, mode, m_browser.cellCaption(m_module.CurrentIndex), files,
         [this](const QString& from, const QString& to) {
             m_browser.refreshAfterFileChange(from, to);
         },
@@ -312,14 +313,15 @@ void frmImage::showZoomView() {
 }
 
 void frmImage::applyZoomMode(bool on) {
-    setWindowIcon(QIcon(QPixmap::fromImage(ProgramArt::icon(on ? 101 : 102))));
+    setWindowIcon(QIcon(QPixmap::fromImage(
+        ProgramArt::icon(on ? ProgramArt::kIconZoomMode : ProgramArt::kIconProgram))));
     m_modo->setChecked(on);
     m_mas->setVisible(on);
     m_menos->setVisible(on);
 }
 
 void frmImage::closeEvent(QCloseEvent* event) {
-    m_browser.cancelPageFill(); // no work goes on for a window that is gone
+    m_browser.page().cancel(); // no work goes on for a window that is gone
     QMainWindow::closeEvent(event);
 }
 
@@ -372,8 +374,8 @@ void frmImage::showMessage(const QString& text, const QString& title) {
 
 void frmImage::openPictureMenu() { m_opciones->exec(QCursor::pos()); }
 
-void frmImage::showFullScreenWindow() {
-    frmPantalla window(m_module, m_browser, m_random, this);
+void frmImage::showFullScreenWindow(FullScreenRequest& request) {
+    frmPantalla window(request, m_module.screen.pixels, m_random, this);
     window.exec();
 }
 

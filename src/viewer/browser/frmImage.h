@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BusyPointer.h"
+#include "CopyRenameLogic.h"
 #include "ImageBrowser.h"
 #include "SlideShow.h"
 #include "ViewCommands.h"
@@ -40,16 +42,18 @@ protected:
 private:
     void showMessage(const QString& text, const QString& title) override;
     void openPictureMenu() override;
-    void showFullScreenWindow() override;
+    void showFullScreenWindow(FullScreenRequest& request) override;
     void openHelp(int topic) override;
+    void showBusy(bool busy) override { m_busyPointer.show(busy); }
 
     void buildControls();
     void buildMenus();
+    void connectMenus();
     void connectBrowser();
     void applyCaptions();
     void placeControls();
     void rebuildCells();
-    void showCopyDialog(qint16 fileOpMode);
+    void showCopyDialog(CopyRenameLogic::Mode mode);
     void opcprop_Click();
     void showCell(int cell);
     void showZoomView();
@@ -60,6 +64,7 @@ private:
     QRect pixelsOf(const QRect& twips) const;
 
     Module1& m_module;
+    BusyPointer m_busyPointer{Qt::BusyCursor}; // outlives the browser, which takes it back
     ImageBrowser m_browser;
     ViewCommands m_commands;
     GeneratorRandom m_random;

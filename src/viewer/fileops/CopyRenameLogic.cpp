@@ -2,6 +2,7 @@
 
 #include "FileLayer.h"
 #include "Module1.h"
+#include "ProgramArt.h"
 #include "StringTable.h"
 
 #include <QtConcurrent/QtConcurrentRun>
@@ -24,14 +25,15 @@ bool sameText(const QString& a, const QString& b) {
 
 } // namespace
 
-CopyRenameLogic::CopyRenameLogic(Module1& module, const QString& selectedName, FileLayer& files,
-                                 ListRefresh refresh)
+CopyRenameLogic::CopyRenameLogic(Module1& module, Mode mode, const QString& selectedName,
+                                 FileLayer& files, ListRefresh refresh)
     : m_module(module), m_files(files), m_refresh(std::move(refresh)),
-      m_language(module.settings.LanguageOffset), m_renaming(module.FileOpMode == kRenameMode),
+      m_language(module.settings.LanguageOffset), m_renaming(mode == Mode::Rename),
       m_sourceFolder(module.settings.CurrentFolder), m_sourceName(selectedName),
       m_proposedFolder(module.settings.CopyFolder),
       m_state(m_renaming ? State::ReadyForRename : State::ReadyForCopy),
-      m_status(text(m_renaming ? 59 : 45)) {
+      m_status(text(m_renaming ? kTextChangeFileName : kTextSpecifyPathAndName)),
+      m_icon(ProgramArt::kIconWaiting) {
     connect(&m_copying, &QFutureWatcherBase::progressValueChanged, this, [this](int percent) {
         if (!busy()) // what a copy reports after its end is no news
             return;
@@ -46,20 +48,20 @@ CopyRenameLogic::~CopyRenameLogic() {
     m_copying.waitForFinished();
 }
 
-QString CopyRenameLogic::text(int id) const {
+QString CopyRenameLogic::text(TextId id) const {
     return LocalText(id, m_language);
 }
 
 QString CopyRenameLogic::title() const {
-    return m_renaming ? text(58) + "..." : text(41);
+    return m_renaming ? text(kTextRename) + "..." : text(kTextCopyTo);
 }
 
 QString CopyRenameLogic::upperLabel() const {
-    return text(m_renaming ? 44 : 43);
+    return text(m_renaming ? kTextFileName : kTextCopyDestination);
 }
 
 QString CopyRenameLogic::lowerLabel() const {
-    return text(m_renaming ? 60 : 44);
+    return text(m_renaming ? kTextNewName : kTextFileName);
 }
 
 QString CopyRenameLogic::initialUpperField() const {
@@ -73,17 +75,17 @@ QString CopyRenameLogic::initialLowerField() const {
 QString CopyRenameLogic::buttonCaption() const {
     switch (m_state) {
     case State::ReadyForCopy:
-        return '&' + text(42);
+        return '&' + text(kTextCopy);
     case State::ReplaceOffered:
-        return '&' + text(47);
+        return '&' + text(kTextReplace);
     case State::Copying:
-        return '&' + text(m_copyReplacing ? 47 : 42);
+        return '&' + text(m_copyReplacing ? kTextReplace : kTextCopy);
     case State::ReadyForRename:
-        return '&' + text(58);
+        return '&' + text(kTextRename);
     case State::Done:
         break;
     }
-    return '&' + text(2);
+    return '&' + text(kTextClose);
 }
 
 CopyRenameLogic::Press CopyRenameLogic::buttonPressed(const QString& upper, const QString& lower) {
@@ -104,11 +106,11 @@ CopyRenameLogic::Press CopyRenameLogic::buttonPressed(const QString& upper, cons
 void CopyRenameLogic::fieldEdited() {
     if (busy()) // the copy's outcome decides what shows next
         return;
-    m_icon = kWaitingIcon;
+    m_icon = ProgramArt::kIconWaiting;
     if (m_state == State::Done)
         return;
     m_state = m_renaming ? State::ReadyForRename : State::ReadyForCopy;
-    m_status = text(m_renaming ? 59 : 45);
+    m_status = text(m_renaming ? kTextChangeFileName : kTextSpecifyPathAndName);
     m_reason.clear();
 }
 
@@ -122,7 +124,7 @@ void CopyRenameLogic::copy(const QString& folder, const QString& name) {
     const QString source = filePath(m_sourceFolder, m_sourceName);
     const QString target = filePath(folder, name);
     if (samePlace(target, source)) {
-        refuse(49);
+        refuse(kTextCopyOntoItself);
         return;
     }
     // Only the Replace button overwrites; a file that appears after the check is offered for
@@ -155,8 +157,8 @@ void CopyRenameLogic::startCopy(const QString& source, const QString& target, co
 }
 
 void CopyRenameLogic::showProgress(int percent) {
-    m_status = text(42) + "... " + QString::number(percent) + " %";
-    m_icon = kWaitingIcon;
+    m_status = text(kTextCopy) + "... " + QString::number(percent) + " %";
+    m_icon = ProgramArt::kIconWaiting;
     m_reason.clear();
 }
 
@@ -178,16 +180,16 @@ void CopyRenameLogic::copyEnded() {
 
 void CopyRenameLogic::rename(const QString& name, const QString& newName) {
     if (sameText(name, newName)) {
-        refuse(61);
+        refuse(kTextNameMustDiffer);
         return;
     }
     if (m_files.exists(filePath(m_sourceFolder, newName))) {
-        refuse(46);
+        refuse(kTextFileExists);
         return;
     }
     const FileResult result = m_files.rename(m_sourceFolder, name, newName);
     if (result.failure == FileFailure::AlreadyExists) { // taken since the check
-        refuse(46);
+        refuse(kTextFileExists);
         return;
     }
     if (!result.ok()) {
@@ -199,28 +201,28 @@ void CopyRenameLogic::rename(const QString& name, const QString& newName) {
 }
 
 void CopyRenameLogic::offerReplace(const QString& folder) {
-    refuse(46);
+    refuse(kTextFileExists);
     m_state = State::ReplaceOffered;
     m_module.settings.CopyFolder = folder;
 }
 
-void CopyRenameLogic::refuse(int textId) {
-    showAttention(text(textId), kRefusalIcon);
+void CopyRenameLogic::refuse(TextId reason) {
+    showAttention(text(reason), ProgramArt::kIconRefusal);
 }
 
 void CopyRenameLogic::fail(const FileResult& result) {
-    showAttention(text(38) + " Error: " + QString::number(result.code()), kRefusalIcon);
+    showAttention(text(kTextOperationFailed) + " Error: " + QString::number(result.code()),
+                  ProgramArt::kIconRefusal);
     m_reason = result.reason;
 }
 
 void CopyRenameLogic::succeed() {
-    showAttention(text(48), kSuccessIcon);
+    showAttention(text(kTextOperationSucceeded), ProgramArt::kIconSuccess);
     m_state = State::Done;
-    m_module.FileOpMode = 0;
 }
 
-void CopyRenameLogic::showAttention(const QString& message, int icon) {
-    m_status = text(22) + ": " + message;
+void CopyRenameLogic::showAttention(const QString& message, ProgramArt::Icon icon) {
+    m_status = text(kTextAttention) + ": " + message;
     m_icon = icon;
     m_reason.clear();
 }

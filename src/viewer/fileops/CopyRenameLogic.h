@@ -9,11 +9,14 @@
 
 class FileLayer;
 struct Module1;
+enum TextId : int;
+namespace ProgramArt {
+enum Icon : int;
+}
 
 // The copy and rename dialog's behaviour without its widgets: the texts it shows, what a press of
-// its button does and what an edit of a field withdraws. Opened in the mode the module's
-// FileOpMode gives (1 copy, 2 rename) on the selected file of the shown folder; it writes the
-// module's CopyFolder, and FileOpMode 0 after a success.
+// its button does and what an edit of a field withdraws. Opened in the mode it is given (copy or
+// rename) on the selected file of the shown folder; it writes the module's CopyFolder.
 //
 // States: ready for copy, replace offered (copy only), copying, ready for rename, done. An
 // existing copy target offers to replace it; an edit withdraws the offer; a success makes the
@@ -32,15 +35,9 @@ public:
     // rename (the old and the new name).
     using ListRefresh = std::function<void(const QString& renamedFrom, const QString& renamedTo)>;
 
-    // The module's FileOpMode that opens the dialog in each mode.
-    static constexpr qint16 kCopyMode = 1;
-    static constexpr qint16 kRenameMode = 2;
-    // Status icons, by the program's icon numbers.
-    static constexpr int kWaitingIcon = 110;
-    static constexpr int kRefusalIcon = 103;
-    static constexpr int kSuccessIcon = 104;
+    enum class Mode { Copy, Rename };
 
-    CopyRenameLogic(Module1& module, const QString& selectedName, FileLayer& files,
+    CopyRenameLogic(Module1& module, Mode mode, const QString& selectedName, FileLayer& files,
                     ListRefresh refresh);
     // Waits for a copy under way.
     ~CopyRenameLogic() override;
@@ -60,7 +57,7 @@ public:
     // What changes with the state and the outcomes.
     QString buttonCaption() const;
     const QString& statusLine() const { return m_status; }
-    int statusIcon() const { return m_icon; }
+    ProgramArt::Icon statusIcon() const { return m_icon; }
     // The system's words for the last failure; empty when the last outcome was no failure.
     const QString& failureReason() const { return m_reason; }
 
@@ -84,11 +81,11 @@ private:
     void showProgress(int percent);
     void copyEnded();
     void offerReplace(const QString& folder);
-    void refuse(int textId);
+    void refuse(TextId reason);
     void fail(const FileResult& result);
     void succeed();
-    void showAttention(const QString& message, int icon);
-    QString text(int id) const;
+    void showAttention(const QString& message, ProgramArt::Icon icon);
+    QString text(TextId id) const;
 
     Module1& m_module;
     FileLayer& m_files;
@@ -100,7 +97,7 @@ private:
     const QString m_proposedFolder;
     State m_state;
     QString m_status;
-    int m_icon = kWaitingIcon;
+    ProgramArt::Icon m_icon;
     QString m_reason;
     // The copy under way, or the last one, with its destination folder and whether it replaces.
     QFutureWatcher<FileResult> m_copying;

@@ -17,15 +17,15 @@ QString readable(const QDateTime& time) {
 } // namespace
 
 QString filePropertiesText(const FileProperties& file, qint16 languageOffset) {
-    auto text = [languageOffset](int id) { return LocalText(id, languageOffset); };
+    auto text = [languageOffset](TextId id) { return LocalText(id, languageOffset); };
     const QStringList lines = {
-        text(52) + file.name,
+        text(kTextPropertyFile) + file.name,
         QString(),
-        text(53) + file.path.toUpper(),
-        text(54) + QString::number(file.size) + " bytes,   " + file.type,
-        text(55) + readable(file.created),
-        text(56) + readable(file.lastAccessed),
-        text(57) + readable(file.lastModified),
+        text(kTextPropertyPath) + file.path.toUpper(),
+        text(kTextPropertySize) + QString::number(file.size) + " bytes,   " + file.type,
+        text(kTextPropertyCreated) + readable(file.created),
+        text(kTextPropertyLastAccess) + readable(file.lastAccessed),
+        text(kTextPropertyLastModification) + readable(file.lastModified),
     };
     return lines.join("\r\n");
 }
@@ -35,7 +35,7 @@ bool ShowFileProperties(const QString& path, int show, qint16 languageOffset, QW
     if (!file)
         return false;
     if (show != 0) {
-        QMessageBox box(QMessageBox::NoIcon, LocalText(51, languageOffset),
+        QMessageBox box(QMessageBox::NoIcon, LocalText(kTextFileInformation, languageOffset),
                         filePropertiesText(*file, languageOffset), QMessageBox::Ok, owner);
         // Names are shown as spelt: a name such as "<b>x.bmp" is no markup, and the lines keep
         // their breaks.

@@ -5,7 +5,6 @@
 #include "ProgramArt.h"
 #include "StringTable.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,14 +25,14 @@ constexpr QRect kBoton(5400, 1345, 1815, 320);
 constexpr QRect kLblresul(490, 1440, kBoton.left() - 60 - 490, 0);
 constexpr int kDialogOffsetLeft = 850; // twips right of the screen's centre line
 constexpr QColor kButtonFace(192, 192, 255);
-constexpr int kWindowIcon = 102;
 constexpr int kLabelMargin = 2; // pixels
 
 } // namespace
 
-frmcopiar::frmcopiar(Module1& module, const QString& selectedName, FileLayer& files,
-                     CopyRenameLogic::ListRefresh refresh, QWidget* parent)
-    : QDialog(parent), m_module(module), m_logic(module, selectedName, files, std::move(refresh)) {
+frmcopiar::frmcopiar(Module1& module, CopyRenameLogic::Mode mode, const QString& selectedName,
+                     FileLayer& files, CopyRenameLogic::ListRefresh refresh, QWidget* parent)
+    : QDialog(parent), m_module(module),
+      m_logic(module, mode, selectedName, files, std::move(refresh)) {
     setObjectName("frmcopiar");
     buildControls();
     m_helpTopic = m_module.settings.LanguageOffset + kHelpCopyDialog;
@@ -43,7 +42,7 @@ frmcopiar::frmcopiar(Module1& module, const QString& selectedName, FileLayer& fi
     setFixedSize(scale.toPixels(kClientSize.width()), scale.toPixels(kClientSize.height()));
     move(scale.toPixels((screen.width() - kClientSize.width()) / 2 + kDialogOffsetLeft),
          scale.toPixels((screen.height() - kClientSize.height()) / 2));
-    setWindowIcon(QIcon(QPixmap::fromImage(ProgramArt::icon(kWindowIcon))));
+    setWindowIcon(QIcon(QPixmap::fromImage(ProgramArt::icon(ProgramArt::kIconProgram))));
 
     setWindowTitle(m_logic.title());
     setLabel(m_lblorig, m_logic.upperLabel());
@@ -131,14 +130,10 @@ void frmcopiar::showState() {
 }
 
 void frmcopiar::showBusy(bool busy) {
-    if (busy == m_showsBusy)
+    if (busy == m_busyPointer.isShown())
         return;
-    m_showsBusy = busy;
     // The whole program's pointer: the main window behind takes no input meanwhile either.
-    if (busy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
+    m_busyPointer.show(busy);
     m_boton->setEnabled(!busy);
     m_txtOrig->setReadOnly(busy);
     m_txtDest->setReadOnly(busy);

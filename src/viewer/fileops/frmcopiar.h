@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BusyPointer.h"
 #include "CopyRenameLogic.h"
 
 #include <QDialog>
@@ -12,15 +13,15 @@ struct Module1;
 // The copy and rename dialog: copies the selected file to another folder or name, or renames it
 // in place, and says the outcome in its status line. Its behaviour lives in CopyRenameLogic; the
 // dialog shows the logic's state and forwards the button, the edits and the keys. Opened modally
-// in the mode set in the module's FileOpMode, on the files of the file layer it is given. While a
+// in the mode it is given, on the files of the file layer it is given. While a
 // copy runs the pointer is busy, the button and the fields take nothing, and the dialog does not
 // close.
 class frmcopiar : public QDialog {
     Q_OBJECT
 
 public:
-    frmcopiar(Module1& module, const QString& selectedName, FileLayer& files,
-              CopyRenameLogic::ListRefresh refresh, QWidget* parent = nullptr);
+    frmcopiar(Module1& module, CopyRenameLogic::Mode mode, const QString& selectedName,
+              FileLayer& files, CopyRenameLogic::ListRefresh refresh, QWidget* parent = nullptr);
 
     const CopyRenameLogic& logic() const { return m_logic; }
     int helpTopic() const { return m_helpTopic; }
@@ -42,7 +43,7 @@ private:
 
     Module1& m_module;
     CopyRenameLogic m_logic;
-    bool m_showsBusy = false;
+    BusyPointer m_busyPointer{Qt::WaitCursor};
     int m_helpTopic = 0;
 
     QLabel* m_lblorig = nullptr;

@@ -1,51 +1,41 @@
 #include "frmPantalla.h"
 
 #include "HelpViewer.h"
-#include "ImageBrowser.h"
-#include "Module1.h"
 #include "ProgramArt.h"
 #include "StringTable.h"
 
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
-frmPantalla::frmPantalla(Module1& module, ImageBrowser& browser, RandomSource& random,
+frmPantalla::frmPantalla(FullScreenRequest& request, QSize screen, RandomSource& random,
                          QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), m_module(module), m_browser(browser),
-      m_stage(
-          new SlideStage(module.settings, module.CurrentIndex, random, module.screen.pixels, this)),
+    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), m_request(request),
+      m_stage(new SlideStage(request.settings, request.position, random, screen, this)),
       m_inhibitor(QStringLiteral("Slide show")) {
     setObjectName("frmPantalla");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_stage);
-    setGeometry(QRect(QPoint(0, 0), m_module.screen.pixels));
+    setGeometry(QRect(QPoint(0, 0), screen));
     setWindowState(Qt::WindowFullScreen);
 
     // Load: the timer runs from the start only in the slide show.
-    m_previewPending = false;
-    m_helpTopic = m_module.settings.LanguageOffset + kHelpFullScreen;
-    const QCursor cross = ProgramArt::cursor(3);
+    m_helpTopic = request.settings.LanguageOffset + kHelpFullScreen;
+    const QCursor cross = ProgramArt::cursor(ProgramArt::kCursorCross);
     setCursor(cross);
     m_stage->setPointer(cross);
-    const FileList& list = m_browser.File1();
-    m_stage->setList(list.entries(), m_module.FileCount, m_module.settings.CurrentFolder);
+    m_stage->setList(request.entries, static_cast<int>(request.entries.size()),
+                     request.settings.CurrentFolder);
     m_stage->setWaitingPictureSource(this);
     connect(m_stage, &SlideStage::timerRunningChanged, this, [this](bool running) {
         if (running)
             m_inhibitor.inhibit();
     });
-    m_stage->show().startTimer(m_module.SlideShowMode);
-    if (list.listIndex() >= 0)
-        m_module.CurrentIndex = list.listIndex();
-    if (m_browser.zoomView().visible)
-        m_previewPending = true;
+    m_stage->show().startTimer(request.slideShow);
     m_stage->show().DiapoZ(u"N");
 }
 
-frmPantalla::~frmPantalla() {
-    m_module.UsePreviewPicture = false;
-}
+frmPantalla::~frmPantalla() = default;
 
 void frmPantalla::keyPressEvent(QKeyEvent* event) {
     SlideShow& show = m_stage->show();
@@ -91,10 +81,5 @@ void frmPantalla::wheelEvent(QWheelEvent* event) {
 }
 
 std::optional<WaitingPicture> frmPantalla::takeWaitingPicture() {
-    if (!((m_previewPending && m_browser.zoomView().visible) || m_module.UsePreviewPicture))
-        return std::nullopt;
-    m_module.UsePreviewPicture = false;
-    m_previewPending = false;
-    const ZoomView& zoom = m_browser.zoomView();
-    return WaitingPicture{zoom.picture, zoom.sourcePath};
+    return std::exchange(m_request.firstPicture, std::nullopt);
 }

@@ -1,21 +1,20 @@
 #pragma once
 
+#include "FullScreenRequest.h"
 #include "ScreenSaverInhibitor.h"
 #include "SlideStage.h"
 
 #include <QDialog>
 
-class ImageBrowser;
-struct Module1;
-
-// The full-screen window: one picture at a time on a black screen, stepped by keys or by its
-// timer over the pictures of the main window's file list. The first picture is the main window's
-// preview when it asks for it. Opened modally; each opening starts afresh.
+// The full-screen window: one picture at a time on a black screen of `screen` pixels, stepped by
+// keys or by its timer over the pictures of the request's list. The first picture is the one the
+// request hands over, if any. Opened modally; each opening starts afresh. The request outlives
+// the window.
 class frmPantalla : public QDialog, private WaitingPictureSource {
     Q_OBJECT
 
 public:
-    frmPantalla(Module1& module, ImageBrowser& browser, RandomSource& random,
+    frmPantalla(FullScreenRequest& request, QSize screen, RandomSource& random,
                 QWidget* parent = nullptr);
     ~frmPantalla() override;
 
@@ -30,11 +29,9 @@ protected:
 private:
     std::optional<WaitingPicture> takeWaitingPicture() override;
 
-    Module1& m_module;
-    ImageBrowser& m_browser;
+    FullScreenRequest& m_request;
     SlideStage* m_stage;
     ScreenSaverInhibitor m_inhibitor; // while the slides step by themselves
-    bool m_previewPending = false;
     int m_wheelTurn = 0; // eighths of a degree not yet stepped
     int m_helpTopic = 0;
 };

@@ -10,10 +10,6 @@ using StoredFields::kSliderCount;
 using StoredFields::SliderField;
 using StoredFields::sliders;
 
-constexpr int kPasswordEmpty = 95;
-constexpr int kVerificationEmpty = 96;
-constexpr int kPasswordsDiffer = 97;
-
 // The sum of the thumbnail geometry in a predefined format.
 int formatSum(int format) {
     int sum = 0;
@@ -80,12 +76,12 @@ PreferencesEditor::OkOutcome PreferencesEditor::Bot_Ok_Click() {
     OkOutcome outcome;
     if (m_controls.chkProtect) {
         if (m_controls.Text1.isEmpty())
-            outcome.refusal = kPasswordEmpty;
+            outcome.refusal = kTextPasswordEmpty;
         else if (m_controls.Text2.isEmpty())
-            outcome.refusal = kVerificationEmpty;
+            outcome.refusal = kTextVerificationEmpty;
         else if (m_controls.Text1 != m_controls.Text2)
-            outcome.refusal = kPasswordsDiffer;
-        if (outcome.refusal != 0)
+            outcome.refusal = kTextPasswordsDiffer;
+        if (outcome.refusal)
             return outcome;
     }
     if (m_controls.Idioma) {

@@ -5,8 +5,10 @@
 #include <QPoint>
 #include <QString>
 #include <array>
+#include <optional>
 
 struct Settings;
+enum TextId : int;
 
 // The preferences dialog without its widgets: the values its controls hold, the predefined
 // formats, the two layouts of the password column, and OK's checks and storing. The dialog
@@ -38,7 +40,8 @@ public:
     };
 
     struct OkOutcome {
-        int refusal = 0;            // 95, 96 or 97: shown, nothing stored, the dialog stays
+        // Why a password is refused: shown, nothing stored, the dialog stays.
+        std::optional<TextId> refusal;
         bool restartNotice = false; // the language box was checked: tell the user to restart
     };
 

@@ -53,14 +53,19 @@ constexpr int kTextHeight = 165;                 // the controls' rows are 195 h
 constexpr double kNameFontPoints = 21.75;
 constexpr int kPasswordLength = 14;
 constexpr int kLargeStep = 5;
-constexpr int kProgramIcon = 102;
 
 constexpr const char* kSliderNames[kSliderCount] = {"ImgAltV", "ImgAncV", "LabAncV",
                                                     "EspHV",   "EspVV",   "wtempo"};
 constexpr const char* kValueNames[kSliderCount] = {"vimgaltv", "vimgancv", "vlabancv",
                                                    "vesphv",   "vespvv",   "vtempo"};
-constexpr int kFirstCaption = 6; // slider i's caption and tooltip are text 6 + i
-constexpr int kFirstFormat = 74; // the format list's items are texts 74 to 77
+// Each slider's caption, also its tooltip.
+constexpr TextId kSliderCaptions[kSliderCount] = {kTextImageHeight,     kTextImageWidth,
+                                                  kTextCaptionWidth,    kTextHorizontalSpacing,
+                                                  kTextVerticalSpacing, kTextSlideDelay};
+// The format list's items, in the order of the editor's formats.
+constexpr TextId kFormatTexts[] = {kTextSmallFormat, kTextMediumFormat, kTextLargeFormat,
+                                   kTextCustomFormat};
+static_assert(std::size(kFormatTexts) == PreferencesEditor::CustomFormat + 1);
 
 QRect withLeft(QRect twips, int left) {
     twips.moveLeft(left);
@@ -74,7 +79,7 @@ frmPrefer::frmPrefer(Module1& module, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       m_module(module), m_editor(module.settings) {
     setObjectName("frmPrefer");
-    setWindowIcon(QIcon(QPixmap::fromImage(ProgramArt::icon(kProgramIcon))));
+    setWindowIcon(QIcon(QPixmap::fromImage(ProgramArt::icon(ProgramArt::kIconProgram))));
     QFont textFont = font(); // sized like the controls, so each text fits its row
     textFont.setPixelSize(m_module.screen.scale.toPixels(kTextHeight));
     setFont(textFont);
@@ -206,28 +211,28 @@ void frmPrefer::connectControls() {
 
 void frmPrefer::fillTexts() {
     const qint16 language = m_module.settings.LanguageOffset;
-    auto text = [language](int id) { return LocalText(id, language); };
-    setWindowTitle(text(4));
-    m_botOk->setText(text(3));
-    m_lblmodi->setText(text(5));
-    m_idioma->setText(text(20));
-    m_idioma->setToolTip(text(79));
-    m_chkPropor->setText(text(83));
-    m_chkPropor->setToolTip(text(84));
-    m_chkProtect->setText(text(90));
-    m_chkProtect->setToolTip(text(91));
-    m_chkAleatorio->setText(text(88));
-    m_chkAleatorio->setToolTip(text(89));
-    m_valores->setToolTip(text(78));
-    for (int format = 0; format <= PreferencesEditor::CustomFormat; ++format)
-        m_valores->addItem(text(kFirstFormat + format));
+    auto text = [language](TextId id) { return LocalText(id, language); };
+    setWindowTitle(text(kTextPreferences));
+    m_botOk->setText(text(kTextOk));
+    m_lblmodi->setText(text(kTextModifySettings));
+    m_idioma->setText(text(kTextOtherLanguage));
+    m_idioma->setToolTip(text(kTextSelectLanguage));
+    m_chkPropor->setText(text(kTextProportionalFullScreen));
+    m_chkPropor->setToolTip(text(kTextProportionalView));
+    m_chkProtect->setText(text(kTextProtectWithPassword));
+    m_chkProtect->setToolTip(text(kTextProtectionCovers));
+    m_chkAleatorio->setText(text(kTextRandomSlides));
+    m_chkAleatorio->setToolTip(text(kTextShowSlidesRandomly));
+    m_valores->setToolTip(text(kTextPresetFormats));
+    for (const TextId format : kFormatTexts)
+        m_valores->addItem(text(format));
     for (int i = 0; i < kSliderCount; ++i) {
-        m_lbltxt[i]->setText(text(kFirstCaption + i));
-        m_sliders[i]->setToolTip(text(kFirstCaption + i));
+        m_lbltxt[i]->setText(text(kSliderCaptions[i]));
+        m_sliders[i]->setToolTip(text(kSliderCaptions[i]));
     }
-    m_lbltxt0->setText(text(92));
-    m_lbltxt1->setText(text(93));
-    m_lbltxt2->setText(text(94));
+    m_lbltxt0->setText(text(kTextPasswordInstructions));
+    m_lbltxt1->setText(text(kTextPassword));
+    m_lbltxt2->setText(text(kTextVerifyPassword));
     m_lab1->setText(QString::fromUtf8(kProgramDescription));
 }
 
@@ -323,13 +328,13 @@ void frmPrefer::Valores_Click(int index) {
 void frmPrefer::Bot_Ok_Click() {
     const PreferencesEditor::OkOutcome outcome = m_editor.Bot_Ok_Click();
     const qint16 language = m_module.settings.LanguageOffset; // the new one after a switch
-    const QString title = LocalText(22, language);
-    if (outcome.refusal != 0) {
-        QMessageBox::information(this, title, LocalText(outcome.refusal, language));
+    const QString title = LocalText(kTextAttention, language);
+    if (outcome.refusal) {
+        QMessageBox::information(this, title, LocalText(*outcome.refusal, language));
         return;
     }
     if (outcome.restartNotice)
-        QMessageBox::information(this, title, LocalText(21, language));
+        QMessageBox::information(this, title, LocalText(kTextRestartNeeded, language));
     m_module.LayoutChanged = true;
     accept();
 }

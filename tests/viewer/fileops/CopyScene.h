@@ -48,18 +48,19 @@ struct Scene {
     SteeredFiles files;
     QStringList refreshes;
 
-    explicit Scene(qint16 mode) {
+    const CopyRenameLogic::Mode mode;
+
+    explicit Scene(CopyRenameLogic::Mode mode) : mode(mode) {
         folder.write("pics/a.bmp", "A");
         folder.write("pics/b.bmp", "B");
         QFile::link(pics, folder.filePath("link"));
         module.settings.CurrentFolder = pics;
         module.settings.CopyFolder = other;
-        module.FileOpMode = mode;
     }
 
     CopyRenameLogic open(const QString& selected = "a.bmp") {
         return CopyRenameLogic(
-            module, selected, files,
+            module, mode, selected, files,
             [this](const QString& from, const QString& to) { refreshes.append(from + '>' + to); });
     }
 

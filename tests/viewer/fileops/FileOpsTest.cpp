@@ -2,6 +2,7 @@
 #include "FileProperties.h"
 #include "FilePropertiesBox.h"
 #include "ModalAnswerer.h"
+#include "ProgramArt.h"
 #include "StringTable.h"
 
 #include <QLabel>
@@ -9,6 +10,7 @@
 
 namespace {
 
+using Mode = CopyRenameLogic::Mode;
 using State = CopyRenameLogic::State;
 
 constexpr char kUntouched[] = "pics/a.bmp=A pics/b.bmp=B";
@@ -21,12 +23,12 @@ constexpr char kItself[] = "Atención: El Archivo no puede copiarse a si mismo..
 // those field texts, "edit" edits a field; then what it shows and what it left on the disk.
 struct Case {
     const char* name;
-    qint16 mode;
+    CopyRenameLogic::Mode mode;
     bool checkMisses;
     const char* steps; // separated by ";"
     State state;
     const char* status;
-    int icon;
+    ProgramArt::Icon icon;
     const char* caption;
     const char* copyFolder;
     const char* refreshes; // "old>new" for a rename, ">" for a copy, separated by ";"
@@ -34,54 +36,61 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"an empty field does nothing", 1, false, "{other}|", State::ReadyForCopy, kCopyReady, 110,
-     "&Copiar", "{other}", "", kUntouched},
-    {"a name of blanks does nothing", 1, false, "{pics}|   ", State::ReadyForCopy, kCopyReady, 110,
-     "&Copiar", "{other}", "", kUntouched},
-    {"onto itself, folder in other case", 1, false, "{PICS}|A.BMP", State::ReadyForCopy, kItself,
-     103, "&Copiar", "{other}", "", kUntouched},
-    {"onto itself, folder with a trailing separator", 1, false, "{pics}/|a.bmp",
-     State::ReadyForCopy, kItself, 103, "&Copiar", "{other}", "", kUntouched},
-    {"onto itself, through \".\" and \"..\"", 1, false, "{other}/../pics/.|./a.bmp",
-     State::ReadyForCopy, kItself, 103, "&Copiar", "{other}", "", kUntouched},
-    {"onto itself, through a link to its folder", 1, false, "{link}|a.bmp", State::ReadyForCopy,
-     kItself, 103, "&Copiar", "{other}", "", kUntouched},
-    {"into another folder", 1, false, "{other}|a.bmp", State::Done, kDone, 104, "&Cerrar",
-     "{other}", "", "other/a.bmp=A pics/a.bmp=A pics/b.bmp=B"},
-    {"into the shown folder", 1, false, "{pics}|c.bmp", State::Done, kDone, 104, "&Cerrar",
-     "{pics}", ">", "pics/a.bmp=A pics/b.bmp=B pics/c.bmp=A"},
-    {"into the shown folder, spelt with a trailing separator", 1, false, "{pics}/|c.bmp",
-     State::Done, kDone, 104, "&Cerrar", "{pics}/", ">", "pics/a.bmp=A pics/b.bmp=B pics/c.bmp=A"},
-    {"onto an existing file", 1, false, "{pics}|b.bmp", State::ReplaceOffered, kExists, 103,
-     "&Reemplazar", "{pics}", "", kUntouched},
-    {"replace on the second press", 1, false, "{pics}|b.bmp;{pics}|b.bmp", State::Done, kDone, 104,
-     "&Cerrar", "{pics}", ">", "pics/a.bmp=A pics/b.bmp=A"},
-    {"an edit withdraws the offer", 1, false, "{pics}|b.bmp;edit", State::ReadyForCopy, kCopyReady,
-     110, "&Copiar", "{pics}", "", kUntouched},
-    {"after an edit the press warns again", 1, false, "{pics}|b.bmp;edit;{pics}|b.bmp",
-     State::ReplaceOffered, kExists, 103, "&Reemplazar", "{pics}", "", kUntouched},
-    {"a missing folder fails", 1, false, "{pics}/none|a.bmp", State::ReadyForCopy,
-     "Atención: No se pudo Realizar la Operación... Error: 1", 103, "&Copiar", "{other}", "",
+    {"an empty field does nothing", Mode::Copy, false, "{other}|", State::ReadyForCopy, kCopyReady,
+     ProgramArt::kIconWaiting, "&Copiar", "{other}", "", kUntouched},
+    {"a name of blanks does nothing", Mode::Copy, false, "{pics}|   ", State::ReadyForCopy,
+     kCopyReady, ProgramArt::kIconWaiting, "&Copiar", "{other}", "", kUntouched},
+    {"onto itself, folder in other case", Mode::Copy, false, "{PICS}|A.BMP", State::ReadyForCopy,
+     kItself, ProgramArt::kIconRefusal, "&Copiar", "{other}", "", kUntouched},
+    {"onto itself, folder with a trailing separator", Mode::Copy, false, "{pics}/|a.bmp",
+     State::ReadyForCopy, kItself, ProgramArt::kIconRefusal, "&Copiar", "{other}", "", kUntouched},
+    {"onto itself, through \".\" and \"..\"", Mode::Copy, false, "{other}/../pics/.|./a.bmp",
+     State::ReadyForCopy, kItself, ProgramArt::kIconRefusal, "&Copiar", "{other}", "", kUntouched},
+    {"onto itself, through a link to its folder", Mode::Copy, false, "{link}|a.bmp",
+     State::ReadyForCopy, kItself, ProgramArt::kIconRefusal, "&Copiar", "{other}", "", kUntouched},
+    {"into another folder", Mode::Copy, false, "{other}|a.bmp", State::Done, kDone,
+     ProgramArt::kIconSuccess, "&Cerrar", "{other}", "", "other/a.bmp=A pics/a.bmp=A pics/b.bmp=B"},
+    {"into the shown folder", Mode::Copy, false, "{pics}|c.bmp", State::Done, kDone,
+     ProgramArt::kIconSuccess, "&Cerrar", "{pics}", ">", "pics/a.bmp=A pics/b.bmp=B pics/c.bmp=A"},
+    {"into the shown folder, spelt with a trailing separator", Mode::Copy, false, "{pics}/|c.bmp",
+     State::Done, kDone, ProgramArt::kIconSuccess, "&Cerrar", "{pics}/", ">",
+     "pics/a.bmp=A pics/b.bmp=B pics/c.bmp=A"},
+    {"onto an existing file", Mode::Copy, false, "{pics}|b.bmp", State::ReplaceOffered, kExists,
+     ProgramArt::kIconRefusal, "&Reemplazar", "{pics}", "", kUntouched},
+    {"replace on the second press", Mode::Copy, false, "{pics}|b.bmp;{pics}|b.bmp", State::Done,
+     kDone, ProgramArt::kIconSuccess, "&Cerrar", "{pics}", ">", "pics/a.bmp=A pics/b.bmp=A"},
+    {"an edit withdraws the offer", Mode::Copy, false, "{pics}|b.bmp;edit", State::ReadyForCopy,
+     kCopyReady, ProgramArt::kIconWaiting, "&Copiar", "{pics}", "", kUntouched},
+    {"after an edit the press warns again", Mode::Copy, false, "{pics}|b.bmp;edit;{pics}|b.bmp",
+     State::ReplaceOffered, kExists, ProgramArt::kIconRefusal, "&Reemplazar", "{pics}", "",
      kUntouched},
-    {"done, an edit only resets the icon", 1, false, "{other}|a.bmp;edit", State::Done, kDone, 110,
-     "&Cerrar", "{other}", "", "other/a.bmp=A pics/a.bmp=A pics/b.bmp=B"},
-    {"a file that appears after the check is offered", 1, true, "{pics}|b.bmp",
-     State::ReplaceOffered, kExists, 103, "&Reemplazar", "{pics}", "", kUntouched},
-    {"rename to a free name", 2, false, "a.bmp|z.bmp", State::Done, kDone, 104, "&Cerrar",
-     "{other}", "a.bmp>z.bmp", "pics/b.bmp=B pics/z.bmp=A"},
-    {"a new name of blanks does nothing", 2, false, "a.bmp|   ", State::ReadyForRename,
-     "Cambiar el nombre del archivo...", 110, "&Renombrar", "{other}", "", kUntouched},
-    {"letter case only", 2, false, "a.bmp|A.BMP", State::ReadyForRename,
-     "Atención: El nombre debe ser Diferente...", 103, "&Renombrar", "{other}", "", kUntouched},
-    {"a taken name", 2, false, "a.bmp|b.bmp", State::ReadyForRename, kExists, 103, "&Renombrar",
+    {"a missing folder fails", Mode::Copy, false, "{pics}/none|a.bmp", State::ReadyForCopy,
+     "Atención: No se pudo Realizar la Operación... Error: 1", ProgramArt::kIconRefusal, "&Copiar",
      "{other}", "", kUntouched},
-    {"a name taken after the check", 2, true, "a.bmp|b.bmp", State::ReadyForRename, kExists, 103,
-     "&Renombrar", "{other}", "", kUntouched},
-    {"a name with a separator", 2, false, "a.bmp|../z.bmp", State::ReadyForRename,
-     "Atención: No se pudo Realizar la Operación... Error: 6", 103, "&Renombrar", "{other}", "",
+    {"done, an edit only resets the icon", Mode::Copy, false, "{other}|a.bmp;edit", State::Done,
+     kDone, ProgramArt::kIconWaiting, "&Cerrar", "{other}", "",
+     "other/a.bmp=A pics/a.bmp=A pics/b.bmp=B"},
+    {"a file that appears after the check is offered", Mode::Copy, true, "{pics}|b.bmp",
+     State::ReplaceOffered, kExists, ProgramArt::kIconRefusal, "&Reemplazar", "{pics}", "",
      kUntouched},
-    {"an edit after a refusal", 2, false, "a.bmp|b.bmp;edit", State::ReadyForRename,
-     "Cambiar el nombre del archivo...", 110, "&Renombrar", "{other}", "", kUntouched},
+    {"rename to a free name", Mode::Rename, false, "a.bmp|z.bmp", State::Done, kDone,
+     ProgramArt::kIconSuccess, "&Cerrar", "{other}", "a.bmp>z.bmp", "pics/b.bmp=B pics/z.bmp=A"},
+    {"a new name of blanks does nothing", Mode::Rename, false, "a.bmp|   ", State::ReadyForRename,
+     "Cambiar el nombre del archivo...", ProgramArt::kIconWaiting, "&Renombrar", "{other}", "",
+     kUntouched},
+    {"letter case only", Mode::Rename, false, "a.bmp|A.BMP", State::ReadyForRename,
+     "Atención: El nombre debe ser Diferente...", ProgramArt::kIconRefusal, "&Renombrar", "{other}",
+     "", kUntouched},
+    {"a taken name", Mode::Rename, false, "a.bmp|b.bmp", State::ReadyForRename, kExists,
+     ProgramArt::kIconRefusal, "&Renombrar", "{other}", "", kUntouched},
+    {"a name taken after the check", Mode::Rename, true, "a.bmp|b.bmp", State::ReadyForRename,
+     kExists, ProgramArt::kIconRefusal, "&Renombrar", "{other}", "", kUntouched},
+    {"a name with a separator", Mode::Rename, false, "a.bmp|../z.bmp", State::ReadyForRename,
+     "Atención: No se pudo Realizar la Operación... Error: 6", ProgramArt::kIconRefusal,
+     "&Renombrar", "{other}", "", kUntouched},
+    {"an edit after a refusal", Mode::Rename, false, "a.bmp|b.bmp;edit", State::ReadyForRename,
+     "Cambiar el nombre del archivo...", ProgramArt::kIconWaiting, "&Renombrar", "{other}", "",
+     kUntouched},
 };
 
 // The lines of text drawn in a picture of a widget, by the right edge of each one's ink: a line is
@@ -136,7 +145,6 @@ private slots:
         QCOMPARE(logic.statusIcon(), c.icon);
         QCOMPARE(logic.buttonCaption(), QString(c.caption));
         QCOMPARE(scene.module.settings.CopyFolder, scene.expand(c.copyFolder));
-        QCOMPARE(scene.module.FileOpMode == 0, c.state == State::Done);
         QCOMPARE(scene.refreshes.join(';'), QString(c.refreshes));
         QCOMPARE(scene.disk().join(' '), QString(c.disk));
         QCOMPARE(logic.failureReason().isEmpty(), !logic.statusLine().contains("Error:"));
@@ -145,14 +153,14 @@ private slots:
     }
 
     void copyRunsWhileTheEventLoopGoesOn() {
-        Scene scene(CopyRenameLogic::kCopyMode);
+        Scene scene(CopyRenameLogic::Mode::Copy);
         scene.files.holdCopies = true;
         CopyRenameLogic logic = scene.open();
         logic.buttonPressed(scene.other, "a.bmp");
         QCOMPARE(logic.state(), State::Copying);
         // The copy's progress comes while it is held half-way.
         QTRY_COMPARE(logic.statusLine(), QString("Copiar... 50 %"));
-        QCOMPARE(logic.statusIcon(), CopyRenameLogic::kWaitingIcon);
+        QCOMPARE(logic.statusIcon(), ProgramArt::kIconWaiting);
         // Meanwhile a press starts no second copy and an edit changes nothing.
         QCOMPARE(logic.buttonPressed(scene.other, "c.bmp"), CopyRenameLogic::Press::Stay);
         logic.fieldEdited();

@@ -107,14 +107,13 @@ private slots:
         });
         QVERIFY(opened);
         QCOMPARE(w.folder.read("pics/c.bmp"), w.folder.read("pics/a.bmp"));
-        QCOMPARE(w.module.FileOpMode, qint16(0));
         QCOMPARE(w.module.settings.CopyFolder, pics);
     }
 
     void copyShowsItIsBusyUntilItEnds() {
-        Scene scene(CopyRenameLogic::kCopyMode);
+        Scene scene(CopyRenameLogic::Mode::Copy);
         scene.files.holdCopies = true;
-        frmcopiar dialog(scene.module, "a.bmp", scene.files, [](const QString&, const QString&) {});
+        frmcopiar dialog(scene.module, scene.mode, "a.bmp", scene.files, [](const QString&, const QString&) {});
         dialog.show();
         auto* boton = dialog.findChild<QPushButton*>("boton");
         boton->click();

@@ -73,84 +73,83 @@ QPainterPath balloon() {
 
 } // namespace
 
-QImage icon(int id, int pixels) {
+QImage icon(Icon id, int pixels) {
     QImage image = blank(pixels);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(double(pixels) / kIconSize, double(pixels) / kIconSize);
     const QRectF whole(0, 0, kIconSize, kIconSize);
     switch (id) {
-    case 100: // the blinking frame: the same picture at night
+    case kIconProgramAtNight: // the same picture at night
         drawLandscape(p, QColor(25, 25, 112), QColor(245, 245, 210));
         break;
-    case 101:
+    case kIconZoomMode:
         drawLandscape(p, QColor(135, 206, 250), QColor(255, 140, 0));
         drawMagnifier(p, QPointF(13, 13), 6);
         break;
-    case 102:
+    case kIconProgram:
         drawLandscape(p, QColor(135, 206, 250), QColor(255, 215, 0));
         break;
-    case 103:
+    case kIconRefusal:
         drawBadge(p, QColor(200, 40, 40));
         p.drawLine(QPointF(11, 11), QPointF(21, 21));
         p.drawLine(QPointF(21, 11), QPointF(11, 21));
         break;
-    case 104:
+    case kIconSuccess:
         drawBadge(p, QColor(40, 150, 60));
         p.drawPolyline(QPolygonF{{9, 16}, {14, 21}, {23, 11}});
         break;
-    case 105:
+    case kIconNextPage:
         drawArrow(p, true);
         break;
-    case 106:
+    case kIconPreviousPage:
         drawArrow(p, false);
         break;
-    case 107: // unsmoothed, like its mask, so it is black wherever the mask keeps the background
+    case kIconAboutSprite:
+        // Unsmoothed, like its mask, so it is black wherever the mask keeps the background.
         p.setRenderHint(QPainter::Antialiasing, false);
         p.fillRect(whole, Qt::black);
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(230, 60, 90));
         p.drawPath(balloon());
         break;
-    case 108:
+    case kIconAboutSpriteMask:
         p.setRenderHint(QPainter::Antialiasing, false);
         p.fillRect(whole, Qt::white);
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::black);
         p.drawPath(balloon());
         break;
-    case 109:
+    case kIconAboutBackground:
         p.fillRect(whole, QColor(192, 192, 192));
         break;
-    case 110:
+    case kIconWaiting:
         drawBadge(p, QColor(40, 90, 190));
         p.drawPoint(QPointF(16, 9));
         p.drawLine(QPointF(16, 14), QPointF(16, 23));
-        break;
-    default:
         break;
     }
     return image;
 }
 
-QCursor cursor(int id) {
+QCursor cursor(Cursor id) {
     QImage image = blank(kCursorSize);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QPoint hotspot(kCursorSize / 2, kCursorSize / 2);
     switch (id) {
-    case 1:
-    case 2:
+    case kCursorMagnifier:
+    case kCursorZoomMagnifier:
         drawMagnifier(p, QPointF(11, 11), 8);
         hotspot = QPoint(11, 11);
-        if (id == 2) {
+        if (id == kCursorZoomMagnifier) {
             p.setPen(QPen(Qt::black, 1.6));
             p.drawLine(QPointF(6, 9), QPointF(11, 9)); // plus, upper left
             p.drawLine(QPointF(8.5, 6.5), QPointF(8.5, 11.5));
             p.drawLine(QPointF(11, 14), QPointF(16, 14)); // minus, lower right
         }
         break;
-    case 3:
+    case kCursorCross:
         p.setPen(QPen(Qt::white, 3));
         p.drawLine(16, 10, 16, 22);
         p.drawLine(10, 16, 22, 16);
@@ -158,7 +157,7 @@ QCursor cursor(int id) {
         p.drawLine(16, 10, 16, 22);
         p.drawLine(10, 16, 22, 16);
         break;
-    default: // 4 and unknown numbers: nothing is drawn, the pointer is not seen
+    case kCursorHidden: // nothing is drawn
         break;
     }
     p.end();

@@ -1,15 +1,12 @@
 #pragma once
 
+#include "LatestResult.h"
 #include "PictureLoader.h"
 
-#include <QFutureWatcher>
 #include <QObject>
 #include <QSize>
 #include <QString>
-#include <atomic>
-#include <memory>
 #include <optional>
-#include <vector>
 
 // Reads slide pictures off the user-interface thread. A window asks for the picture it shows
 // next and may name the one after it to read ahead; it never waits for a decode: a picture not
@@ -28,33 +25,31 @@ public:
     // Starts reading a picture that is likely to be requested next.
     void readAhead(const QString& path, QSize bound);
     // A requested picture has not arrived yet.
-    bool waiting() const { return m_requested != 0; }
+    bool waiting() const { return m_shown.load.isPending() || m_aheadRequested; }
 
 signals:
     void arrived(const PictureLoader::Result& result);
 
 private:
-    // Watchers are deleted later: a job may be dropped while its watcher reports.
-    struct LaterDelete {
-        void operator()(QObject* object) const { object->deleteLater(); }
-    };
-    struct Job {
-        quint64 serial;
+    // One file read at one bound, and its picture once read when it is kept for later.
+    struct Read {
         QString path;
         QSize bound;
-        std::shared_ptr<std::atomic_bool> dropped;
-        std::unique_ptr<QFutureWatcher<PictureLoader::Result>, LaterDelete> watcher;
+        LatestResult load;
         std::optional<PictureLoader::Result> result;
+
+        // Read already, or being read.
+        bool holds(const QString& file, QSize within) const {
+            return path == file && bound == within && (result || load.isPending());
+        }
+        void forget();
     };
 
-    Job& start(const QString& path, QSize bound);
-    void finished(quint64 serial);
-    // Drops every job but the ones with these serials.
-    void dropAllBut(quint64 keep, quint64 alsoKeep);
-    std::vector<Job>::iterator find(const QString& path, QSize bound);
+    // Reads the file into `read`, then hands its picture to `then`.
+    template <typename Then> void start(Read& read, const QString& path, QSize bound, Then then);
+    void aheadRead(PictureLoader::Result result);
 
-    std::vector<Job> m_jobs;
-    quint64 m_nextSerial = 1;
-    quint64 m_requested = 0; // the serial of the job whose picture arrives, 0 for none
-    quint64 m_ahead = 0;
+    Read m_shown;                  // the requested picture, handed over through arrived()
+    Read m_ahead;                  // kept until it is requested
+    bool m_aheadRequested = false; // the picture read ahead is handed over when read
 };

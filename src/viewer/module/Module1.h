@@ -6,8 +6,8 @@
 #include <QString>
 
 // The viewer's module: the settings record and the module-wide values its windows share. One is
-// made by main and handed to the windows; data passes to a window through it, set before the
-// window is shown.
+// made by main and handed to the windows; what one window asks of another passes as an explicit
+// request instead.
 struct Module1 {
     Settings settings;
     ScreenMetrics screen;
@@ -21,11 +21,7 @@ struct Module1 {
     bool LayoutChanged = true;
     double ZoomHeight = 0.0; // twips
     QString PreviewName;
-    // Positions and counts of the file list hold any folder size.
+    // A position of the file list holds any folder size.
     int CurrentIndex = 0;
-    int FileCount = 0;
-    bool SlideShowMode = false;
-    bool UsePreviewPicture = false;
-    qint16 FileOpMode = 0;
     bool PasswordAccepted = false;
 };

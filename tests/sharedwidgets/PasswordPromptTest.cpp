@@ -77,7 +77,7 @@ private slots:
         screen.pixels = {1024, 768};
         for (const qint16 language : {kSpanishOffset, kEnglishOffset}) {
             frmpassword prompt("x", language, screen);
-            QCOMPARE(prompt.windowTitle(), LocalText(98, language));
+            QCOMPARE(prompt.windowTitle(), LocalText(kTextEnterPassword, language));
             QCOMPARE(prompt.helpTopic(), language + 7);
             // A dialog without minimise and maximise buttons.
             QCOMPARE(prompt.windowFlags() & (Qt::WindowType_Mask | Qt::WindowMinMaxButtonsHint),

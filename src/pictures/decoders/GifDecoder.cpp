@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace PictureDecoders {
@@ -182,39 +183,64 @@ private:
         return rows;
     }
 
+    // The variable-width codes of GIF image data, least significant bit first.
+    class CodeReader {
+    public:
+        explicit CodeReader(const QByteArray& data) : m_data(data) {}
+
+        // The next code of `size` bits; nothing when the data ends first.
+        std::optional<int> next(int size) {
+            while (m_buffered < size) {
+                if (m_at >= m_data.size())
+                    return std::nullopt;
+                m_buffer |= quint32(static_cast<uchar>(m_data[m_at++])) << m_buffered;
+                m_buffered += 8;
+            }
+            const int code = static_cast<int>(m_buffer & ((1u << size) - 1));
+            m_buffer >>= size;
+            m_buffered -= size;
+            return code;
+        }
+
+    private:
+        const QByteArray& m_data;
+        quint32 m_buffer = 0;
+        int m_buffered = 0;
+        qsizetype m_at = 0;
+    };
+
+    // The string table of LZW decoding: each code's last index, the code of the string before
+    // it and its first index; codes below `clear` stand for their own index.
+    struct LzwTable {
+        static constexpr int kSize = 4096;
+        std::array<quint16, kSize> prefix{};
+        std::array<quint8, kSize> suffix{};
+        std::array<quint8, kSize> first{};
+        std::array<quint8, kSize + 1> stack{};
+
+        explicit LzwTable(int clear) {
+            for (int i = 0; i < clear; ++i) {
+                suffix[static_cast<size_t>(i)] = static_cast<quint8>(i);
+                first[static_cast<size_t>(i)] = static_cast<quint8>(i);
+            }
+        }
+    };
+
     // LZW decoding of GIF image data, giving each colour index to put, which returns false when
     // it wants no more. False on a code that the table cannot hold yet; data that ends early,
     // with or without its end code, simply ends the image.
     template <typename Put>
     static bool decodeLzw(const QByteArray& data, int minimumCodeSize, Put&& put) {
-        constexpr int kTableSize = 4096;
-        std::array<quint16, kTableSize> prefix{};
-        std::array<quint8, kTableSize> suffix{};
-        std::array<quint8, kTableSize> first{};
-        std::array<quint8, kTableSize + 1> stack{};
         const int clear = 1 << minimumCodeSize;
         const int end = clear + 1;
-        for (int i = 0; i < clear; ++i) {
-            suffix[static_cast<size_t>(i)] = static_cast<quint8>(i);
-            first[static_cast<size_t>(i)] = static_cast<quint8>(i);
-        }
+        LzwTable table(clear);
+        auto& [prefix, suffix, first, stack] = table;
         int codeSize = minimumCodeSize + 1;
         int next = clear + 2;
         int previous = -1;
-        quint32 buffer = 0;
-        int buffered = 0;
-        qsizetype at = 0;
-        while (true) {
-            while (buffered < codeSize) {
-                if (at >= data.size())
-                    return true;
-                buffer |= quint32(static_cast<uchar>(data[at++])) << buffered;
-                buffered += 8;
-            }
-            const int code = static_cast<int>(buffer & ((1u << codeSize) - 1));
-            buffer >>= codeSize;
-            buffered -= codeSize;
-
+        CodeReader codes(data);
+        while (const std::optional<int> read = codes.next(codeSize)) {
+            const int code = *read;
             if (code == clear) {
                 codeSize = minimumCodeSize + 1;
                 next = clear + 2;
@@ -231,7 +257,7 @@ private:
                 previous = code;
                 continue;
             }
-            if (code > next || (code == next && next >= kTableSize))
+            if (code > next || (code == next && next >= LzwTable::kSize))
                 return false;
             // Unwind the code's string (for the code being defined: the previous string
             // followed by its own first index).
@@ -248,7 +274,7 @@ private:
             while (depth > 0)
                 if (!put(stack[--depth]))
                     return true;
-            if (next < kTableSize) {
+            if (next < LzwTable::kSize) {
                 prefix[static_cast<size_t>(next)] = static_cast<quint16>(previous);
                 suffix[static_cast<size_t>(next)] = head;
                 first[static_cast<size_t>(next)] = first[static_cast<size_t>(previous)];
@@ -258,6 +284,7 @@ private:
             }
             previous = code;
         }
+        return true;
     }
 
     ByteReader m_bytes;

@@ -128,6 +128,19 @@ bool readColourTable(const ByteReader& bytes, qint64 tableAt, bool core, quint32
     return true;
 }
 
+// OS/2 headers number two compressions differently from Windows's: 3 is Huffman 1D (not bit
+// fields) and 4 is 24-bit run lengths (not an embedded JPEG).
+quint32 os2Compression(quint32 stored) {
+    switch (stored) {
+    case 3:
+        return Huffman1D;
+    case 4:
+        return RunLength24;
+    default:
+        return stored;
+    }
+}
+
 } // namespace
 
 std::optional<Layout> readLayout(const ByteReader& bytes, qint64 infoAt,
@@ -174,11 +187,7 @@ std::optional<Layout> readLayout(const ByteReader& bytes, qint64 infoAt,
         return std::nullopt;
     }
 
-    layout.compression = rawCompression;
-    if (os2 && rawCompression == 3)
-        layout.compression = Huffman1D;
-    else if (os2 && rawCompression == 4)
-        layout.compression = RunLength24;
+    layout.compression = os2 ? os2Compression(rawCompression) : rawCompression;
     if (!supportedDepth(layout.compression, layout.bits, options.inIcon)) {
         error = QStringLiteral("unsupported bitmap (%1 bits a pixel, compression %2)")
                     .arg(layout.bits)

@@ -17,8 +17,6 @@ constexpr double kClientWidth = 2790; // twips
 constexpr double kClientHeight = 870;
 const QRectF kFieldPlace(360, 240, 2055, 285);
 constexpr int kLongestPassword = 14;
-constexpr int kCaptionText = 98;
-constexpr int kIcon = 102;
 } // namespace
 
 frmpassword::frmpassword(QString password, qint16 languageOffset, const ScreenMetrics& screen,
@@ -28,8 +26,8 @@ frmpassword::frmpassword(QString password, qint16 languageOffset, const ScreenMe
       m_password(std::move(password)), m_txtPassword(new QLineEdit(this)),
       m_helpTopic(languageOffset + kHelpPasswordPrompt) {
     setObjectName("frmpassword");
-    setWindowTitle(LocalText(kCaptionText, languageOffset));
-    setWindowIcon(QIcon(QPixmap::fromImage(ProgramArt::icon(kIcon))));
+    setWindowTitle(LocalText(kTextEnterPassword, languageOffset));
+    setWindowIcon(QIcon(QPixmap::fromImage(ProgramArt::icon(ProgramArt::kIconProgram))));
 
     // Wide enough for the window manager to show the whole title, the field kept in the middle.
     const TwipsScale& scale = screen.scale;

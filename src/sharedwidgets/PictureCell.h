@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ShownPicture.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -26,6 +28,5 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    QImage m_picture;
-    QImage m_shown; // the picture at the widget's size
+    ShownPicture m_picture;
 };
