@@ -22,11 +22,6 @@ bool isApplicationOrComment(quint8 marker) {
     return (marker >= 0xe0 && marker <= 0xef) || marker == kComment;
 }
 
-// Markers that stand alone, without a length: restarts and the temporary marker.
-bool standsAlone(quint8 marker) {
-    return (marker >= 0xd0 && marker <= 0xd7) || marker == 0x01;
-}
-
 // In coded data, the 0xff at `at` starts a marker unless a stuffed zero, a restart or a fill
 // byte follows it.
 bool endsCodedData(quint8 next) {
@@ -199,7 +194,6 @@ private:
 // convention: colour space "uncalibrated" (0xffff) in the EXIF directory, interoperability
 // index "R03".
 void readExif(QByteArrayView payload, Census& census) {
-    constexpr quint32 kOrientationTag = 0x0112;
     constexpr quint32 kExifDirectoryTag = 0x8769;
     constexpr quint32 kColourSpaceTag = 0xa001;
     constexpr quint32 kInteroperabilityTag = 0xa005;
@@ -209,9 +203,7 @@ void readExif(QByteArrayView payload, Census& census) {
     if (!tiff.valid())
         return;
     const auto main = tiff.directoryAt(tiff.firstDirectory());
-    const auto orientation = main.find(kOrientationTag);
-    if (orientation != main.end() && orientation->second >= 1 && orientation->second <= 8)
-        census.orientation = static_cast<int>(orientation->second);
+    census.orientation = TiffReader::orientationIn(main);
     const auto exifAt = main.find(kExifDirectoryTag);
     if (exifAt == main.end())
         return;
@@ -258,12 +250,6 @@ private:
     static constexpr quint8 kApp1 = 0xe1;
     static constexpr quint8 kApp2 = 0xe2;
     static constexpr quint8 kApp14 = 0xee;
-    static constexpr QByteArrayView kExifSignature{"Exif\0\0", 6};
-
-    static bool isFrameHeader(quint8 marker) {
-        return marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 &&
-               marker != 0xcc;
-    }
 
     IccChunks m_icc;
     bool m_exifSeen = false;
@@ -271,6 +257,14 @@ private:
 };
 
 } // namespace
+
+bool standsAlone(quint8 marker) {
+    return (marker >= 0xd0 && marker <= 0xd7) || marker == 0x01;
+}
+
+bool isFrameHeader(quint8 marker) {
+    return marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
+}
 
 Census census(QIODevice& device) {
     DeviceBytes bytes(device);

@@ -28,6 +28,13 @@ struct Census {
     bool adobe = false;
 };
 
+// Markers that stand alone, without a length: restarts and the temporary marker.
+bool standsAlone(quint8 marker);
+// Start-of-frame markers (every coding process), which carry the picture's size.
+bool isFrameHeader(quint8 marker);
+// The EXIF payload's signature, "Exif" and two zero bytes, before its TIFF data.
+inline constexpr QByteArrayView kExifSignature{"Exif\0\0", 6};
+
 // The census of the JPEG that starts at the device's position. The device is read through in
 // pieces and left at an unknown position.
 Census census(QIODevice& device);

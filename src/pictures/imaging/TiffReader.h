@@ -44,6 +44,16 @@ public:
         return zero < 0 ? text : text.left(zero);
     }
 
+    // The EXIF orientation among a first image directory's values: 1 to 8, and 1 when it is
+    // absent or out of range.
+    static int orientationIn(const std::map<quint32, quint32>& firstDirectory) {
+        constexpr quint32 kOrientationTag = 0x0112;
+        const auto found = firstDirectory.find(kOrientationTag);
+        return found != firstDirectory.end() && found->second >= 1 && found->second <= 8
+                   ? static_cast<int>(found->second)
+                   : 1;
+    }
+
     // The offset of the directory after the one at `offset`; 0 for none.
     qint64 nextAfter(qint64 offset) const { return u32(offset + 2 + qint64(u16(offset)) * 12); }
 

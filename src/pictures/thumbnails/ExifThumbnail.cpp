@@ -2,6 +2,7 @@
 
 #include "ByteReader.h"
 #include "EmbeddedImage.h"
+#include "JpegSegments.h"
 #include "TiffReader.h"
 
 #include <QIODevice>
@@ -16,7 +17,6 @@ constexpr int kLargestFillBytes = 64;
 // An EXIF segment holds at most 64 KiB, so its preview is small; a larger claim is a lie.
 constexpr qint64 kLargestPreviewPixels = 1024 * 1024;
 
-constexpr quint16 kOrientationTag = 0x0112;
 constexpr quint16 kPreviewOffsetTag = 0x0201;
 constexpr quint16 kPreviewLengthTag = 0x0202;
 
@@ -27,9 +27,7 @@ void readExif(const QByteArray& payload, Header& header) {
         return;
     const qint64 first = tiff.firstDirectory();
     const auto main = tiff.directoryAt(first);
-    const auto orientation = main.find(kOrientationTag);
-    if (orientation != main.end() && orientation->second >= 1 && orientation->second <= 8)
-        header.orientation = static_cast<int>(orientation->second);
+    header.orientation = TiffReader::orientationIn(main);
     const qint64 second = tiff.nextAfter(first);
     if (second == first || main.empty())
         return;
@@ -47,14 +45,6 @@ std::optional<quint8> readByte(QIODevice& device) {
     if (!device.getChar(&c))
         return std::nullopt;
     return static_cast<quint8>(c);
-}
-
-bool isFrameHeader(quint8 marker) {
-    return marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
-}
-
-bool isExifPayload(const QByteArray& payload) {
-    return payload.startsWith(QByteArray("Exif\0\0", 6));
 }
 
 } // namespace
@@ -76,7 +66,7 @@ std::optional<Header> readHeader(QIODevice& device) {
             marker = readByte(device);
         if (!marker || *marker == 0xff || *marker == 0xd8 || *marker == 0xd9 || *marker == 0xda)
             return std::nullopt; // no frame header before the image data or its end
-        if ((*marker >= 0xd0 && *marker <= 0xd7) || *marker == 0x01)
+        if (JpegSegments::standsAlone(*marker))
             continue; // markers without a length
         const QByteArray lengthBytes = device.read(2);
         if (lengthBytes.size() != 2)
@@ -86,7 +76,7 @@ std::optional<Header> readHeader(QIODevice& device) {
         if (length < 0)
             return std::nullopt;
 
-        if (isFrameHeader(*marker)) {
+        if (JpegSegments::isFrameHeader(*marker)) {
             const QByteArray frame = device.read(5);
             if (frame.size() != 5 || length < 5)
                 return std::nullopt;
@@ -99,7 +89,7 @@ std::optional<Header> readHeader(QIODevice& device) {
             const QByteArray payload = device.read(length);
             if (payload.size() != length)
                 return std::nullopt;
-            if (isExifPayload(payload)) {
+            if (payload.startsWith(JpegSegments::kExifSignature)) {
                 exifSeen = true;
                 readExif(payload, header);
             }
