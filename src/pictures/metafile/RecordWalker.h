@@ -26,7 +26,6 @@ public:
     bool malformed() const { return m_malformed; }
     bool reachedEnd() const { return m_reachedEnd; }
     bool hitRecordLimit() const { return m_hitLimit; }
-    qint64 recordsRead() const { return m_count; }
 
 private:
     Format m_format;

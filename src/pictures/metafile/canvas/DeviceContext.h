@@ -42,14 +42,11 @@ public:
     void setViewportOrg(QPointF origin) { m_viewportOrg = origin; }
     void setViewportExt(QPointF extent);
     void offsetWindowOrg(QPointF by) { m_windowOrg += by; }
-    void offsetViewportOrg(QPointF by) { m_viewportOrg += by; }
     // Multiply an extent by xNum/xDenom and yNum/yDenom; a zero denominator leaves it alone.
     void scaleWindowExt(double xNum, double xDenom, double yNum, double yDenom);
     void scaleViewportExt(double xNum, double xDenom, double yNum, double yDenom);
     QPointF windowOrg() const { return m_windowOrg; }
-    QPointF windowExt() const { return m_windowExt; }
     QPointF viewportOrg() const { return m_viewportOrg; }
-    QPointF viewportExt() const { return m_viewportExt; }
 
     // Logical (after the world transform) to device units.
     QTransform pageTransform() const;

@@ -41,7 +41,6 @@ public:
     DeviceContext& dc() { return m_dc; }
     const DeviceContext& dc() const { return m_dc; }
     void setDeviceToOutput(const QTransform& transform) { m_deviceToOutput = transform; }
-    const QTransform& deviceToOutput() const { return m_deviceToOutput; }
     QTransform logicalToOutput() const;
 
     void saveState();
