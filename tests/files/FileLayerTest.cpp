@@ -71,14 +71,16 @@ private:
 };
 
 const QByteArray kOld = "the file that was there";
-constexpr qint64 kYear2001 = 978307200; // 2001-01-01 00:00:00 UTC
+constexpr qint64 kModified = 978307200;  // 2001-01-01 00:00:00 UTC
+constexpr qint64 kAccessed = 1009843200; // 2002-01-01 00:00:00 UTC
 
-void setTimesTo2001(const QString& path) {
-    const timespec times[2] = {{kYear2001, 0}, {kYear2001, 0}};
+// Makes a file last read in 2002 and last modified in 2001, so the two cannot be confused.
+void setOldTimes(const QString& path) {
+    const timespec times[2] = {{kAccessed, 0}, {kModified, 0}};
     ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
 }
 
-// A source picture src/a.bmp (mode 0640, modified in 2001) and a target folder dst holding
+// A source picture src/a.bmp (mode 0640, with old times) and a target folder dst holding
 // old.bmp.
 struct CopyScene {
     TestFolder folder;
@@ -88,7 +90,7 @@ struct CopyScene {
 
     CopyScene() {
         ::chmod(QFile::encodeName(source).constData(), 0640);
-        setTimesTo2001(source);
+        setOldTimes(source);
     }
     // Every entry of the target folder, hidden ones included, so a left-over file shows.
     QStringList targets() const {
@@ -156,7 +158,7 @@ private slots:
         }
         QCOMPARE(scene.folder.read(target), scene.contents);
         const QFileInfo copied(scene.folder.filePath(target));
-        QCOMPARE(copied.lastModified().toSecsSinceEpoch(), kYear2001);
+        QCOMPARE(copied.lastModified().toSecsSinceEpoch(), kModified);
         QCOMPARE(copied.permissions(), QFileInfo(scene.source).permissions());
         QCOMPARE(scene.targets().size(), before.size() + (overwrite ? 0 : 1));
         QVERIFY(told.size() > 1 && std::is_sorted(told.begin(), told.end()));
@@ -246,14 +248,14 @@ private slots:
     void existenceIdentityAndProperties() {
         TestFolder folder;
         const QString path = folder.write("Mixed Case.BMP", QByteArray(1234, 'b'));
-        setTimesTo2001(path);
+        setOldTimes(path);
         QVERIFY(QFile::link(folder.filePath("nothing"), folder.filePath("dangling")));
+        const QString hardLink = folder.filePath("hard link");
         const LocalFileLayer files;
         QVERIFY(files.exists(folder.path() + "//Mixed Case.BMP"));
         QVERIFY(files.exists(folder.filePath("dangling")));
         QVERIFY(!files.exists(folder.path()));
         QVERIFY(!files.exists(folder.filePath("mixed case.bmp")));
-        const QString hardLink = folder.filePath("hard link");
         QCOMPARE(
             ::link(QFile::encodeName(path).constData(), QFile::encodeName(hardLink).constData()),
             0);
@@ -267,9 +269,10 @@ private slots:
         QCOMPARE(file->path, path);
         QCOMPARE(file->size, 1234);
         QVERIFY(!file->type.isEmpty());
-        QCOMPARE(file->lastModified.toSecsSinceEpoch(), kYear2001);
+        QCOMPARE(file->lastModified.toSecsSinceEpoch(), kModified);
+        QCOMPARE(file->lastAccessed.toSecsSinceEpoch(), kAccessed);
         // Made now: whether birth or status change, "created" is not the modification time.
-        QVERIFY(file->created.toSecsSinceEpoch() > kYear2001);
+        QVERIFY(file->created.toSecsSinceEpoch() > kAccessed);
         QVERIFY(!readFileProperties(folder.filePath("mixed case.bmp")));
         QVERIFY(!readFileProperties(folder.path()));
     }

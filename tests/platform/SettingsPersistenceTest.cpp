@@ -7,82 +7,86 @@
 #include <QtTest>
 #include <sys/stat.h>
 
+namespace {
+// The settings a start with the given current folder loads from a place.
+Settings loaded(const TemporarySettings& place, const QString& folder = "/start") {
+    Settings s = Settings::startupDefaults(folder);
+    LoadSettings(s, place.store);
+    return s;
+}
+
+// Saves settings with a current folder and a saver folder of their own, and a delay of 9.
+void save(TemporarySettings& place, const QString& folder, const QString& saverFolder) {
+    Settings s = Settings::startupDefaults(folder);
+    s.ImagePath = saverFolder;
+    s.ImageTempo = 9;
+    QVERIFY(SaveSettings(s, place.store).written);
+}
+} // namespace
+
 class SettingsPersistenceTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The Windows folder comes from windir, else winbootdir, else the store's folder.
+    void theFirstRunKeepsTheStartupDefaults_data() {
+        QTest::addColumn<QByteArray>("windir");
+        QTest::addColumn<QByteArray>("winbootdir");
+        QTest::addColumn<QString>("expected"); // empty for the store's folder
+        QTest::newRow("windir") << QByteArray("/w") << QByteArray("/b") << "/w";
+        QTest::newRow("winbootdir when windir is empty")
+            << QByteArray() << QByteArray("/b") << "/b";
+        QTest::newRow("neither") << QByteArray() << QByteArray() << QString();
+    }
+
     void theFirstRunKeepsTheStartupDefaults() {
+        QFETCH(QByteArray, windir);
+        QFETCH(QByteArray, winbootdir);
+        QFETCH(QString, expected);
         TemporarySettings place;
-        Settings s = Settings::startupDefaults("/fotos");
-        LoadSettings(s, place.store);
-
-        Settings expected = Settings::startupDefaults("/fotos");
-        expected.WindowsDir = place.storeFolder();
-        expected.ImageFilter = kAllPictureFormatsPattern;
-        expected.ImagePath = "/fotos";
-        QCOMPARE(s, expected);
+        std::optional<ScopedEnvironment> w, b;
+        if (!windir.isEmpty())
+            w.emplace("windir", windir);
+        if (!winbootdir.isEmpty())
+            b.emplace("winbootdir", winbootdir);
+        Settings defaults = Settings::startupDefaults("/fotos");
+        defaults.WindowsDir = expected.isEmpty() ? place.storeFolder() : expected;
+        defaults.ImageFilter = kAllPictureFormatsPattern;
+        defaults.ImagePath = "/fotos";
+        QCOMPARE(loaded(place, "/fotos"), defaults);
     }
 
-    void theStoreHoldsTheScrambledRecordExactly() {
+    // What is saved comes back, a folder with a comma and an accent included; the exchange file's
+    // delay wins over the stored one; the saver's folder stays until the exchange file is deleted.
+    void savedSettingsComeBack() {
         TemporarySettings place;
-        Settings s = Settings::startupDefaults(QString::fromUtf8("/fotos/Año, 2024"));
+        Settings s = loaded(place, QString::fromUtf8("/fotos/Año, 2024"));
         s.ZoomMode = true;
-        QVERIFY(SaveSettings(s, place.store).written);
-
-        QCOMPARE(place.folder.read("config/Lumi Vart/Valores/Configuracion"),
-                 SettingsRecord::scramble(SettingsRecord::recordText(s)));
-
-        Settings loaded = Settings::startupDefaults("/elsewhere");
-        LoadSettings(loaded, place.store);
-        QCOMPARE(loaded.CurrentFolder, s.CurrentFolder);
-        QCOMPARE(loaded.ZoomMode, true);
-    }
-
-    void theExchangeFileDelayWinsOverTheStoredOne() {
-        TemporarySettings place;
-        Settings s = Settings::startupDefaults("/fotos");
         s.ImageTempo = 9;
         QVERIFY(SaveSettings(s, place.store).written);
+        QCOMPARE(loaded(place).CurrentFolder, s.CurrentFolder);
+        QCOMPARE(loaded(place).ZoomMode, true);
+        QCOMPARE(loaded(place).ImagePath, s.CurrentFolder);
         place.folder.write("config/Lumi Vart/Lumivart.ini", "\"ImageTempo = 4\"\r\n");
+        QCOMPARE(loaded(place).ImageTempo, qint16(4));
 
-        Settings loaded = Settings::startupDefaults("/fotos");
-        LoadSettings(loaded, place.store);
-        QCOMPARE(loaded.ImageTempo, qint16(4));
-    }
-
-    void theSaverFolderStaysUntilTheExchangeFileIsDeleted() {
-        TemporarySettings place;
-        Settings first = Settings::startupDefaults("/first");
-        LoadSettings(first, place.store);
-        QVERIFY(SaveSettings(first, place.store).written);
-
-        Settings second = Settings::startupDefaults("/first");
-        LoadSettings(second, place.store);
-        second.CurrentFolder = "/second";
-        QVERIFY(SaveSettings(second, place.store).written);
-
-        Settings third = Settings::startupDefaults("/x");
-        LoadSettings(third, place.store);
-        QCOMPARE(third.CurrentFolder, QString("/second"));
-        QCOMPARE(third.ImagePath, QString("/first"));
-
+        Settings next = loaded(place);
+        next.CurrentFolder = "/second";
+        QVERIFY(SaveSettings(next, place.store).written);
+        QCOMPARE(loaded(place).CurrentFolder, QString("/second"));
+        QCOMPARE(loaded(place).ImagePath, s.CurrentFolder);
         QVERIFY(QFile::remove(place.exchangeFile()));
-        Settings fourth = Settings::startupDefaults("/x");
-        LoadSettings(fourth, place.store);
-        QCOMPARE(fourth.ImagePath, QString("/second"));
+        QCOMPARE(loaded(place).ImagePath, QString("/second"));
     }
 
     void aValueThatCannotBeUnscrambledKeepsEveryDefault() {
         TemporarySettings place;
-        QVERIFY(place.store
-                    .writeValue(kStoreSection, kStoreKey,
-                                QByteArray("A") + SettingsRecord::scramble("/x,1,1"))
-                    .written);
-        Settings s = Settings::startupDefaults("/fotos");
-        LoadSettings(s, place.store);
+        const QByteArray garbled = QByteArray("A") + SettingsRecord::scramble("/x,1,1");
+        QVERIFY(place.store.writeValue(kStoreSection, kStoreKey, garbled).written);
+        const Settings s = loaded(place);
         QCOMPARE(SettingsRecord::recordText(s),
-                 SettingsRecord::recordText(Settings::startupDefaults("/fotos")));
-        QCOMPARE(s.ImagePath, QString("/fotos"));
+                 SettingsRecord::recordText(Settings::startupDefaults("/start")));
+        QCOMPARE(s.ImagePath, QString("/start"));
     }
 
     void onlyRegularFilesAreRead_data() {
@@ -101,10 +105,7 @@ private slots:
         QFETCH(bool, inPlaceOfTheRecord);
         QFETCH(QString, kind);
         TemporarySettings place;
-        Settings saved = Settings::startupDefaults("/saved");
-        saved.ImageTempo = 9;
-        saved.ImagePath = "/shown";
-        QVERIFY(SaveSettings(saved, place.store).written);
+        save(place, "/saved", "/shown");
         const QString path = inPlaceOfTheRecord ? place.recordFile() : place.exchangeFile();
         QVERIFY(QFile::remove(path));
         if (kind == "named pipe")
@@ -113,39 +114,11 @@ private slots:
             QVERIFY(QDir().mkpath(path));
         else
             QVERIFY(QFile::link("/dev/zero", path));
-
-        Settings loaded = Settings::startupDefaults("/start");
-        LoadSettings(loaded, place.store);
+        const Settings s = loaded(place);
         // The file that is still there is read as always.
-        QCOMPARE(loaded.CurrentFolder, QString(inPlaceOfTheRecord ? "/start" : "/saved"));
-        QCOMPARE(loaded.ImagePath, QString(inPlaceOfTheRecord ? "/shown" : "/saved"));
-        QCOMPARE(loaded.ImageTempo, qint16(9));
-    }
-
-    void windowsDirectoryFromTheEnvironment_data() {
-        QTest::addColumn<QByteArray>("windir");
-        QTest::addColumn<QByteArray>("winbootdir");
-        QTest::addColumn<QString>("expected"); // "fallback" for the store's folder
-        QTest::newRow("windir") << QByteArray("/w") << QByteArray("/b") << "/w";
-        QTest::newRow("winbootdir when windir is empty")
-            << QByteArray() << QByteArray("/b") << "/b";
-        QTest::newRow("neither") << QByteArray() << QByteArray() << "fallback";
-    }
-
-    void windowsDirectoryFromTheEnvironment() {
-        QFETCH(QByteArray, windir);
-        QFETCH(QByteArray, winbootdir);
-        QFETCH(QString, expected);
-        TemporarySettings place;
-        std::optional<ScopedEnvironment> w, b;
-        if (!windir.isEmpty())
-            w.emplace("windir", windir);
-        if (!winbootdir.isEmpty())
-            b.emplace("winbootdir", winbootdir);
-        Settings s;
-        FindWindowsDir(s, place.store.fallbackWindowsDir());
-        QCOMPARE(s.WindowsDir,
-                 expected == "fallback" ? place.store.fallbackWindowsDir() : expected);
+        QCOMPARE(s.CurrentFolder, QString(inPlaceOfTheRecord ? "/start" : "/saved"));
+        QCOMPARE(s.ImagePath, QString(inPlaceOfTheRecord ? "/shown" : "/saved"));
+        QCOMPARE(s.ImageTempo, qint16(9));
     }
 
     void aWriteThatFailsSaysWhichFileAndWhy_data() {
@@ -154,40 +127,36 @@ private slots:
         QTest::addColumn<QString>("loadedImagePath");
         // What a later load finds: the steps after the failed write are skipped, and the files
         // already there stay as they were.
-        const char* rows[][4] = {
-            {"a file where the store's folder belongs", "store", "/start", "/start"},
-            {"a folder in the record's place", "record", "/start", "/old"},
-            {"a folder in the exchange file's place", "exchange", "/new", "/new"}};
-        for (const auto& row : rows)
-            QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]) << QString(row[3]);
+        QTest::newRow("a file in the store's place") << "store"
+                                                     << "/start"
+                                                     << "/start";
+        QTest::newRow("a folder in the record's place") << "record"
+                                                        << "/start"
+                                                        << "/old";
+        QTest::newRow("a folder in the exchange file's place") << "exchange"
+                                                               << "/new"
+                                                               << "/new";
     }
 
     void aWriteThatFailsSaysWhichFileAndWhy() {
         QFETCH(QString, blocked);
-        QFETCH(QString, loadedFolder);
-        QFETCH(QString, loadedImagePath);
         TemporarySettings place;
-        Settings s = Settings::startupDefaults("/old");
-        s.ImagePath = "/old";
         if (blocked == "store") {
             place.folder.write("config/Lumi Vart", "not a folder");
         } else {
-            QVERIFY(SaveSettings(s, place.store).written);
+            save(place, "/old", "/old");
             const QString path = blocked == "record" ? place.recordFile() : place.exchangeFile();
             QVERIFY(QFile::remove(path));
             QVERIFY(QDir().mkpath(path + "/in the way"));
         }
-        s.CurrentFolder = "/new";
+        Settings s = Settings::startupDefaults("/new");
         s.ImagePath = "/new";
         const FileWriteResult result = SaveSettings(s, place.store);
         QVERIFY(!result.written);
         QCOMPARE(result.file, blocked == "exchange" ? place.exchangeFile() : place.recordFile());
         QVERIFY(!result.reason.isEmpty());
-
-        Settings loaded = Settings::startupDefaults("/start");
-        LoadSettings(loaded, place.store);
-        QCOMPARE(loaded.CurrentFolder, loadedFolder);
-        QCOMPARE(loaded.ImagePath, loadedImagePath);
+        QTEST(loaded(place).CurrentFolder, "loadedFolder");
+        QTEST(loaded(place).ImagePath, "loadedImagePath");
     }
 
     void aRewrittenValueReplacesTheOldOneWhole() {
@@ -211,18 +180,15 @@ private slots:
     void theSettingsAreReadableByTheirOwnerAlone() {
         QFETCH(bool, leftOpenBefore);
         TemporarySettings place;
-        const QList<QPair<QString, mode_t>> modes = {
-            {place.storeFolder(), 0700},
-            {place.storeFolder() + "/Valores", 0700},
-            {place.recordFile(), 0600},
-            {place.exchangeFile(), 0600},
-        };
+        const QList<QPair<QString, mode_t>> modes = {{place.storeFolder(), 0700},
+                                                     {place.storeFolder() + "/Valores", 0700},
+                                                     {place.recordFile(), 0600},
+                                                     {place.exchangeFile(), 0600}};
         Settings s = Settings::startupDefaults("/fotos");
         if (leftOpenBefore) {
             QVERIFY(SaveSettings(s, place.store).written);
             for (const auto& [path, mode] : modes)
-                QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode == 0700 ? 0755 : 0644),
-                         0);
+                QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode | 055), 0);
         }
         QVERIFY(SaveSettings(s, place.store).written);
         for (const auto& [path, mode] : modes) {

@@ -1,7 +1,6 @@
-#include "CopyScene.h"
 #include "MainWindowFixture.h"
+#include "StringTable.h"
 #include "ThumbnailGrid.h"
-#include "frmcopiar.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -58,8 +57,8 @@ bool pressAccessKey(QWidget& dialog, Qt::Key letter) {
 }
 
 // Types a text into a field in place of the one it holds, then presses the button by its key.
-bool typeAndPress(QWidget& dialog, const char* field, const QString& text, Qt::Key letter) {
-    auto* edit = dialog.findChild<QLineEdit*>(field);
+bool typeAndPress(QWidget& dialog, const QString& text, Qt::Key letter) {
+    auto* edit = dialog.findChild<QLineEdit*>("TxtDest");
     edit->selectAll();
     QTest::keyClicks(edit, text);
     return pressAccessKey(dialog, letter);
@@ -73,6 +72,15 @@ QString textOf(QWidget& dialog, const char* name) {
     return dialog.findChild<QPushButton*>(name)->text();
 }
 
+// The dialog's title, then its texts from top to bottom: the labels and fields, the status line
+// and the button.
+QStringList textsOf(QWidget& dialog) {
+    QStringList texts{dialog.windowTitle()};
+    for (const char* name : {"lblorig", "TxtOrig", "lbldest", "TxtDest", "lblresul", "boton"})
+        texts.append(textOf(dialog, name));
+    return texts;
+}
+
 } // namespace
 
 class FileOpsWindowTest : public QObject {
@@ -84,20 +92,16 @@ private slots:
         frmImage& window = openWithFirstSelected(w, 0);
         const QString pics = w.folder.filePath("pics");
         const bool opened = chooseFromThumbnailMenu(window, 0, "opccop", [&](QWidget& dialog) {
-            QCOMPARE(dialog.windowTitle(), QString("Copiar a..."));
             QVERIFY(!dialog.windowIcon().isNull());
-            QCOMPARE(textOf(dialog, "lblorig"), QString("Copiar en:"));
-            QCOMPARE(textOf(dialog, "lbldest"), QString("Nombre de Archivo:"));
-            QCOMPARE(textOf(dialog, "TxtOrig"), pics); // the last copy's folder
-            QCOMPARE(textOf(dialog, "TxtDest"), QString("a.bmp"));
-            QCOMPARE(textOf(dialog, "lblresul"),
-                     QString("Especifique la Ruta y Nombre de Archivo."));
-            QCOMPARE(textOf(dialog, "boton"), QString("&Copiar"));
+            // The folder is the last copy's.
+            QCOMPARE(textsOf(dialog),
+                     (QStringList{"Copiar a...", "Copiar en:", pics, "Nombre de Archivo:", "a.bmp",
+                                  "Especifique la Ruta y Nombre de Archivo.", "&Copiar"}));
             // 1800, 840, 5535 x 285 twips; the dialog 850 twips right of the screen's centre.
             QCOMPARE(dialog.findChild<QLineEdit*>("TxtDest")->geometry(), QRect(120, 56, 369, 19));
             QCOMPARE(dialog.pos(), QPoint(205, 240));
 
-            QVERIFY(typeAndPress(dialog, "TxtDest", "c.bmp", Qt::Key_C));
+            QVERIFY(typeAndPress(dialog, "c.bmp", Qt::Key_C));
             QTRY_COMPARE(textOf(dialog, "lblresul"),
                          QString::fromUtf8("Atención: La operación fue exitosa."));
             QCOMPARE(textOf(dialog, "boton"), QString("&Cerrar"));
@@ -110,50 +114,22 @@ private slots:
         QCOMPARE(w.module.settings.CopyFolder, pics);
     }
 
-    void copyShowsItIsBusyUntilItEnds() {
-        Scene scene(CopyRenameLogic::Mode::Copy);
-        scene.files.holdCopies = true;
-        frmcopiar dialog(scene.module, scene.mode, "a.bmp", scene.files, [](const QString&, const QString&) {});
-        dialog.show();
-        auto* boton = dialog.findChild<QPushButton*>("boton");
-        boton->click();
-        QTRY_COMPARE(textOf(dialog, "lblresul"), QString("Copiar... 50 %"));
-        QVERIFY(QApplication::overrideCursor());
-        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        QVERIFY(!boton->isEnabled());
-        QVERIFY(dialog.findChild<QLineEdit*>("TxtDest")->isReadOnly());
-        QTest::keyClick(&dialog, Qt::Key_Escape);
-        dialog.close();
-        QVERIFY(dialog.isVisible());
-
-        scene.files.goOn.release();
-        QTRY_COMPARE(textOf(dialog, "lblresul"),
-                     QString::fromUtf8("Atención: La operación fue exitosa."));
-        QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(boton->isEnabled());
-        QVERIFY(!dialog.findChild<QLineEdit*>("TxtDest")->isReadOnly());
-    }
-
     void renameFromTheThumbnailMenu() {
         Window w;
         frmImage& window = openWithFirstSelected(w, 200);
         const QByteArray a = w.folder.read("pics/a.bmp");
         const QByteArray b = w.folder.read("pics/b.bmp");
         const bool opened = chooseFromThumbnailMenu(window, 0, "opcrena", [&](QWidget& dialog) {
-            QCOMPARE(dialog.windowTitle(), QString("Rename..."));
-            QCOMPARE(textOf(dialog, "lblorig"), QString("Filename:"));
-            QCOMPARE(textOf(dialog, "lbldest"), QString("New Name:"));
-            QCOMPARE(textOf(dialog, "TxtOrig"), QString("a.bmp"));
+            QCOMPARE(textsOf(dialog),
+                     (QStringList{"Rename...", "Filename:", "a.bmp", "New Name:", "",
+                                  "Change the name of the file...", "&Rename"}));
             QVERIFY(!dialog.findChild<QLineEdit*>("TxtOrig")->isEnabled());
-            QCOMPARE(textOf(dialog, "TxtDest"), QString());
-            QCOMPARE(textOf(dialog, "lblresul"), QString("Change the name of the file..."));
-            QCOMPARE(textOf(dialog, "boton"), QString("&Rename"));
 
-            QVERIFY(typeAndPress(dialog, "TxtDest", "b.bmp", Qt::Key_R));
+            QVERIFY(typeAndPress(dialog, "b.bmp", Qt::Key_R));
             QCOMPARE(textOf(dialog, "lblresul"), QString("Attention: The File Already Exist."));
             QCOMPARE(w.folder.read("pics/a.bmp"), a);
             QCOMPARE(w.folder.read("pics/b.bmp"), b);
-            QVERIFY(typeAndPress(dialog, "TxtDest", "z.bmp", Qt::Key_R));
+            QVERIFY(typeAndPress(dialog, "z.bmp", Qt::Key_R));
             QCOMPARE(textOf(dialog, "lblresul"), QString("Attention: Operation successful."));
             QTest::keyClick(&dialog, Qt::Key_Escape);
             QVERIFY(!dialog.isVisible());
@@ -167,30 +143,18 @@ private slots:
         QCOMPARE(window.windowTitle(), QString("Lumi Vart [2]"));
     }
 
-    void propertiesFromTheThumbnailMenu_data() {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("start");
-        QTest::newRow("spanish") << 0 << QString::fromUtf8("Información de Archivo...")
-                                 << "Archivo: b.bmp\r\n\r\nRuta: ";
-        QTest::newRow("english") << 200 << "File Information... "
-                                 << "File: b.bmp\r\n\r\nPath: ";
-    }
-
     void propertiesFromTheThumbnailMenu() {
-        QFETCH(int, language);
-        QFETCH(QString, title);
-        QFETCH(QString, start);
         Window w;
-        frmImage& window = openWithFirstSelected(w, static_cast<qint16>(language));
+        frmImage& window = openWithFirstSelected(w, kEnglishOffset);
         const QString path = w.folder.filePath("pics/b.bmp").toUpper();
         const bool opened = chooseFromThumbnailMenu(window, 1, "opcprop", [&](QWidget& modal) {
             auto* box = qobject_cast<QMessageBox*>(&modal);
             QVERIFY(box);
-            QCOMPARE(box->windowTitle(), title);
+            QCOMPARE(box->windowTitle(), QString("File Information... "));
             QCOMPARE(box->icon(), QMessageBox::NoIcon);
             QCOMPARE(box->buttons().size(), 1);
-            QVERIFY2(box->text().startsWith(start + path + "\r\n"), qPrintable(box->text()));
+            QVERIFY2(box->text().startsWith("File: b.bmp\r\n\r\nPath: " + path + "\r\n"),
+                     qPrintable(box->text()));
         });
         QVERIFY(opened);
     }
