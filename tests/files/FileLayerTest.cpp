@@ -109,7 +109,8 @@ private slots:
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("overwrite");
-        QTest::addColumn<QString>("locked"); // given mode 0, 0444 or 0555 by its kind
+        // Given mode 0, 0444 or 0555 by its kind; "disk" lets the disk fill up half-way.
+        QTest::addColumn<QString>("locked");
         QTest::addColumn<int>("code");
         const QString a = "src/a.bmp", old = "dst/old.bmp";
         QTest::newRow("new name") << a << "dst/new.bmp" << false << "" << 0;
@@ -122,6 +123,7 @@ private slots:
         QTest::newRow("read-only target folder") << a << old << true << "dst" << 2;
         QTest::newRow("unreadable source") << a << old << true << a << 2;
         QTest::newRow("write-protected target") << a << old << true << old << 2;
+        QTest::newRow("disk full") << a << old << true << "disk" << 4;
     }
 
     void copy() {
@@ -139,7 +141,9 @@ private slots:
         };
         FileResult result;
         {
-            const QString lockedPath = locked.isEmpty() ? QString() : scene.folder.filePath(locked);
+            const QString lockedPath =
+                locked.isEmpty() || locked == "disk" ? QString() : scene.folder.filePath(locked);
+            const FileSizeLimit disk(locked == "disk" ? rlim_t{64} * 1024 : RLIM_INFINITY);
             const EnforcedMode mode(lockedPath, locked == "dst"    ? 0555
                                                 : locked == source ? 0
                                                                    : 0444);
@@ -165,43 +169,38 @@ private slots:
         QCOMPARE(told.last(), scene.contents.size());
     }
 
-    void failedWritesLeaveTheTargetAlone_data() {
-        QTest::addColumn<bool>("byCopy");
-        QTest::addColumn<bool>("lockFolder"); // else the disk fills up half-way
+    // A whole-file write goes through a link to the file, keeps the file's permissions, and
+    // when it fails leaves the file as it was and nothing beside it.
+    void wholeFileWrites_data() {
+        QTest::addColumn<bool>("lockFolder");
+        QTest::addColumn<bool>("diskFull");
         QTest::addColumn<int>("code");
-        QTest::newRow("copy, disk full") << true << false << 4;
-        QTest::newRow("whole-file write, disk full") << false << false << 4;
-        QTest::newRow("whole-file write, read-only folder") << false << true << 2;
+        QTest::newRow("written") << false << false << 0;
+        QTest::newRow("disk full") << false << true << 4;
+        QTest::newRow("read-only folder") << true << false << 2;
     }
 
-    void failedWritesLeaveTheTargetAlone() {
-        QFETCH(bool, byCopy);
+    void wholeFileWrites() {
         QFETCH(bool, lockFolder);
+        QFETCH(bool, diskFull);
+        QFETCH(int, code);
         CopyScene scene;
+        ::chmod(QFile::encodeName(scene.old).constData(), 0600);
+        const QString link = scene.folder.filePath("link");
+        QVERIFY(QFile::link(scene.old, link));
         FileResult result;
         {
             const EnforcedMode mode(lockFolder ? scene.folder.filePath("dst") : QString(), 0555);
-            const FileSizeLimit disk(lockFolder ? RLIM_INFINITY : rlim_t{64} * 1024);
+            const FileSizeLimit disk(diskFull ? rlim_t{64} * 1024 : RLIM_INFINITY);
             if (!mode.enforced())
                 QSKIP("file modes cannot be enforced here");
-            result = byCopy ? LocalFileLayer().copy(scene.source, scene.old, true, {})
-                            : AtomicFile::write(scene.old, scene.contents);
+            result = AtomicFile::write(link, scene.contents);
         }
-        QTEST(result.code(), "code");
-        QCOMPARE(scene.folder.read("dst/old.bmp"), kOld);
+        QCOMPARE(result.code(), code);
+        QCOMPARE(scene.folder.read("dst/old.bmp"), code == 0 ? scene.contents : kOld);
         QCOMPARE(scene.targets(), QStringList{"old.bmp"});
-    }
-
-    void wholeFileWritesKeepPermissionsAndLinks() {
-        TestFolder folder;
-        const QString real = folder.write("value", kOld);
-        ::chmod(QFile::encodeName(real).constData(), 0600);
-        const QString link = folder.filePath("link");
-        QVERIFY(QFile::link(real, link));
-        QVERIFY(AtomicFile::write(link, "new").ok());
-        QCOMPARE(folder.read("value"), QByteArray("new"));
         QVERIFY(QFileInfo(link).isSymLink());
-        QCOMPARE(QFileInfo(real).permissions(),
+        QCOMPARE(QFileInfo(scene.old).permissions(),
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     }
 

@@ -64,12 +64,9 @@ bool typeAndPress(QWidget& dialog, const QString& text, Qt::Key letter) {
     return pressAccessKey(dialog, letter);
 }
 
+// The text a label, a field or a button of a dialog shows.
 QString textOf(QWidget& dialog, const char* name) {
-    if (auto* label = dialog.findChild<QLabel*>(name))
-        return label->text();
-    if (auto* edit = dialog.findChild<QLineEdit*>(name))
-        return edit->text();
-    return dialog.findChild<QPushButton*>(name)->text();
+    return dialog.findChild<QWidget*>(name)->property("text").toString();
 }
 
 // The dialog's title, then its texts from top to bottom: the labels and fields, the status line
