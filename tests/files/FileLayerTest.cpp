@@ -18,16 +18,22 @@
 
 namespace {
 
-// Sets the mode of a path (none for an empty path) and holds this thread to file modes even as
-// root, by dropping the capabilities that pass every permission check; both undone at the end.
-class EnforcedMode {
+// Hinders writes for the life of the object: sets the mode of a path (none for an empty path)
+// and holds this thread to file modes even as root, by dropping the capabilities that pass every
+// permission check; and lets no write make a file larger than a size, as a full disk would.
+class Hindrance {
 public:
-    EnforcedMode(const QString& path, mode_t mode) : m_path(QFile::encodeName(path)) {
+    Hindrance(const QString& path, mode_t mode, rlim_t largestFile = RLIM_INFINITY)
+        : m_path(QFile::encodeName(path)) {
         struct stat old {};
         if (!m_path.isEmpty() && ::stat(m_path.constData(), &old) == 0) {
             m_oldMode = old.st_mode & 07777;
             ::chmod(m_path.constData(), mode);
         }
+        ::getrlimit(RLIMIT_FSIZE, &m_oldLimit);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending us
+        const rlimit limit{largestFile, m_oldLimit.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
         if (::geteuid() != 0 || ::syscall(SYS_capget, &m_header, m_saved) != 0)
             return;
         __user_cap_data_struct held[2] = {m_saved[0], m_saved[1]};
@@ -35,9 +41,11 @@ public:
             held[capability / 32].effective &= ~(1u << (capability % 32));
         m_dropped = ::syscall(SYS_capset, &m_header, held) == 0;
     }
-    ~EnforcedMode() {
+    ~Hindrance() {
         if (m_dropped)
             ::syscall(SYS_capset, &m_header, m_saved);
+        ::setrlimit(RLIMIT_FSIZE, &m_oldLimit);
+        std::signal(SIGXFSZ, m_oldHandler);
         if (m_oldMode)
             ::chmod(m_path.constData(), *m_oldMode);
     }
@@ -46,28 +54,11 @@ public:
 private:
     QByteArray m_path;
     std::optional<mode_t> m_oldMode;
+    rlimit m_oldLimit{};
+    void (*m_oldHandler)(int) = nullptr;
     __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct m_saved[2]{};
     bool m_dropped = false;
-};
-
-// Lets no write make a file larger than a size, as a full disk would, for the life of the object.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending us
-        const rlimit limit{bytes, m_old.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
 };
 
 const QByteArray kOld = "the file that was there";
@@ -141,13 +132,12 @@ private slots:
         };
         FileResult result;
         {
+            const bool full = locked == "disk";
             const QString lockedPath =
-                locked.isEmpty() || locked == "disk" ? QString() : scene.folder.filePath(locked);
-            const FileSizeLimit disk(locked == "disk" ? rlim_t{64} * 1024 : RLIM_INFINITY);
-            const EnforcedMode mode(lockedPath, locked == "dst"    ? 0555
-                                                : locked == source ? 0
-                                                                   : 0444);
-            if (!mode.enforced())
+                locked.isEmpty() || full ? QString() : scene.folder.filePath(locked);
+            const mode_t mode = locked == "dst" ? 0555 : locked == source ? 0 : 0444;
+            const Hindrance hindrance(lockedPath, mode, full ? rlim_t{64} * 1024 : RLIM_INFINITY);
+            if (!hindrance.enforced())
                 QSKIP("file modes cannot be enforced here");
             result = LocalFileLayer().copy(scene.folder.filePath(source),
                                            scene.folder.filePath(target), overwrite, progress);
@@ -190,9 +180,9 @@ private slots:
         QVERIFY(QFile::link(scene.old, link));
         FileResult result;
         {
-            const EnforcedMode mode(lockFolder ? scene.folder.filePath("dst") : QString(), 0555);
-            const FileSizeLimit disk(diskFull ? rlim_t{64} * 1024 : RLIM_INFINITY);
-            if (!mode.enforced())
+            const Hindrance hindrance(lockFolder ? scene.folder.filePath("dst") : QString(), 0555,
+                                      diskFull ? rlim_t{64} * 1024 : RLIM_INFINITY);
+            if (!hindrance.enforced())
                 QSKIP("file modes cannot be enforced here");
             result = AtomicFile::write(link, scene.contents);
         }

@@ -37,6 +37,7 @@ private slots:
         QTest::newRow("not executable: skipped")
             << QStringList{"a/hardinfo-", "b/mate-system-monitor"} << "b/mate-system-monitor";
     }
+
     void find() {
         QFETCH(QStringList, programs);
         QFETCH(QString, found);
@@ -45,11 +46,7 @@ private slots:
             search.program(name.endsWith(u'-') ? name.chopped(1) : name, {}, !name.endsWith(u'-'));
         QCOMPARE(SystemInfoTool::find(search.path),
                  found.isEmpty() ? found : search.folder.filePath(found));
-    }
-
-    void emptySearchPathNeverFallsBackOnTheProcessPath() {
-        SearchPath search;
-        search.program("a/hardinfo");
+        // An empty search path finds nothing, never falling back on the process's own path.
         const ScopedEnvironment processPath("PATH", search.path.toLocal8Bit());
         QCOMPARE(SystemInfoTool::find(QString()), QString());
         QCOMPARE(SystemInfoTool::find(QString(QDir::listSeparator())), QString());

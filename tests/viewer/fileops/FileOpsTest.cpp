@@ -102,11 +102,6 @@ QString iconName(ProgramArt::Icon icon) {
                                               : "?";
 }
 
-// Waits until the copy that a press started, if any, has ended.
-bool copyEnded(const CopyRenameLogic& logic) {
-    return QTest::qWaitFor([&] { return !logic.busy(); });
-}
-
 } // namespace
 
 class FileOpsTest : public QObject {
@@ -194,7 +189,7 @@ private slots:
             }
             const QStringList fields = scene.expand(step).split('|');
             QCOMPARE(logic.buttonPressed(fields[0], fields[1]), CopyRenameLogic::Press::Stay);
-            QVERIFY(copyEnded(logic));
+            QVERIFY(QTest::qWaitFor([&] { return !logic.busy(); })); // the copy, if any, ended
         }
         const QStringList shown{logic.buttonCaption() + ' ' + iconName(logic.statusIcon()),
                                 logic.statusLine(), scene.module.settings.CopyFolder,
