@@ -44,11 +44,8 @@ private slots:
         QFETCH(QByteArray, winbootdir);
         QFETCH(QString, expected);
         TemporarySettings place;
-        std::optional<ScopedEnvironment> w, b;
-        if (!windir.isEmpty())
-            w.emplace("windir", windir);
-        if (!winbootdir.isEmpty())
-            b.emplace("winbootdir", winbootdir);
+        // An empty variable counts as none.
+        const ScopedEnvironment w("windir", windir), b("winbootdir", winbootdir);
         Settings defaults = Settings::startupDefaults("/fotos");
         defaults.WindowsDir = expected.isEmpty() ? place.storeFolder() : expected;
         defaults.ImageFilter = kAllPictureFormatsPattern;
