@@ -122,22 +122,15 @@ private slots:
         }
     }
 
-    void theRestoredWindowIsCentredOnTheFreeArea_data() {
-        QTest::addColumn<QRect>("free");
-        QTest::addColumn<double>("dpi");
-        QTest::addColumn<QRect>("expected");
-        // 9480 x 6525 twips: 632 x 435 pixels at 96 dpi, 790 x 544 at 120.
-        QTest::newRow("1024 x 768") << QRect(0, 0, 1024, 768) << 96.0 << QRect(196, 166, 632, 435);
-        QTest::newRow("below a panel") << QRect(0, 30, 800, 570) << 96.0 << QRect(84, 97, 632, 435);
-        QTest::newRow("120 dpi") << QRect(0, 0, 1920, 1080) << 120.0 << QRect(565, 268, 790, 544);
-        QTest::newRow("smaller than the window")
-            << QRect(10, 20, 600, 400) << 96.0 << QRect(10, 20, 632, 435);
-    }
-
     void theRestoredWindowIsCentredOnTheFreeArea() {
-        QFETCH(QRect, free);
-        QFETCH(double, dpi);
-        QTEST(restoredWindowPlace(free, TwipsScale(dpi)), "expected");
+        // 9480 x 6525 twips: 632 x 435 pixels at 96 dpi, 790 x 544 at 120.
+        const std::tuple<QRect, double, QRect> freeDpiAndPlace[] = {
+            {{0, 0, 1024, 768}, 96.0, {196, 166, 632, 435}},
+            {{0, 30, 800, 570}, 96.0, {84, 97, 632, 435}}, // below a panel
+            {{0, 0, 1920, 1080}, 120.0, {565, 268, 790, 544}},
+            {{10, 20, 600, 400}, 96.0, {10, 20, 632, 435}}}; // smaller than the window
+        for (const auto& [free, dpi, place] : freeDpiAndPlace)
+            QCOMPARE(restoredWindowPlace(free, TwipsScale(dpi)), place);
     }
 };
 
