@@ -21,15 +21,6 @@ AboutAnimation bouncing(QSize window, QSize sprite = kSprite) {
     return animation;
 }
 
-// The background with the sprite's shape (where its mask is black) on top at the place.
-QImage withSprite(QImage background, const QImage& sprite, const QImage& mask, QPoint at) {
-    for (int y = 0; y < mask.height(); ++y)
-        for (int x = 0; x < mask.width(); ++x)
-            if (background.rect().contains(at + QPoint(x, y)) && mask.pixel(x, y) == qRgb(0, 0, 0))
-                background.setPixel(at + QPoint(x, y), sprite.pixel(x, y));
-    return background;
-}
-
 // Blinks until the first icon shows, as it does at open.
 void showFirstIcon(frmacerca& box) {
     const QList<QLabel*> icons = box.findChildren<QLabel*>("PIC_Icon");
@@ -49,11 +40,9 @@ private slots:
         QTest::addColumn<QSize>("sprite");
         QTest::addColumn<QList<int>>("xs");
         QTest::addColumn<QList<int>>("ys");
-        QTest::newRow("turns at every edge, two trips across")
-            << QSize(100, 80) << kSprite << QList<int>{15, 30, 45, 60, 75, 60, 45, 30, 15, 0,
-                                                       15, 30, 45, 60, 75, 60, 45, 30, 15, 0}
-            << QList<int>{15, 30, 45, 60, 45, 30, 15, 0,  15, 30,
-                          45, 60, 45, 30, 15, 0,  15, 30, 45, 60};
+        QTest::newRow("turns at every edge")
+            << QSize(100, 80) << kSprite << QList<int>{15, 30, 45, 60, 75, 60, 45, 30, 15, 0, 15}
+            << QList<int>{15, 30, 45, 60, 45, 30, 15, 0, 15, 30, 45};
         QTest::newRow("middle on the edge goes on, half size rounded down")
             << QSize(91, 91) << QSize(33, 33) << QList<int>{15, 30, 45, 60, 75, 60}
             << QList<int>{15, 30, 45, 60, 75, 60};
@@ -62,10 +51,10 @@ private slots:
             << QList<int>{15, 30, 45, 60, 75, 90};
     }
     void bounceSteps() {
-        QFETCH(QSize, window);
         QFETCH(QSize, sprite);
         QFETCH(QList<int>, xs);
         QFETCH(QList<int>, ys);
+        QFETCH(QSize, window);
         AboutAnimation animation = bouncing(window, sprite);
         QPoint at(0, 0);
         for (qsizetype i = 0; i < xs.size(); ++i) {
@@ -92,13 +81,10 @@ private slots:
         QTest::addColumn<int>("leftPresses");
         QTest::addColumn<int>("otherPresses");
         QTest::addColumn<int>("period");
-        QTest::newRow("blink faster to 50") << false << 5 << 0 << 50;
-        QTest::newRow("blink no faster than 50") << false << 9 << 1 << 100;
-        QTest::newRow("blink slower to 2000 and no further") << false << 0 << 40 << 2000;
-        QTest::newRow("bounce faster by 25 to 25, then by 2") << true << 6 << 0 << 23;
-        QTest::newRow("bounce no faster than 1") << true << 20 << 0 << 1;
-        QTest::newRow("bounce slower to 2000 and no further") << true << 0 << 40 << 2000;
-        QTest::newRow("bounce from 1 passes 2000 once") << true << 17 << 45 << 2001;
+        QTest::newRow("blink faster by 50 to 50, then slower") << false << 9 << 1 << 100;
+        QTest::newRow("blink slower by 50 to 2000 and no further") << false << 0 << 40 << 2000;
+        QTest::newRow("bounce faster by 25 to 25, by 2 to 1, then slower past 2000 once")
+            << true << 20 << 45 << 2001;
     }
     void speedTables() {
         QFETCH(bool, whileBouncing);
@@ -122,7 +108,8 @@ private slots:
     }
 
     // Over a detailed background, along a bounce that leaves the surface at its right and bottom
-    // edges: the sprite shows exactly its shape, and erasing it leaves the background as it was.
+    // edges: the sprite shows exactly its shape (where its mask is black), and erasing it leaves
+    // the background as it was.
     void spriteMovesWithoutTrace() {
         const QImage background =
             TestPictures::photoLike(100, 80).convertToFormat(QImage::Format_RGB32);
@@ -136,7 +123,13 @@ private slots:
             const QRect changed = canvas.move(step.from, step.to);
             QVERIFY(changed.contains(QRect(step.from, kSprite)) &&
                     changed.contains(QRect(step.to, kSprite)));
-            QCOMPARE(canvas.surface(), withSprite(background, sprite, mask, step.to));
+            QImage expected = background;
+            for (int y = 0; y < mask.height(); ++y)
+                for (int x = 0; x < mask.width(); ++x)
+                    if (expected.rect().contains(step.to + QPoint(x, y)) &&
+                        mask.pixel(x, y) == qRgb(0, 0, 0))
+                        expected.setPixel(step.to + QPoint(x, y), sprite.pixel(x, y));
+            QCOMPARE(canvas.surface(), expected);
         }
         canvas.erase(animation.spritePosition());
         QCOMPARE(canvas.surface(), background);
@@ -155,10 +148,8 @@ private slots:
         QVERIFY(box.tmrBounce().isActive() && !box.Timer1().isActive());
         QTest::mousePress(box.findChild<QLabel*>("LAB_1"), Qt::LeftButton);
         QCOMPARE(box.tmrBounce().interval(), 125);
-        for (int i = 0; i < 29; ++i) // to the right edge, partly outside the window
-            box.tmrBounce_Timer();
+        box.tmrBounce_Timer();
         const QRect sprite(box.animation().spritePosition(), kSprite);
-        QVERIFY(!box.rect().contains(sprite));
         QVERIFY(box.grab().toImage().copy(sprite) != before.copy(sprite));
 
         QTest::mouseDClick(&box, Qt::LeftButton, {}, emptyPlace);
