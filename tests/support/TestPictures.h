@@ -43,6 +43,8 @@ QByteArray jpegWithOrientation(const QImage& stored, int orientation);
 // A JPEG given an EXIF segment with an orientation and a camera's preview: the JPEG bytes of
 // the second image directory, as cameras store them (empty: none).
 QByteArray withExif(QByteArray jpegBytes, int orientation, const QByteArray& preview);
+// The JPEG with a segment of the marker and payload right after its start marker.
+QByteArray withSegment(QByteArray jpegBytes, quint8 marker, const QByteArray& payload);
 
 // The JPEG with an ICC profile in APP2 segments right after its start marker: cut into as many
 // chunks as the largest sequence number in `order`, the chunks stored in that order (a number
