@@ -46,8 +46,11 @@ Tolerance toleranceFor(const QString& content, const QString& note) {
     return {};
 }
 
-// Raw 8-bit RGBA pixels; their size is the canvas the note gives ("canvas 100x100").
-QImage readRawRgba(const QString& path, const QString& note) {
+// A reference picture; raw 8-bit RGBA pixels (.rgba) have the size of the canvas the note
+// gives ("canvas 100x100").
+QImage readReference(const QString& path, const QString& note) {
+    if (!path.endsWith(u".rgba"))
+        return QImage(path);
     static const QRegularExpression canvas(QStringLiteral(R"(canvas (\d+)x(\d+))"));
     const auto m = canvas.match(note);
     QFile file(path);
@@ -58,16 +61,9 @@ QImage readRawRgba(const QString& path, const QString& note) {
     const QByteArray bytes = file.readAll();
     if (bytes.size() != qsizetype(width) * height * 4)
         return {};
-    QImage image(width, height, QImage::Format_RGBA8888);
-    for (int y = 0; y < height; ++y)
-        memcpy(image.scanLine(y), bytes.constData() + qsizetype(y) * width * 4, size_t(width) * 4);
-    return image;
-}
-
-QImage readReference(const QString& path, const QString& note) {
-    if (path.endsWith(u".rgba"))
-        return readRawRgba(path, note);
-    return QImage(path);
+    return QImage(reinterpret_cast<const uchar*>(bytes.constData()), width, height, width * 4,
+                  QImage::Format_RGBA8888)
+        .copy();
 }
 
 // Empty when the two pictures match within the tolerance, else what differs. Pixels are
@@ -89,33 +85,27 @@ QString difference(const QImage& decoded, const QImage& reference, const Toleran
         const auto* la = reinterpret_cast<const QRgb*>(a.constScanLine(y));
         const auto* lb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
         for (int x = 0; x < a.width(); ++x) {
-            const int d[4] = {qAbs(qRed(la[x]) - qRed(lb[x])), qAbs(qGreen(la[x]) - qGreen(lb[x])),
-                              qAbs(qBlue(la[x]) - qBlue(lb[x])),
-                              qAbs(qAlpha(la[x]) - qAlpha(lb[x]))};
-            const int worst = std::max({d[0], d[1], d[2], d[3]});
-            sum += d[0] + d[1] + d[2] + d[3];
-            if (worst > 0) {
-                ++differing;
-                largest = std::max(largest, worst);
-                if (first.x() < 0)
-                    first = QPoint(x, y);
+            int worst = 0;
+            for (int shift = 0; shift < 32; shift += 8) { // each of the four channels
+                const int d = qAbs(int(la[x] >> shift & 0xff) - int(lb[x] >> shift & 0xff));
+                sum += d;
+                worst = std::max(worst, d);
             }
+            if (worst > 0 && ++differing == 1)
+                first = QPoint(x, y);
+            largest = std::max(largest, worst);
         }
     }
     const double mean = sum / (4.0 * a.width() * a.height());
-    const bool matches =
-        largest <= tolerance.channel && differing <= tolerance.pixels && mean <= tolerance.mean;
-    if (matches)
+    if (largest <= tolerance.channel && differing <= tolerance.pixels && mean <= tolerance.mean)
         return {};
-    return QStringLiteral("%1 pixels differ (first at %2,%3), largest channel difference %4, "
-                          "mean %5: decoded %6, reference %7")
+    return QStringLiteral("%1 pixels differ, the first at %2,%3; largest channel difference %4, "
+                          "mean %5")
         .arg(differing)
         .arg(first.x())
         .arg(first.y())
         .arg(largest)
-        .arg(mean, 0, 'f', 2)
-        .arg(QString::number(a.pixel(std::max(first.x(), 0), std::max(first.y(), 0)), 16),
-             QString::number(b.pixel(std::max(first.x(), 0), std::max(first.y(), 0)), 16));
+        .arg(mean, 0, 'f', 2);
 }
 
 // Rows where this loader knowingly departs from the corpus's expectation, with the reason.

@@ -121,8 +121,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("tolerance"); // per channel; lossy formats need some
 
-        const QImage q = TestPictures::quadrants(40, 30);
-        QImage black(40, 30, QImage::Format_RGB32);
+        const QImage q = TestPictures::quadrants(256, 192);
+        QImage black(16, 16, QImage::Format_RGB32);
         black.fill(Qt::black);
         const QByteArray pngIcon = TestPictures::iconFile({q}, 0);
         QTest::newRow("bmp") << "PHOTO.BMP" << TestPictures::bmp(q) << 0;
@@ -133,7 +133,7 @@ private slots:
         QTest::newRow("16-bit 5-6-5 bit fields") << "old.bmp" << TestPictures::bmp16(q, true) << 0;
         QTest::newRow("gif") << "a.ico" << TestPictures::gif(q) << 0;
         QTest::newRow("animated gif shows its first frame")
-            << "anim.gif" << TestPictures::gifAnimation({q, black}, 50) << 0;
+            << "anim.gif" << TestPictures::gifAnimation({q, black.scaled(256, 192)}, 50) << 0;
         QTest::newRow("ico") << "a.jpg" << TestPictures::ico(q) << 0;
         // Writers often store a wrong size in the directory; an image that is whole is shown.
         QTest::newRow("ico of png, entry claiming more than the file")
@@ -143,6 +143,13 @@ private slots:
         QTest::newRow("ico of bitmaps, entry claiming more than the file")
             << "app.ico" << iconEntryClaiming(TestPictures::iconFile({q}, 32), 4096) << 0;
         QTest::newRow("cur") << "arrow.cur" << TestPictures::cur(q, {3, 4}) << 0;
+        // The largest image is shown; a width of 256 is written as 0 in the directory.
+        const QList<QImage> sizes = {black, q, black.scaled(32, 32)};
+        for (const int bits : {32, 24, 0})
+            QTest::addRow("largest of %d-bit icons (0: png)", bits)
+                << "app.ico" << TestPictures::iconFile(sizes, bits) << 0;
+        QTest::newRow("largest of 32-bit cursors")
+            << "arrow.cur" << TestPictures::iconFile(sizes, 32, true) << 0;
         QTest::newRow("jpeg") << "a.bmp" << TestPictures::jpeg(q) << 24;
     }
 
@@ -154,8 +161,8 @@ private slots:
         const PictureLoader::Result result = PictureLoader::load(folder.write(name, bytes));
         const QString mismatch = quadrantMismatch(result, tolerance);
         QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
-        QCOMPARE(result.picture.naturalSize, QSize(40, 30));
-        QCOMPARE(result.picture.image.size(), QSize(40, 30));
+        QCOMPARE(result.picture.naturalSize, QSize(256, 192));
+        QCOMPARE(result.picture.image.size(), QSize(256, 192));
     }
 
     // Images that are not shown for any time make up the first frame together.
@@ -167,30 +174,6 @@ private slots:
         QVERIFY2(result.ok(), qPrintable(result.error));
         QCOMPARE(colourAt(result.picture.image, 0.1, 0.1), QColor(Qt::red)); // through the hole
         QCOMPARE(colourAt(result.picture.image, 0.75, 0.25), QColor(Qt::black));
-    }
-
-    void iconShowsItsLargestImage_data() {
-        QTest::addColumn<int>("bits");
-        QTest::addColumn<bool>("cursor");
-        QTest::newRow("icon of 32-bit bitmaps") << 32 << false;
-        QTest::newRow("icon of 24-bit bitmaps") << 24 << false;
-        QTest::newRow("icon of png") << 0 << false;
-        QTest::newRow("cursor of 32-bit bitmaps") << 32 << true;
-    }
-
-    void iconShowsItsLargestImage() {
-        QFETCH(int, bits);
-        QFETCH(bool, cursor);
-        QImage small(16, 16, QImage::Format_RGB32);
-        small.fill(Qt::black);
-        QImage medium(32, 32, QImage::Format_RGB32);
-        medium.fill(Qt::gray);
-        // 256 pixels are written as 0 in the directory.
-        const QImage large = TestPictures::quadrants(256, 256);
-        const auto result = loadBytes(TestPictures::iconFile({small, large, medium}, bits, cursor));
-        const QString mismatch = quadrantMismatch(result, 0);
-        QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
-        QCOMPARE(result.picture.naturalSize, QSize(256, 256));
     }
 
     // A GIF's transparent index and an icon's AND mask (in icons whose pixels carry no opacity)

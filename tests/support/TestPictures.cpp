@@ -212,8 +212,7 @@ QByteArray gifAnimation(const QList<QImage>& frames, int delay) {
     out.u8(0).u8(0).u8(0); // no global colour table
     for (const QImage& frame : frames) {
         // Index 255 is kept for the transparent pixels.
-        const QImage opaque = indexed(frame.convertToFormat(QImage::Format_RGB32), 255);
-        QImage img = opaque.copy();
+        QImage img = indexed(frame.convertToFormat(QImage::Format_RGB32), 255);
         const bool hasTransparency = frame.hasAlphaChannel();
         if (hasTransparency) {
             img.setColorCount(256);
@@ -303,10 +302,7 @@ QByteArray withExif(QByteArray jpegBytes, int orientation, const QByteArray& pre
     Bytes tiff;
     const auto entry = [&tiff](quint16 tag, quint16 type, quint32 value) {
         tiff.u16(tag).u16(type).u32(1);
-        if (type == 3) // SHORT: left-justified in the value field
-            tiff.u16(quint16(value)).u16(0);
-        else
-            tiff.u32(value);
+        type == 3 ? tiff.u16(quint16(value)).u16(0) : tiff.u32(value); // SHORT: left-justified
     };
     tiff.raw(QByteArray("II*\0", 4)).u32(kFirstDirectory).u16(1);
     entry(0x0112, 3, quint32(orientation));
@@ -340,25 +336,18 @@ QByteArray withIccProfile(QByteArray jpegBytes, const QByteArray& icc, const QLi
 
 QByteArray bmpWithProfile(const QImage& image, const QByteArray& icc, const char (&kind)[5],
                           bool fileHeader) {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    const int rowBytes = (rgb.width() * 3 + 3) & ~3;
-    const quint32 pixelBytes = quint32(rowBytes * rgb.height());
+    // 24-bit rows, bottom row first, as Qt writes them.
+    const QByteArray pixels = headerlessDib(image.convertToFormat(QImage::Format_RGB888)).mid(40);
+    const auto pixelBytes = quint32(pixels.size());
     Bytes out;
     if (fileHeader)
         out.raw("BM").u32(14 + 124 + pixelBytes + quint32(icc.size())).u32(0).u32(14 + 124);
-    out.u32(124).i32(rgb.width()).i32(rgb.height()).u16(1).u16(24).u32(0).u32(pixelBytes);
+    out.u32(124).i32(image.width()).i32(image.height()).u16(1).u16(24).u32(0).u32(pixelBytes);
     out.i32(2835).i32(2835).u32(0).u32(0).raw(QByteArray(16, '\0')); // no colour masks
-    out.u32(quint32(quint8(kind[0])) << 24 | quint32(quint8(kind[1])) << 16 |
-            quint32(quint8(kind[2])) << 8 | quint32(quint8(kind[3])));
+    out.u32(qFromBigEndian<quint32>(kind));    // the four letters read as a number
     out.raw(QByteArray(36 + 12, '\0')).u32(4); // no end points or gammas; picture intent
     out.u32(124 + pixelBytes).u32(quint32(icc.size())).u32(0);
-    for (int y = rgb.height() - 1; y >= 0; --y) {
-        const uchar* line = rgb.constScanLine(y);
-        for (int x = 0; x < rgb.width(); ++x)
-            out.u8(line[3 * x + 2]).u8(line[3 * x + 1]).u8(line[3 * x]);
-        out.raw(QByteArray(rowBytes - rgb.width() * 3, '\0'));
-    }
-    return out.raw(icc).data();
+    return out.raw(pixels).raw(icc).data();
 }
 
 QByteArray installedProfile(const QString& path) {
