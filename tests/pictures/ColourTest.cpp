@@ -166,8 +166,11 @@ private slots:
         QTest::newRow("one chunk") << tagged(swapped) << pixels << swapped << none;
         QTest::newRow("three chunks stored 3, 1, 2")
             << tagged(swapped, {3, 1, 2}) << pixels << swapped << none;
-        QTest::newRow("a chunk missing") << tagged(swapped, {1, 3}) << pixels << none << none;
-        QTest::newRow("a chunk twice") << tagged(swapped, {1, 2, 2}) << pixels << none << none;
+        // The first chunk holds the whole profile (the rest lies past its declared size): only
+        // the chunks' numbers tell that the profile is broken.
+        const QByteArray padded = swapped + QByteArray(2 * swapped.size(), '\0');
+        QTest::newRow("a chunk missing") << tagged(padded, {1, 3}) << pixels << none << none;
+        QTest::newRow("a chunk twice") << tagged(padded, {1, 2, 2}) << pixels << none << none;
         QTest::newRow("a profile cut short")
             << tagged(swapped.left(9000), {1, 2}) << pixels << none << none;
         // A segment holds at most 65,519 bytes of a profile: 4 MiB take 65 chunks.
@@ -177,6 +180,9 @@ private slots:
         QTest::newRow("a profile of 4 MiB") << tagged(largest, chunks) << pixels << largest << none;
         QTest::newRow("a profile past 4 MiB")
             << tagged(paddedTo(swapped, largest.size() + 1), chunks) << pixels << none << none;
+        const QByteArray colourSpaceClass = QByteArray(swapped).replace(12, 4, "spac");
+        QTest::newRow("a colour-space-class profile")
+            << tagged(colourSpaceClass) << pixels << colourSpaceClass << none;
         QTest::newRow("a named-colour profile")
             << tagged(colord("Crayons")) << pixels << none << none;
         QTest::newRow("a CMYK profile on RGB pixels")
