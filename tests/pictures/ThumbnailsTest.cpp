@@ -38,9 +38,9 @@ struct CacheFixture {
         return ThumbnailCache::sourceOf(path).value();
     }
     // A thumbnail stored for the file, and the path of its cache file.
-    QString stored(const QString& path, QSize size = {128, 85}) {
-        const QImage image = TestPictures::quadrants(size.width(), size.height());
-        if (!cache.store(sourceOf(path), Flavour::Normal, image, {600, 400}))
+    QString stored(const QString& path) {
+        if (!cache.store(sourceOf(path), Flavour::Normal, TestPictures::quadrants(128, 85),
+                         {600, 400}))
             qFatal("cannot store a thumbnail");
         return cache.fileFor(sourceOf(path), Flavour::Normal);
     }
