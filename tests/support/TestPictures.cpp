@@ -326,11 +326,11 @@ QByteArray withSegment(QByteArray jpegBytes, quint8 marker, const QByteArray& pa
 
 QByteArray withIccProfile(QByteArray jpegBytes, const QByteArray& icc, const QList<int>& order) {
     const int count = *std::max_element(order.begin(), order.end());
-    const qsizetype part = (icc.size() + count - 1) / count;
+    const qsizetype chunk = (icc.size() + count - 1) / count;
     for (qsizetype i = order.size() - 1; i >= 0; --i) // each in front of those that follow it
         jpegBytes = withSegment(jpegBytes, 0xe2,
                                 QByteArray("ICC_PROFILE\0", 12) + char(order[i]) + char(count) +
-                                    icc.mid((order[i] - 1) * part, part));
+                                    icc.mid((order[i] - 1) * chunk, chunk));
     return jpegBytes;
 }
 
