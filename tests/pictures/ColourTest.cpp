@@ -102,8 +102,8 @@ QByteArray paddedTo(QByteArray icc, qsizetype size) {
 }
 
 // A CMYK JPEG of one colour, stored inverted as Adobe's programs store it (the JPEG library
-// writes the Adobe segment that says so), with the profile when one is given.
-QByteArray cmykJpeg(const uchar (&inverted)[4], const QByteArray& icc) {
+// writes the Adobe segment that says so).
+QByteArray cmykJpeg(const uchar (&inverted)[4]) {
     jpeg_compress_struct info{};
     jpeg_error_mgr error{};
     info.err = jpeg_std_error(&error);
@@ -118,9 +118,6 @@ QByteArray cmykJpeg(const uchar (&inverted)[4], const QByteArray& icc) {
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 100, TRUE);
     jpeg_start_compress(&info, TRUE);
-    if (!icc.isEmpty())
-        jpeg_write_icc_profile(&info, reinterpret_cast<const JOCTET*>(icc.constData()),
-                               unsigned(icc.size()));
     QByteArray row = QByteArray(reinterpret_cast<const char*>(inverted), 4).repeated(16);
     JSAMPROW line = reinterpret_cast<JSAMPROW>(row.data());
     while (info.next_scanline < info.image_height)
@@ -163,7 +160,6 @@ private slots:
             return TestPictures::withIccProfile(plain, icc, order);
         };
 
-        QTest::newRow("one chunk") << tagged(swapped) << pixels << swapped << none;
         QTest::newRow("three chunks stored 3, 1, 2")
             << tagged(swapped, {3, 1, 2}) << pixels << swapped << none;
         // The first chunk holds the whole profile (the rest lies past its declared size): only
@@ -234,31 +230,16 @@ private slots:
         QCOMPARE(image.colorSpace(), QColorSpace());
     }
 
-    // The check a person makes: red stored with a profile that swaps red and green shows green,
-    // also in a thumbnail, which is decoded smaller.
-    void redTaggedAsSwappedShowsGreenInAThumbnail() {
-        QImage red(64, 48, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        const QByteArray swapped = colord("SwappedRedAndGreen");
-        for (const QByteArray& file :
-             {TestPictures::withIccProfile(TestPictures::jpeg(red), swapped),
-              TestPictures::bmpWithProfile(red, swapped, "MBED")}) {
-            const QColor shown = TestPictures::colourAt(loaded(file, QSize(16, 16)), 0.5, 0.5);
-            QVERIFY2(shown.green() > 200 && shown.red() < 30, qPrintable(shown.name()));
-        }
-    }
-
     void cmykJpegsGoThroughTheirProfile() {
         const uchar red[4] = {255, 0, 0, 255}; // C 0, M 255, Y 255, K 0, stored inverted
         const QByteArray cmyk = installedProfile("ghostscript/ps_cmyk.icc");
         uchar rgb[4] = {};
         lcmsConvert(cmyk, TYPE_CMYK_8_REV, red, {}, TYPE_BGRA_8, rgb, 1);
         const QImage expected(rgb, 1, 1, QImage::Format_RGB32);
-        QCOMPARE_LE(
-            differenceFromLcms(loaded(cmykJpeg(red, cmyk)).copy(8, 8, 1, 1), expected, {}, {}),
-            kLevels);
+        const QImage shown = loaded(TestPictures::withIccProfile(cmykJpeg(red), cmyk));
+        QCOMPARE_LE(differenceFromLcms(shown.copy(8, 8, 1, 1), expected, {}, {}), kLevels);
         // Without a profile, as Qt's reader shows it.
-        const QByteArray unprofiled = cmykJpeg(red, {});
+        const QByteArray unprofiled = cmykJpeg(red);
         QCOMPARE(loaded(unprofiled), decodedByQt(unprofiled));
     }
 
