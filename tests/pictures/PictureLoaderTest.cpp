@@ -129,8 +129,6 @@ private slots:
         QTest::newRow("dib without file header") << "a.bmp" << TestPictures::headerlessDib(q) << 0;
         QTest::newRow("rle8") << "scan.rle" << TestPictures::rle8(q) << 0;
         QTest::newRow("rle4") << "scan.bmp" << TestPictures::rle4(q) << 0;
-        QTest::newRow("16-bit 5-5-5") << "old.bmp" << TestPictures::bmp16(q, false) << 0;
-        QTest::newRow("16-bit 5-6-5 bit fields") << "old.bmp" << TestPictures::bmp16(q, true) << 0;
         QTest::newRow("gif") << "a.ico" << TestPictures::gif(q) << 0;
         QTest::newRow("animated gif shows its first frame")
             << "anim.gif" << TestPictures::gifAnimation({q, black.scaled(256, 192)}, 50) << 0;

@@ -169,8 +169,8 @@ private slots:
         QTest::addColumn<QSize>("preview");
         QTest::addColumn<QSize>("cell");
         QTest::addColumn<bool>("used");
-        QTest::newRow("same proportions, larger than the cell") << QSize(150, 100) << kCell << true;
-        QTest::newRow("rounded by a pixel") << QSize(160, 107) << kCell << true;
+        QTest::newRow("larger than the cell, rounded by a pixel")
+            << QSize(160, 107) << kCell << true;
         QTest::newRow("padded to 4:3") << QSize(160, 120) << kCell << false;
         QTest::newRow("smaller than the cell") << QSize(150, 100) << QSize(120, 120) << false;
         QTest::newRow("exactly the cell") << QSize(150, 100) << QSize(150, 100) << true;

@@ -41,13 +41,6 @@ Bytes& palette(Bytes& out, const QImage& indexedImage, int entries) {
     return out;
 }
 
-// A bitmap file: its file header, then the headers and pixels that follow it.
-QByteArray bitmapFile(quint32 headersSize, const QByteArray& headersAndPixels) {
-    Bytes out;
-    out.raw("BM").u32(quint32(14 + headersAndPixels.size())).u32(0).u32(14 + headersSize);
-    return out.raw(headersAndPixels).data();
-}
-
 // A run-length bitmap: bottom row first, runs of equal indices as encoded runs, each row ended
 // by the end-of-line code and the picture by the end-of-bitmap code.
 QByteArray runLengthBitmap(const QImage& image, bool fourBit) {
@@ -64,11 +57,12 @@ QByteArray runLengthBitmap(const QImage& image, bool fourBit) {
         data.u16(0);
     }
     data.u16(0x0100);
+    const auto headers = quint32(14 + 40 + 4 * entries);
     Bytes out;
+    out.raw("BM").u32(headers + quint32(data.size())).u32(0).u32(headers);
     out.dibInfo(img.width(), img.height(), fourBit ? 4 : 8, fourBit ? 2 : 1, quint32(data.size()),
                 quint32(entries));
-    return bitmapFile(quint32(40 + 4 * entries),
-                      palette(out, img, entries).raw(data.data()).data());
+    return palette(out, img, entries).raw(data.data()).data();
 }
 
 // GIF image data in which every pixel is a literal code and a clear code follows every 254
@@ -225,27 +219,6 @@ QByteArray gifAnimation(const QList<QImage>& frames, int delay) {
         out.u8(hasTransparency ? 255 : 0).u8(0).raw(imageBlock(img, true));
     }
     return out.raw(";").data();
-}
-
-QByteArray bmp16(const QImage& image, bool fiveSixFive) {
-    const int width = image.width();
-    const int height = image.height();
-    const int stride = ((width * 16 + 31) / 32) * 4;
-    Bytes out;
-    out.dibInfo(width, height, 16, fiveSixFive ? 3 : 0, quint32(stride * height), 0);
-    if (fiveSixFive)
-        out.u32(0xf800).u32(0x07e0).u32(0x001f);
-    const auto headersSize = quint32(out.size());
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            const QRgb c = image.pixel(x, y);
-            out.u16(fiveSixFive
-                        ? ((qRed(c) >> 3) << 11) | ((qGreen(c) >> 2) << 5) | (qBlue(c) >> 3)
-                        : ((qRed(c) >> 3) << 10) | ((qGreen(c) >> 3) << 5) | (qBlue(c) >> 3));
-        }
-        out.pad(4);
-    }
-    return bitmapFile(headersSize, out.data());
 }
 
 QByteArray ico(const QImage& image) {

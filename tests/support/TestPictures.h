@@ -28,8 +28,6 @@ QByteArray gif(const QImage& image);
 // block giving it the delay (in hundredths of a second) and, when set, a transparent index
 // where the image's alpha is below 128.
 QByteArray gifAnimation(const QList<QImage>& frames, int delay);
-// A 16-bit bitmap: red, green and blue in 5-6-5 bit fields, or in the default 5-5-5 layout.
-QByteArray bmp16(const QImage& image, bool fiveSixFive);
 QByteArray ico(const QImage& image);
 QByteArray cur(const QImage& image, QPoint hotspot);
 // An icon file (or, with cursor set, a cursor file) holding one entry an image, in the order
