@@ -1,5 +1,5 @@
-// Picture loading on pictures made in memory: every format under the names users give it,
-// the choice by content, upright photos, bounded decoding, and clean failures.
+// Picture loading on pictures made in memory: every format, the choice by content, upright
+// photos, bounded decoding, and clean failures.
 #include "PictureLoader.h"
 #include "DibDecoder.h"
 #include "JpegSegments.h"
@@ -7,7 +7,6 @@
 #include "TestPictures.h"
 
 #include <QBuffer>
-#include <QFutureWatcher>
 #include <QImageWriter>
 #include <QPainter>
 #include <QtConcurrent/QtConcurrentRun>
@@ -16,88 +15,59 @@
 #include <sys/stat.h>
 
 using TestPictures::colourAt;
-using TestPictures::near;
 
 namespace {
 
-// The quadrant colours of TestPictures::quadrants and points well inside each quadrant.
-struct Probe {
-    double fx;
-    double fy;
-    QColor colour;
-};
-const Probe kQuadrantProbes[] = {{0.25, 0.25, Qt::red},
-                                 {0.75, 0.25, Qt::green},
-                                 {0.25, 0.75, Qt::blue},
-                                 {0.75, 0.75, Qt::white}};
-
-// Empty when the load succeeded and the picture shows the four quadrants, else what failed.
+// Empty when the load succeeded and the picture shows the four opaque quadrants of
+// TestPictures::quadrants, else what failed.
 QString quadrantMismatch(const PictureLoader::Result& result, int tolerance) {
     if (!result.ok())
         return "not loaded: " + result.error;
-    const QImage& image = result.picture.image;
-    for (const Probe& p : kQuadrantProbes) {
-        const QColor got = colourAt(image, p.fx, p.fy);
-        if (!near(got, p.colour, tolerance) || got.alpha() != 255)
-            return QStringLiteral("at (%1, %2) %3, expected %4")
-                .arg(p.fx)
-                .arg(p.fy)
-                .arg(got.name(QColor::HexArgb), p.colour.name(QColor::HexArgb));
+    const QColor expected[] = {Qt::red, Qt::green, Qt::blue, Qt::white};
+    for (int i = 0; i < 4; ++i) {
+        const QColor got =
+            colourAt(result.picture.image, 0.25 + 0.5 * (i % 2), 0.25 + 0.5 * (i / 2));
+        if (!TestPictures::near(got, expected[i], tolerance) || got.alpha() != 255)
+            return QStringLiteral("quadrant %1 shows %2").arg(i).arg(got.name(QColor::HexArgb));
     }
     return {};
 }
 
-// The picture a camera would store for an upright picture under an EXIF orientation: the
-// inverse of the transformation the orientation asks a viewer to apply.
+// The picture a camera stores for an upright picture under an EXIF orientation: the inverse of
+// what the orientation asks a viewer to do, as a clockwise turn, then a mirror for some.
 QImage storedFor(const QImage& upright, int orientation) {
-    const QTransform quarter = QTransform().rotate(90); // clockwise on screen
-    switch (orientation) {
-    case 2:
-        return upright.mirrored(true, false);
-    case 3:
-        return upright.mirrored(true, true);
-    case 4:
-        return upright.mirrored(false, true);
-    case 5: // transposed, its own inverse
-        return upright.transformed(quarter).mirrored(true, false);
-    case 6: // shown turned a quarter clockwise, so stored turned a quarter back
-        return upright.transformed(QTransform().rotate(270));
-    case 7: // transversed, its own inverse
-        return upright.transformed(quarter).mirrored(false, true);
-    case 8:
-        return upright.transformed(quarter);
-    default:
-        return upright;
-    }
+    const int turn[] = {0, 0, 180, 180, 90, 270, 270, 90};
+    const bool mirror =
+        orientation == 2 || orientation == 4 || orientation == 5 || orientation == 7;
+    return upright.transformed(QTransform().rotate(turn[orientation - 1])).mirrored(mirror, false);
 }
 
-PictureLoader::Result loadBytes(const QByteArray& bytes, QSize bound = {}) {
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
+PictureLoader::Result loadBytes(QByteArray bytes, QSize bound = {}) {
+    QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     return PictureLoader::load(buffer, bound);
 }
 
+// The bytes with a little-endian number of type T written over those at `at`.
+template <typename T> QByteArray patched(QByteArray bytes, int at, T value) {
+    qToLittleEndian<T>(value, bytes.data() + at);
+    return bytes;
+}
+
 // A bitmap header (file header and 40-byte information header) claiming a size, with no pixels.
 QByteArray bitmapHeaderClaiming(qint32 width, qint32 height) {
-    QByteArray bytes = TestPictures::bmp(TestPictures::quadrants(4, 4)).left(54);
-    qToLittleEndian<qint32>(width, bytes.data() + 18);
-    qToLittleEndian<qint32>(height, bytes.data() + 22);
-    return bytes;
+    const QByteArray header = TestPictures::bmp(TestPictures::quadrants(4, 4)).left(54);
+    return patched(patched(header, 18, width), 22, height);
 }
 
 QByteArray gifScreenClaiming(quint16 width, quint16 height) {
-    QByteArray bytes = TestPictures::gif(TestPictures::quadrants(4, 4));
-    qToLittleEndian<quint16>(width, bytes.data() + 6);
-    qToLittleEndian<quint16>(height, bytes.data() + 8);
-    return bytes;
+    const QByteArray gif = TestPictures::gif(TestPictures::quadrants(4, 4));
+    return patched(patched(gif, 6, width), 8, height);
 }
 
 // The icon file with its first directory entry claiming `extra` bytes more than its image holds.
-QByteArray iconEntryClaiming(QByteArray icon, qint64 extra) {
-    const quint32 size = qFromLittleEndian<quint32>(icon.constData() + 14);
-    qToLittleEndian<quint32>(quint32(size + extra), icon.data() + 14);
-    return icon;
+QByteArray iconEntryClaiming(const QByteArray& icon, qint64 extra) {
+    return patched(icon, 14, quint32(qFromLittleEndian<quint32>(icon.constData() + 14) + extra));
 }
 
 // The JPEG with `count` empty application segments added after its first segment (its JFIF
@@ -106,10 +76,8 @@ QByteArray withEmptySegments(const QByteArray& jpeg, int count, bool afterCodedD
                              const QByteArray& strayBytesBefore = {}) {
     const qsizetype at =
         afterCodedData ? jpeg.size() - 2 : 2 + 2 + ((uchar(jpeg[4]) << 8) | uchar(jpeg[5]));
-    QByteArray segments = strayBytesBefore;
-    for (int i = 0; i < count; ++i)
-        segments.append("\xff\xe1\x00\x02", 4);
-    return QByteArray(jpeg).insert(at, segments);
+    return QByteArray(jpeg).insert(at, strayBytesBefore +
+                                           QByteArray("\xff\xe1\x00\x02", 4).repeated(count));
 }
 
 // A progressive JPEG whose last scan follows `repeats` more times: the JPEG library warns of the
@@ -147,56 +115,39 @@ class PictureLoaderTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // ----- Every format, under the names users give it -----
-
-    void formatsUnderTheirUsualNames_data() {
+    // Every format, loaded from a file whose name does not matter: the content decides.
+    void everyFormatLoads_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("tolerance"); // per channel; lossy formats need some
 
-        const QImage q = TestPictures::quadrants(40, 30);
-        QTest::newRow("bmp") << "photo.bmp" << TestPictures::bmp(q) << 0;
-        QTest::newRow("upper-case BMP") << "PHOTO.BMP" << TestPictures::bmp(q) << 0;
-        QTest::newRow("dib with file header") << "photo.dib" << TestPictures::bmp(q) << 0;
-        QTest::newRow("dib without file header")
-            << "clip.dib" << TestPictures::headerlessDib(q) << 0;
-        QTest::newRow("rle8 named rle") << "scan.rle" << TestPictures::rle8(q) << 0;
-        QTest::newRow("rle4 named rle") << "scan.rle" << TestPictures::rle4(q) << 0;
-        QTest::newRow("rle8 named bmp") << "scan.bmp" << TestPictures::rle8(q) << 0;
-        QTest::newRow("16-bit 5-5-5") << "old.bmp" << TestPictures::bmp16(q, false) << 0;
-        QTest::newRow("16-bit 5-6-5 bit fields") << "old.bmp" << TestPictures::bmp16(q, true) << 0;
-        QTest::newRow("gif") << "anim.gif" << TestPictures::gif(q) << 0;
-        QImage black(40, 30, QImage::Format_RGB32);
+        const QImage q = TestPictures::quadrants(256, 192);
+        QImage black(16, 16, QImage::Format_RGB32);
         black.fill(Qt::black);
-        QTest::newRow("animated gif shows its first frame")
-            << "anim.gif" << TestPictures::gifAnimation({q, black}, 50) << 0;
-        QTest::newRow("ico") << "app.ico" << TestPictures::ico(q) << 0;
-        QTest::newRow("ico of 24-bit bitmaps") << "app.ico" << TestPictures::iconFile({q}, 24) << 0;
-        QTest::newRow("ico of 4-bit bitmaps") << "app.ico" << TestPictures::iconFile({q}, 4) << 0;
-        QTest::newRow("ico of png") << "app.ico" << TestPictures::iconFile({q}, 0) << 0;
-        // Writers often store a wrong size in the directory; an image that is whole is shown.
         const QByteArray pngIcon = TestPictures::iconFile({q}, 0);
+        QTest::newRow("bmp") << "PHOTO.BMP" << TestPictures::bmp(q) << 0;
+        QTest::newRow("dib without file header") << "a.bmp" << TestPictures::headerlessDib(q) << 0;
+        QTest::newRow("rle8") << "scan.rle" << TestPictures::rle8(q) << 0;
+        QTest::newRow("rle4") << "scan.bmp" << TestPictures::rle4(q) << 0;
+        QTest::newRow("gif") << "a.ico" << TestPictures::gif(q) << 0;
+        QTest::newRow("animated gif shows its first frame")
+            << "anim.gif" << TestPictures::gifAnimation({q, black.scaled(256, 192)}, 50) << 0;
+        QTest::newRow("ico") << "a.jpg" << TestPictures::ico(q) << 0;
+        // Writers often store a wrong size in the directory; an image that is whole is shown.
         QTest::newRow("ico of png, entry claiming more than the file")
             << "app.ico" << iconEntryClaiming(pngIcon, 4096) << 0;
         QTest::newRow("ico of png, entry claiming less")
             << "app.ico" << iconEntryClaiming(pngIcon, -100) << 0;
-        QTest::newRow("ico of bitmaps, entry claiming more than the file")
-            << "app.ico" << iconEntryClaiming(TestPictures::iconFile({q}, 32), 4096) << 0;
         QTest::newRow("cur") << "arrow.cur" << TestPictures::cur(q, {3, 4}) << 0;
-        QTest::newRow("cur of 32-bit bitmaps")
-            << "arrow.cur" << TestPictures::iconFile({q}, 32, true) << 0;
-        QTest::newRow("jpg") << "photo.jpg" << TestPictures::jpeg(q) << 24;
-        QTest::newRow("jpeg") << "photo.jpeg" << TestPictures::jpeg(q) << 24;
-        QTest::newRow("upper-case JPG") << "DSC0001.JPG" << TestPictures::jpeg(q) << 24;
-        // The content decides, whatever the name says.
-        QTest::newRow("bmp named gif") << "a.gif" << TestPictures::bmp(q) << 0;
-        QTest::newRow("jpeg named bmp") << "a.bmp" << TestPictures::jpeg(q) << 24;
-        QTest::newRow("gif named ico") << "a.ico" << TestPictures::gif(q) << 0;
-        QTest::newRow("ico named jpg") << "a.jpg" << TestPictures::ico(q) << 0;
-        QTest::newRow("headerless dib named bmp") << "a.bmp" << TestPictures::headerlessDib(q) << 0;
+        // The largest image is shown; a width of 256 is written as 0 in the directory.
+        const QList<QImage> sizes = {black, q, black.scaled(32, 32)};
+        for (const int bits : {32, 24, 0})
+            QTest::addRow("largest of %d-bit icons (0: png)", bits)
+                << "app.ico" << TestPictures::iconFile(sizes, bits) << 0;
+        QTest::newRow("jpeg") << "a.bmp" << TestPictures::jpeg(q) << 24;
     }
 
-    void formatsUnderTheirUsualNames() {
+    void everyFormatLoads() {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         QFETCH(int, tolerance);
@@ -204,51 +155,19 @@ private slots:
         const PictureLoader::Result result = PictureLoader::load(folder.write(name, bytes));
         const QString mismatch = quadrantMismatch(result, tolerance);
         QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
-        QCOMPARE(result.picture.naturalSize, QSize(40, 30));
-        QCOMPARE(result.picture.image.size(), QSize(40, 30));
+        QCOMPARE(result.picture.naturalSize, QSize(256, 192));
+        QCOMPARE(result.picture.image.size(), QSize(256, 192));
     }
 
     // Images that are not shown for any time make up the first frame together.
     void gifImagesWithoutDelayShareTheFirstFrame() {
-        QImage black(40, 30, QImage::Format_ARGB32);
+        QImage black(40, 32, QImage::Format_RGB32);
         black.fill(Qt::black);
-        QImage holed = black; // black with a transparent left half
-        QPainter p(&holed);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.fillRect(0, 0, 20, 30, Qt::transparent);
-        p.end();
-        const auto result =
-            loadBytes(TestPictures::gifAnimation({TestPictures::quadrants(40, 30), holed}, 0));
+        const auto result = loadBytes(TestPictures::gifAnimation(
+            {TestPictures::quadrants(40, 32), withTransparentCorner(black)}, 0));
         QVERIFY2(result.ok(), qPrintable(result.error));
-        const QImage& image = result.picture.image;
-        QCOMPARE(colourAt(image, 0.25, 0.25), QColor(Qt::red)); // seen through the hole
-        QCOMPARE(colourAt(image, 0.75, 0.25), QColor(Qt::black));
-    }
-
-    // ----- Icons and cursors -----
-
-    void iconShowsItsLargestImage_data() {
-        QTest::addColumn<int>("bits");
-        QTest::addColumn<bool>("cursor");
-        QTest::newRow("icon of 32-bit bitmaps") << 32 << false;
-        QTest::newRow("icon of 24-bit bitmaps") << 24 << false;
-        QTest::newRow("icon of png") << 0 << false;
-        QTest::newRow("cursor of 32-bit bitmaps") << 32 << true;
-    }
-
-    void iconShowsItsLargestImage() {
-        QFETCH(int, bits);
-        QFETCH(bool, cursor);
-        QImage small(16, 16, QImage::Format_RGB32);
-        small.fill(Qt::black);
-        QImage medium(32, 32, QImage::Format_RGB32);
-        medium.fill(Qt::gray);
-        // 256 pixels are written as 0 in the directory.
-        const QImage large = TestPictures::quadrants(256, 256);
-        const auto result = loadBytes(TestPictures::iconFile({small, large, medium}, bits, cursor));
-        const QString mismatch = quadrantMismatch(result, 0);
-        QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
-        QCOMPARE(result.picture.naturalSize, QSize(256, 256));
+        QCOMPARE(colourAt(result.picture.image, 0.1, 0.1), QColor(Qt::red)); // through the hole
+        QCOMPARE(colourAt(result.picture.image, 0.75, 0.25), QColor(Qt::black));
     }
 
     // A GIF's transparent index and an icon's AND mask (in icons whose pixels carry no opacity)
@@ -271,8 +190,6 @@ private slots:
         QCOMPARE(image.pixelColor(28, 28), QColor(Qt::white));
     }
 
-    // ----- Chosen by content -----
-
     // The formats that loading by content does not already show, and near misses.
     void formatOfTheFirstBytes_data() {
         QTest::addColumn<QByteArray>("head");
@@ -288,8 +205,7 @@ private slots:
             << QByteArray("\1\0\x09\0\0\2", 6) << QByteArray();
         QByteArray emf(44, '\0');
         emf[0] = 1;
-        emf.replace(40, 4, " EMF");
-        QTest::newRow("emf") << emf << QByteArray("emf");
+        QTest::newRow("emf") << emf.replace(40, 4, " EMF") << QByteArray("emf");
         QTest::newRow("png") << QByteArray("\x89PNG\r\n\x1a\n", 8) << QByteArray();
         QTest::newRow("empty") << QByteArray() << QByteArray();
     }
@@ -299,8 +215,6 @@ private slots:
         QFETCH(QByteArray, format);
         QCOMPARE(PictureLoader::formatOf(head), format);
     }
-
-    // ----- Photos with an orientation tag are shown upright -----
 
     void orientationTagTurnsPhotosUpright_data() {
         QTest::addColumn<int>("orientation");
@@ -317,66 +231,49 @@ private slots:
         QFETCH(QSize, bound);
         QFETCH(QSize, expectedImage);
         const QImage upright = TestPictures::quadrants(80, 60);
-        const QByteArray bytes =
-            TestPictures::jpegWithOrientation(storedFor(upright, orientation), orientation);
-        const auto result = loadBytes(bytes, bound);
+        const auto result = loadBytes(
+            TestPictures::jpegWithOrientation(storedFor(upright, orientation), orientation), bound);
         const QString mismatch = quadrantMismatch(result, 40);
         QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
         QCOMPARE(result.picture.naturalSize, QSize(80, 60));
         QCOMPARE(result.picture.image.size(), expectedImage);
     }
 
-    // ----- Bounded decoding -----
-
     void boundedDecodingKeepsProportions_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QSize>("bound");
-        QTest::addColumn<QSize>("natural");
         QTest::addColumn<QSize>("expectedImage");
 
         const QImage wide = TestPictures::quadrants(400, 200);
-        const struct {
-            const char* format;
-            QByteArray bytes;
-            QSize natural;
-        } formats[] = {
-            {"jpeg", TestPictures::jpeg(wide), {400, 200}},
-            {"bmp", TestPictures::bmp(wide), {400, 200}},
-            {"rle8", TestPictures::rle8(wide), {400, 200}},
-            {"gif", TestPictures::gif(wide), {400, 200}},
-            {"ico", TestPictures::iconFile({TestPictures::quadrants(256, 128)}, 32), {256, 128}}};
-        for (const auto& f : formats) {
-            const QSize n = f.natural;
-            QTest::addRow("%s, width bounds", f.format)
-                << f.bytes << QSize(100, 100) << n << QSize(100, 50);
-            QTest::addRow("%s, height bounds", f.format)
-                << f.bytes << QSize(300, 60) << n << QSize(120, 60);
-            QTest::addRow("%s, larger bound", f.format) << f.bytes << QSize(1000, 1000) << n << n;
-            QTest::addRow("%s, exact bound", f.format) << f.bytes << n << n << n;
-            QTest::addRow("%s, no bound", f.format) << f.bytes << QSize() << n << n;
-            QTest::addRow("%s, odd bound", f.format)
-                << f.bytes << QSize(33, 1000) << n << QSize(33, 16);
+        const QByteArray jpeg = TestPictures::jpeg(wide);
+        // JPEGs are decoded at eighths, run-length bitmaps straight at the size; bitmaps stand
+        // for the formats decoded whole and then scaled (bitmaps, icons, GIFs).
+        const QSize n(400, 200);
+        const QList<std::pair<const char*, QByteArray>> formats = {
+            {"jpeg", jpeg}, {"bmp", TestPictures::bmp(wide)}, {"rle8", TestPictures::rle8(wide)}};
+        for (const auto& [format, bytes] : formats) {
+            QTest::addRow("%s, width bounds", format) << bytes << QSize(100, 100) << QSize(100, 50);
+            QTest::addRow("%s, height bounds", format) << bytes << QSize(300, 60) << QSize(120, 60);
+            QTest::addRow("%s, larger bound", format) << bytes << QSize(1000, 1000) << n;
+            QTest::addRow("%s, exact bound", format) << bytes << n << n;
+            QTest::addRow("%s, odd bound", format) << bytes << QSize(33, 1000) << QSize(33, 16);
         }
         // Just over an eighth of the JPEG (50 x 25): decoded at the eighth, enlarged a little.
-        QTest::newRow("jpeg, just over an eighth")
-            << formats[0].bytes << QSize(52, 100) << QSize(400, 200) << QSize(52, 26);
-        QTest::newRow("jpeg, just under a quarter")
-            << formats[0].bytes << QSize(98, 100) << QSize(400, 200) << QSize(98, 49);
+        QTest::newRow("jpeg, just over an eighth") << jpeg << QSize(52, 100) << QSize(52, 26);
+        QTest::newRow("jpeg, just under a quarter") << jpeg << QSize(98, 100) << QSize(98, 49);
         // See surplusJpegSegmentsAreLeftOut.
         QTest::newRow("jpeg with a hundred thousand segments")
-            << withEmptySegments(formats[0].bytes, 100000) << QSize(100, 100) << QSize(400, 200)
-            << QSize(100, 50);
+            << withEmptySegments(jpeg, 100000) << QSize(100, 100) << QSize(100, 50);
     }
 
     void boundedDecodingKeepsProportions() {
         QFETCH(QByteArray, bytes);
         QFETCH(QSize, bound);
-        QFETCH(QSize, natural);
         QFETCH(QSize, expectedImage);
         const auto result = loadBytes(bytes, bound);
         const QString mismatch = quadrantMismatch(result, 40);
         QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
-        QCOMPARE(result.picture.naturalSize, natural);
+        QCOMPARE(result.picture.naturalSize, QSize(400, 200));
         QCOMPARE(result.picture.image.size(), expectedImage);
     }
 
@@ -386,8 +283,8 @@ private slots:
     void hugeRunLengthBitmapDecodesAtTheBound() {
         QImage band(16384, 64, QImage::Format_RGB32);
         band.fill(Qt::red);
-        QByteArray bytes = TestPictures::rle8(band); // its rows are the picture's bottom rows
-        qToLittleEndian<qint32>(16384, bytes.data() + 22);
+        // Its rows are the picture's bottom rows.
+        const QByteArray bytes = patched<qint32>(TestPictures::rle8(band), 22, 16384);
         QVERIFY(bytes.size() < 16 * 1024);
 
         const Decoded decoded = Dib::decodeFile(bytes, true, QSize(256, 256));
@@ -414,14 +311,13 @@ private slots:
         QTest::addColumn<int>("kept");         // added segments kept; the JFIF header counts as one
         const int most = PictureLimits::kMostJpegExtraSegments;
         const QByteArray none;
-        const QByteArray six("\x00\x01\x7f\xfe\x00\x00", 6);
         QTest::newRow("a few") << 10 << false << none << 10;
         QTest::newRow("as many as kept") << most - 1 << false << none << most - 1;
         QTest::newRow("a hundred thousand") << 100000 << false << none << most - 1;
         QTest::newRow("a hundred thousand after the coded data")
             << 100000 << true << none << most - 1;
         QTest::newRow("a hundred thousand after six stray bytes")
-            << 100000 << false << six << most - 1;
+            << 100000 << false << QByteArray("\x00\x01\x7f\xfe\x00\x00", 6) << most - 1;
     }
 
     void surplusJpegSegmentsAreLeftOut() {
@@ -460,65 +356,34 @@ private slots:
         QVERIFY2(loads || loaded.error.contains("scans"), qPrintable(loaded.error));
     }
 
-    void loadingFromADeviceMatchesLoadingAFile() {
-        TestFolder folder;
-        const QByteArray bytes = TestPictures::jpeg(TestPictures::photoLike(64, 48));
-        const auto fromFile = PictureLoader::load(folder.write("a.jpg", bytes), QSize(32, 32));
-        const auto fromDevice = loadBytes(bytes, QSize(32, 32));
-        QVERIFY(fromFile.ok() && fromDevice.ok());
-        QCOMPARE(fromDevice.picture.image, fromFile.picture.image);
-        QCOMPARE(fromDevice.picture.naturalSize, QSize(64, 48));
-    }
-
-    // ----- Clean failures -----
-
     void failuresAreClean_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("reason"); // a word the message must hold
 
         const QImage q = TestPictures::quadrants(40, 30);
         const QByteArray bmp = TestPictures::bmp(q);
-        const QByteArray gif = TestPictures::gif(q);
         const QByteArray ico = TestPictures::iconFile({q}, 32);
-        const QByteArray jpeg = TestPictures::jpeg(q);
-        QTest::newRow("empty") << QByteArray() << "format";
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        q.save(&buffer, "png");
-        QTest::newRow("png, not ours") << png << "format";
-        QTest::newRow("text") << QByteArray("just some words\n") << "format";
+        const QByteArray pngIcon = TestPictures::iconFile({q}, 0);
         QTest::newRow("palette of another program")
             << QByteArray("\x00\x01\x02\x03xxxx", 8) << "format";
         QTest::newRow("bmp signature only") << bmp.left(2) << "truncated";
-        QTest::newRow("bmp cut in its file header") << bmp.left(10) << "truncated";
         QTest::newRow("bmp cut in its information header") << bmp.left(30) << "truncated";
         QTest::newRow("bmp cut in its pixels") << bmp.left(bmp.size() / 2) << "truncated";
         QTest::newRow("rle cut before its end") << TestPictures::rle8(q).chopped(40) << "truncated";
-        QTest::newRow("headerless dib cut in its pixels")
-            << TestPictures::headerlessDib(q).left(200) << "truncated";
-        QTest::newRow("gif cut in its screen descriptor") << gif.left(8) << "empty";
+        QTest::newRow("gif cut in its screen descriptor")
+            << TestPictures::gif(q).left(8) << "empty";
         QTest::newRow("gif whose data is garbage")
-            << gif.left(800 + 13) + QByteArray(64, '\xff') << "GIF";
+            << TestPictures::gif(q).left(800 + 13) + QByteArray(64, '\xff') << "GIF";
         QTest::newRow("ico cut in its directory") << ico.left(12) << "truncated";
         QTest::newRow("ico cut in its image") << ico.left(80) << "truncated";
-        const QByteArray pngIcon = TestPictures::iconFile({q}, 0);
-        QTest::newRow("ico of png cut in its image")
-            << pngIcon.left(pngIcon.size() - 20) << "cut short";
-        QTest::newRow("jpeg cut in its header") << jpeg.left(20) << "jpeg";
-        QTest::newRow("bmp claiming 100000 x 100000")
-            << bitmapHeaderClaiming(100000, 100000) << "too large";
+        QTest::newRow("ico of png cut in its image") << pngIcon.chopped(20) << "cut short";
+        QTest::newRow("jpeg cut in its header") << TestPictures::jpeg(q).left(20) << "jpeg";
         QTest::newRow("bmp claiming 100000 x -100000")
             << bitmapHeaderClaiming(100000, -100000) << "too large";
         QTest::newRow("bmp of zero width") << bitmapHeaderClaiming(0, 30) << "empty";
         QTest::newRow("gif claiming 65535 x 65535")
             << gifScreenClaiming(65535, 65535) << "too large";
         QTest::newRow("gif of zero width") << gifScreenClaiming(0, 30) << "empty";
-        // Small files that would make the decoder allocate a screen of 256 MiB or more.
-        QTest::newRow("gif screen of 65535 x 4096 with a small image")
-            << gifScreenClaiming(65535, 4096) << "too large";
-        QTest::newRow("gif with a huge screen and no image")
-            << QByteArray("GIF89a\xff\xff\x00\x10\x00\x00\x00;", 14) << "too large";
     }
 
     void failuresAreClean() {
@@ -530,30 +395,22 @@ private slots:
         QVERIFY2(result.error.contains(reason, Qt::CaseInsensitive), qPrintable(result.error));
     }
 
-    // Opening a FIFO for reading waits for a writer, and reading it waits for the writer to end;
-    // the loader must refuse it at once. Should it wait, a writer that comes and goes releases it.
-    void fifoIsRefusedWithoutWaiting() {
+    // Only regular files are read, and only devices that are not streams: a device file could
+    // be read without end, a stream or a FIFO could wait for data. Opening a FIFO for reading
+    // waits for a writer; should the loader wait, a writer that comes and goes releases it.
+    void onlyRegularFilesAndDevicesThatAreNoStreamsAreRead() {
         TestFolder folder;
         const QString fifo = folder.filePath("pipe.bmp");
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        QFutureWatcher<PictureLoader::Result> watcher;
-        QSignalSpy finished(&watcher, &QFutureWatcherBase::finished);
-        watcher.setFuture(QtConcurrent::run([fifo] { return PictureLoader::load(fifo); }));
-        const bool ended = finished.wait(10000);
-        if (!ended) {
-            QFile writer(fifo);
-            writer.open(QIODevice::WriteOnly);
-            writer.close();
-            watcher.waitForFinished();
-        }
-        QVERIFY2(ended, "the loader waited on a FIFO");
-        QVERIFY(!watcher.result().ok());
-    }
+        const QFuture<PictureLoader::Result> fromFifo =
+            QtConcurrent::run([fifo] { return PictureLoader::load(fifo); });
+        const auto release = qScopeGuard([&] {
+            if (!fromFifo.isFinished())
+                QFile(fifo).open(QIODevice::WriteOnly);
+        });
+        QTRY_VERIFY2_WITH_TIMEOUT(fromFifo.isFinished(), "the loader waited on a FIFO", 10000);
+        QVERIFY(!fromFifo.result().ok());
 
-    // Only regular files are read, and only devices that are not streams: a device file could
-    // be read without end, a stream could wait for data.
-    void onlyRegularFilesAndDevicesThatAreNoStreamsAreRead() {
-        TestFolder folder;
         for (const QString& path : {folder.filePath("absent.bmp"), folder.makeFolder("album.jpg"),
                                     QString("/dev/zero"), QString("/dev/null")}) {
             const auto result = PictureLoader::load(path, QSize(100, 100));

@@ -9,8 +9,8 @@
 struct TemporarySettings {
     TestFolder folder;
     ScopedEnvironment cacheHome{"XDG_CACHE_HOME", folder.filePath("cache").toLocal8Bit()};
-    ScopedEnvironment windir = ScopedEnvironment::unset("windir");
-    ScopedEnvironment winbootdir = ScopedEnvironment::unset("winbootdir");
+    ScopedEnvironment windir{"windir"};
+    ScopedEnvironment winbootdir{"winbootdir"};
     XdgSettingsStore store{storeFolder()};
 
     QString storeFolder() const { return folder.filePath("config/Lumi Vart"); }

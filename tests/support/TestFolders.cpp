@@ -31,30 +31,16 @@ QByteArray TestFolder::read(const QString& name) const {
 }
 
 ScopedEnvironment::ScopedEnvironment(const char* name, const QByteArray& value)
-    : m_name(name), m_oldValue(qgetenv(name)), m_wasSet(qEnvironmentVariableIsSet(name)),
-      m_active(true) {
+    : ScopedEnvironment(name) {
     qputenv(name, value);
 }
 
-ScopedEnvironment ScopedEnvironment::unset(const char* name) {
-    ScopedEnvironment scope;
-    scope.m_name = name;
-    scope.m_oldValue = qgetenv(name);
-    scope.m_wasSet = qEnvironmentVariableIsSet(name);
-    scope.m_active = true;
+ScopedEnvironment::ScopedEnvironment(const char* name)
+    : m_name(name), m_oldValue(qgetenv(name)), m_wasSet(qEnvironmentVariableIsSet(name)) {
     qunsetenv(name);
-    return scope;
-}
-
-ScopedEnvironment::ScopedEnvironment(ScopedEnvironment&& other) noexcept
-    : m_name(std::move(other.m_name)), m_oldValue(std::move(other.m_oldValue)),
-      m_wasSet(other.m_wasSet), m_active(other.m_active) {
-    other.m_active = false;
 }
 
 ScopedEnvironment::~ScopedEnvironment() {
-    if (!m_active)
-        return;
     if (m_wasSet)
         qputenv(m_name.constData(), m_oldValue);
     else

@@ -22,22 +22,19 @@ private:
     QTemporaryDir m_dir;
 };
 
-// Sets an environment variable for the life of the object and restores it afterwards.
+// Sets an environment variable, or with no value unsets it, for the life of the object, and
+// restores it afterwards.
 class ScopedEnvironment {
 public:
     ScopedEnvironment(const char* name, const QByteArray& value);
-    static ScopedEnvironment unset(const char* name);
+    explicit ScopedEnvironment(const char* name);
     ~ScopedEnvironment();
-    ScopedEnvironment(ScopedEnvironment&&) noexcept;
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    Q_DISABLE_COPY_MOVE(ScopedEnvironment)
 
 private:
-    ScopedEnvironment() = default;
     QByteArray m_name;
     QByteArray m_oldValue;
-    bool m_wasSet = false;
-    bool m_active = false;
+    bool m_wasSet;
 };
 
 // The corpus of third-party test pictures beside the project; empty when it is absent.

@@ -13,14 +13,6 @@
 namespace TestPictures {
 namespace {
 
-// A JPEG segment of the marker with its length and payload.
-QByteArray segment(quint8 marker, const QByteArray& payload) {
-    QByteArray bytes;
-    bytes.append(char(0xff)).append(char(marker));
-    bytes.append(char(((payload.size() + 2) >> 8) & 0xff)).append(char((payload.size() + 2) & 0xff));
-    return bytes + payload;
-}
-
 QByteArray encode(const QImage& image, const char* format, int quality = -1) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -49,88 +41,54 @@ Bytes& palette(Bytes& out, const QImage& indexedImage, int entries) {
     return out;
 }
 
-// A bitmap file: its file header, then the headers and pixels that follow it.
-QByteArray bitmapFile(quint32 headersSize, const QByteArray& headersAndPixels) {
-    Bytes out;
-    out.raw("BM").u32(quint32(14 + headersAndPixels.size())).u32(0).u32(14 + headersSize);
-    return out.raw(headersAndPixels).data();
-}
-
-// Run-length data, bottom row first: runs of equal indices as encoded runs, each row ended by
-// the end-of-line code and the picture by the end-of-bitmap code.
-QByteArray runLengthData(const QImage& img, bool fourBit) {
-    QByteArray data;
+// A run-length bitmap: bottom row first, runs of equal indices as encoded runs, each row ended
+// by the end-of-line code and the picture by the end-of-bitmap code.
+QByteArray runLengthBitmap(const QImage& image, bool fourBit) {
+    const int entries = fourBit ? 16 : 256;
+    const QImage img = indexed(image, entries);
+    Bytes data;
     for (int y = img.height() - 1; y >= 0; --y) {
         const uchar* row = img.constScanLine(y);
-        int x = 0;
-        while (x < img.width()) {
-            int run = 1;
+        for (int x = 0, run = 1; x < img.width(); x += run, run = 1) {
             while (x + run < img.width() && row[x + run] == row[x] && run < 255)
                 ++run;
-            data.append(static_cast<char>(run));
-            data.append(static_cast<char>(fourBit ? (row[x] << 4) | row[x] : row[x]));
-            x += run;
+            data.u8(quint8(run)).u8(fourBit ? (row[x] << 4) | row[x] : row[x]);
         }
-        data.append('\0');
-        data.append('\0');
+        data.u16(0);
     }
-    data.append('\0');
-    data.append('\x01');
-    return data;
-}
-
-QByteArray runLengthBitmap(const QImage& image, bool fourBit) {
-    const QImage img = indexed(image, fourBit ? 16 : 256);
-    const QByteArray data = runLengthData(img, fourBit);
-    const int entries = fourBit ? 16 : 256;
+    data.u16(0x0100);
+    const auto headers = quint32(14 + 40 + 4 * entries);
     Bytes out;
+    out.raw("BM").u32(headers + quint32(data.size())).u32(0).u32(headers);
     out.dibInfo(img.width(), img.height(), fourBit ? 4 : 8, fourBit ? 2 : 1, quint32(data.size()),
                 quint32(entries));
-    return bitmapFile(quint32(40 + 4 * entries), palette(out, img, entries).raw(data).data());
+    return palette(out, img, entries).raw(data.data()).data();
 }
 
 // GIF image data in which every pixel is a literal code and a clear code follows every 254
 // literals, so the code width stays at 9 bits: valid LZW, simply not compressed.
 QByteArray gifImageData(const QImage& img) {
-    constexpr int kClear = 256;
-    constexpr int kEnd = 257;
     QByteArray packed;
     quint32 bitBuffer = 0;
     int bitCount = 0;
-    auto putCode = [&](int code) {
-        bitBuffer |= static_cast<quint32>(code) << bitCount;
-        bitCount += 9;
-        while (bitCount >= 8) {
-            packed.append(static_cast<char>(bitBuffer & 0xff));
-            bitBuffer >>= 8;
-            bitCount -= 8;
-        }
+    const auto putCode = [&](int code) {
+        bitBuffer |= quint32(code) << bitCount;
+        for (bitCount += 9; bitCount >= 8; bitCount -= 8, bitBuffer >>= 8)
+            packed.append(char(bitBuffer & 0xff));
     };
-    putCode(kClear);
-    int sinceClear = 0;
-    for (int y = 0; y < img.height(); ++y) {
-        for (int x = 0; x < img.width(); ++x) {
-            if (sinceClear == 254) {
-                putCode(kClear);
-                sinceClear = 0;
-            }
-            putCode(img.constScanLine(y)[x]);
-            ++sinceClear;
-        }
+    putCode(256); // clear
+    for (int i = 0; i < img.width() * img.height(); ++i) {
+        if (i > 0 && i % 254 == 0)
+            putCode(256);
+        putCode(img.constScanLine(i / img.width())[i % img.width()]);
     }
-    putCode(kEnd);
+    putCode(257); // end
     if (bitCount > 0)
-        packed.append(static_cast<char>(bitBuffer & 0xff));
-
-    QByteArray blocks;
-    blocks.append('\x08');
-    for (qsizetype i = 0; i < packed.size(); i += 255) {
-        const QByteArray chunk = packed.mid(i, 255);
-        blocks.append(static_cast<char>(chunk.size()));
-        blocks.append(chunk);
-    }
-    blocks.append('\0');
-    return blocks;
+        packed.append(char(bitBuffer & 0xff));
+    QByteArray blocks("\x08");
+    for (qsizetype i = 0; i < packed.size(); i += 255)
+        blocks.append(char(packed.mid(i, 255).size())).append(packed.mid(i, 255));
+    return blocks.append('\0');
 }
 
 // A colour table of 256 entries (red, green, blue) from an indexed image's colours.
@@ -160,36 +118,32 @@ QByteArray iconBitmap(const QImage& image, int bits) {
     const int stride = ((width * bits + 31) / 32) * 4;
     const int maskStride = ((width + 31) / 32) * 4;
     const int entries = bits == 4 ? 16 : 0;
-    Bytes head;
-    head.dibInfo(width, 2 * height, bits, 0, quint32((stride + maskStride) * height),
-                 quint32(entries));
-    QByteArray out = palette(head, img, entries).data();
+    Bytes out;
+    out.dibInfo(width, 2 * height, bits, 0, quint32((stride + maskStride) * height),
+                quint32(entries));
+    palette(out, img, entries);
     for (int y = height - 1; y >= 0; --y) {
-        QByteArray row(stride, '\0');
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < width; x += bits == 4 ? 2 : 1) {
             const QRgb c = image.pixel(x, y);
-            if (bits == 4) {
-                row[x / 2] =
-                    static_cast<char>(row[x / 2] | (img.pixelIndex(x, y) << (x % 2 ? 0 : 4)));
-            } else {
-                const int at = x * bits / 8;
-                row[at] = static_cast<char>(qBlue(c));
-                row[at + 1] = static_cast<char>(qGreen(c));
-                row[at + 2] = static_cast<char>(qRed(c));
-                if (bits == 32)
-                    row[at + 3] = static_cast<char>(qAlpha(c));
-            }
+            if (bits == 4)
+                out.u8(img.pixelIndex(x, y) << 4 | (x + 1 < width ? img.pixelIndex(x + 1, y) : 0));
+            else
+                out.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c));
+            if (bits == 32)
+                out.u8(qAlpha(c));
         }
-        out.append(row);
+        out.pad(4);
     }
     for (int y = height - 1; y >= 0; --y) {
-        QByteArray row(maskStride, '\0');
-        for (int x = 0; x < width; ++x)
-            if (qAlpha(image.pixel(x, y)) < 128)
-                row[x / 8] = static_cast<char>(row[x / 8] | (0x80 >> (x % 8)));
-        out.append(row);
+        for (int x = 0; x < width; x += 8) {
+            quint8 mask = 0;
+            for (int i = x; i < qMin(x + 8, width); ++i)
+                mask |= qAlpha(image.pixel(i, y)) < 128 ? 0x80 >> (i - x) : 0;
+            out.u8(mask);
+        }
+        out.pad(4);
     }
-    return out;
+    return out.data();
 }
 
 } // namespace
@@ -252,8 +206,7 @@ QByteArray gifAnimation(const QList<QImage>& frames, int delay) {
     out.u8(0).u8(0).u8(0); // no global colour table
     for (const QImage& frame : frames) {
         // Index 255 is kept for the transparent pixels.
-        const QImage opaque = indexed(frame.convertToFormat(QImage::Format_RGB32), 255);
-        QImage img = opaque.copy();
+        QImage img = indexed(frame.convertToFormat(QImage::Format_RGB32), 255);
         const bool hasTransparency = frame.hasAlphaChannel();
         if (hasTransparency) {
             img.setColorCount(256);
@@ -266,27 +219,6 @@ QByteArray gifAnimation(const QList<QImage>& frames, int delay) {
         out.u8(hasTransparency ? 255 : 0).u8(0).raw(imageBlock(img, true));
     }
     return out.raw(";").data();
-}
-
-QByteArray bmp16(const QImage& image, bool fiveSixFive) {
-    const int width = image.width();
-    const int height = image.height();
-    const int stride = ((width * 16 + 31) / 32) * 4;
-    Bytes out;
-    out.dibInfo(width, height, 16, fiveSixFive ? 3 : 0, quint32(stride * height), 0);
-    if (fiveSixFive)
-        out.u32(0xf800).u32(0x07e0).u32(0x001f);
-    const auto headersSize = quint32(out.size());
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            const QRgb c = image.pixel(x, y);
-            out.u16(fiveSixFive
-                        ? ((qRed(c) >> 3) << 11) | ((qGreen(c) >> 2) << 5) | (qBlue(c) >> 3)
-                        : ((qRed(c) >> 3) << 10) | ((qGreen(c) >> 3) << 5) | (qBlue(c) >> 3));
-        }
-        out.pad(4);
-    }
-    return bitmapFile(headersSize, out.data());
 }
 
 QByteArray ico(const QImage& image) {
@@ -343,10 +275,7 @@ QByteArray withExif(QByteArray jpegBytes, int orientation, const QByteArray& pre
     Bytes tiff;
     const auto entry = [&tiff](quint16 tag, quint16 type, quint32 value) {
         tiff.u16(tag).u16(type).u32(1);
-        if (type == 3) // SHORT: left-justified in the value field
-            tiff.u16(quint16(value)).u16(0);
-        else
-            tiff.u32(value);
+        type == 3 ? tiff.u16(quint16(value)).u16(0) : tiff.u32(value); // SHORT: left-justified
     };
     tiff.raw(QByteArray("II*\0", 4)).u32(kFirstDirectory).u16(1);
     entry(0x0112, 3, quint32(orientation));
@@ -358,46 +287,40 @@ QByteArray withExif(QByteArray jpegBytes, int orientation, const QByteArray& pre
         entry(0x0202, 4, quint32(preview.size()));
         tiff.u32(0).raw(preview); // no further directory
     }
-    jpegBytes.insert(2, segment(0xe1, QByteArray("Exif\0\0", 6) + tiff.data()));
-    return jpegBytes;
+    return withSegment(jpegBytes, 0xe1, QByteArray("Exif\0\0", 6) + tiff.data());
+}
+
+QByteArray withSegment(QByteArray jpegBytes, quint8 marker, const QByteArray& payload) {
+    QByteArray head("\xff\0\0\0", 4);
+    head[1] = char(marker);
+    qToBigEndian<quint16>(quint16(payload.size() + 2), head.data() + 2);
+    return jpegBytes.insert(2, head + payload);
 }
 
 QByteArray withIccProfile(QByteArray jpegBytes, const QByteArray& icc, const QList<int>& order) {
     const int count = *std::max_element(order.begin(), order.end());
-    const qsizetype part = (icc.size() + count - 1) / count;
-    QByteArray segments;
-    for (const int sequence : order) {
-        QByteArray payload("ICC_PROFILE\0", 12);
-        payload.append(char(sequence)).append(char(count));
-        segments += segment(0xe2, payload + icc.mid((sequence - 1) * part, part));
-    }
-    jpegBytes.insert(2, segments);
+    const qsizetype chunk = (icc.size() + count - 1) / count;
+    for (qsizetype i = order.size() - 1; i >= 0; --i) // each in front of those that follow it
+        jpegBytes = withSegment(jpegBytes, 0xe2,
+                                QByteArray("ICC_PROFILE\0", 12) + char(order[i]) + char(count) +
+                                    icc.mid((order[i] - 1) * chunk, chunk));
     return jpegBytes;
 }
 
 QByteArray bmpWithProfile(const QImage& image, const QByteArray& icc, const char (&kind)[5],
                           bool fileHeader) {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    const int rowBytes = (rgb.width() * 3 + 3) & ~3;
-    const quint32 pixelBytes = quint32(rowBytes * rgb.height());
+    // 24-bit rows, bottom row first, as Qt writes them.
+    const QByteArray pixels = headerlessDib(image.convertToFormat(QImage::Format_RGB888)).mid(40);
+    const auto pixelBytes = quint32(pixels.size());
     Bytes out;
-    const quint32 infoAt = fileHeader ? 14 : 0;
     if (fileHeader)
         out.raw("BM").u32(14 + 124 + pixelBytes + quint32(icc.size())).u32(0).u32(14 + 124);
-    out.u32(124).i32(rgb.width()).i32(rgb.height()).u16(1).u16(24).u32(0).u32(pixelBytes);
+    out.u32(124).i32(image.width()).i32(image.height()).u16(1).u16(24).u32(0).u32(pixelBytes);
     out.i32(2835).i32(2835).u32(0).u32(0).raw(QByteArray(16, '\0')); // no colour masks
-    out.u32(quint32(quint8(kind[0])) << 24 | quint32(quint8(kind[1])) << 16 |
-            quint32(quint8(kind[2])) << 8 | quint32(quint8(kind[3])));
+    out.u32(qFromBigEndian<quint32>(kind));    // the four letters read as a number
     out.raw(QByteArray(36 + 12, '\0')).u32(4); // no end points or gammas; picture intent
     out.u32(124 + pixelBytes).u32(quint32(icc.size())).u32(0);
-    for (int y = rgb.height() - 1; y >= 0; --y) {
-        const uchar* line = rgb.constScanLine(y);
-        for (int x = 0; x < rgb.width(); ++x)
-            out.u8(line[3 * x + 2]).u8(line[3 * x + 1]).u8(line[3 * x]);
-        out.raw(QByteArray(rowBytes - rgb.width() * 3, '\0'));
-    }
-    Q_ASSERT(out.size() == infoAt + 124 + pixelBytes);
-    return out.raw(icc).data();
+    return out.raw(pixels).raw(icc).data();
 }
 
 QByteArray installedProfile(const QString& path) {

@@ -28,8 +28,6 @@ QByteArray gif(const QImage& image);
 // block giving it the delay (in hundredths of a second) and, when set, a transparent index
 // where the image's alpha is below 128.
 QByteArray gifAnimation(const QList<QImage>& frames, int delay);
-// A 16-bit bitmap: red, green and blue in 5-6-5 bit fields, or in the default 5-5-5 layout.
-QByteArray bmp16(const QImage& image, bool fiveSixFive);
 QByteArray ico(const QImage& image);
 QByteArray cur(const QImage& image, QPoint hotspot);
 // An icon file (or, with cursor set, a cursor file) holding one entry an image, in the order
@@ -43,6 +41,8 @@ QByteArray jpegWithOrientation(const QImage& stored, int orientation);
 // A JPEG given an EXIF segment with an orientation and a camera's preview: the JPEG bytes of
 // the second image directory, as cameras store them (empty: none).
 QByteArray withExif(QByteArray jpegBytes, int orientation, const QByteArray& preview);
+// The JPEG with a segment of the marker and payload right after its start marker.
+QByteArray withSegment(QByteArray jpegBytes, quint8 marker, const QByteArray& payload);
 
 // The JPEG with an ICC profile in APP2 segments right after its start marker: cut into as many
 // chunks as the largest sequence number in `order`, the chunks stored in that order (a number
