@@ -61,12 +61,14 @@ private slots:
         home.folder.write("pics/notes.txt", "not listed");
         home.addPicture("b.gif", {8, 8});
         Settings viewer = Settings::startupDefaults(home.pictures());
+        viewer.LanguageOffset = 100; // neither language, as a hand-edited record may hold
         home.saveAsTheViewer(viewer);
         QVERIFY(QFile::remove(home.exchangeFile()));
 
         Session s(home);
         QVERIFY(s.load());
         QCOMPARE(s.module.settings.ImagePath, home.pictures());
+        QCOMPARE(s.module.settings.LanguageOffset, qint16(0)); // repaired as the viewer does
         QCOMPARE(s.module.settings.ImageFilter, QString(kAllPictureFormatsPattern));
         QCOMPARE(s.session.entries(), QStringList({"a.bmp", "b.gif"}));
     }

@@ -107,6 +107,8 @@ private slots:
         for (const bool request : {false, true}) {
             const QByteArray way = request ? "close request: " : "Escape: ";
             QTest::newRow(way + "no protection") << 0 << QStringList() << true << request;
+            QTest::newRow(way + "the right password")
+                << 1 << QStringList{"Luna"} << true << request;
             QTest::newRow(way + "a wrong password, then Escape")
                 << 1 << QStringList{"luna"} << false << request;
             QTest::newRow(way + "a wrong, then the right password")

@@ -29,21 +29,6 @@ private slots:
                                                      "\"ImageProtect = 1\"\r\n"));
     }
 
-    void itemsOfTheFileText_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("items");
-        QTest::newRow("quoted lines") << "\"a = 1\"\r\n\"b\"\r\n" << QStringList{"a = 1", "b"};
-        QTest::newRow("comma inside quotes") << "\"x, y\"\n" << QStringList{"x, y"};
-        QTest::newRow("text after closing quote dropped") << "\"a\"zz,b" << QStringList{"a", "b"};
-        QTest::newRow("unclosed quote runs to the end") << "\"abc\r\n" << QStringList{"abc\r\n"};
-        QTest::newRow("no final line end") << "\"a\"" << QStringList{"a"};
-    }
-
-    void itemsOfTheFileText() {
-        QFETCH(QString, text);
-        QTEST(exchangeFileItems(text), "items");
-    }
-
     // Values that end in blanks the reader trims, quotes and the escape byte come back as written.
     void writtenFileReadsBackExactly_data() {
         QTest::addColumn<QString>("path");
@@ -104,6 +89,17 @@ private slots:
         QTest::newRow("protection not a number ends the reading")
             << QByteArray("\"ImagePath = /a\"\r\n\"ImageProtect = on\"\r\n\"ImageTempo = 9\"\r\n")
             << QString("/a|5|*.bmp|0");
+        QTest::newRow("protection beyond a byte ends the reading")
+            << QByteArray("\"ImageProtect = 256\"\r\n\"ImageTempo = 9\"\r\n")
+            << QString("/before|5|*.bmp|0");
+        QTest::newRow("blanks around quoted values trimmed")
+            << QByteArray("\"ImageFilter =   *.gif  \"\r\n") << QString("/before|5|*.gif|0");
+        QTest::newRow("text after a closing quote dropped, no final line end")
+            << QByteArray("\"ImageTempo = 4\"zz,\"ImageFilter = *.gif\"")
+            << QString("/before|4|*.gif|0");
+        QTest::newRow("an unclosed quote runs to the end")
+            << QByteArray("\"ImageTempo = 4\"\r\n\"ImageFilter = *.gif, *.ico\r\n")
+            << QString("/before|4|*.gif, *.ico|0");
         QTest::newRow("unquoted comma gives two items, blanks trimmed")
             << QByteArray("ImagePath = /a,  ImageTempo = 3  \r\n") << QString("/a|3|*.bmp|0");
     }

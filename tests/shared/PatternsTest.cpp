@@ -43,6 +43,8 @@ private slots:
                                      << "a.DIB" << true;
         QTest::newRow("anchored at the end") << "*.bmp"
                                              << "a.bmp.txt" << false;
+        QTest::newRow("anchored at the start") << "a*"
+                                               << "ba" << false;
         QTest::newRow("question mark") << "?.gif"
                                        << "a.gif" << true;
         QTest::newRow("question mark is one character") << "?.gif"

@@ -50,6 +50,8 @@ private slots:
     void defaultsGiveTheDocumentedRecordText() {
         QCOMPARE(recordText(defaultsIn("C:\\FOTOS")),
                  QByteArray("C:\\FOTOS,500,500,910,420,380,0,2,False,C:\\FOTOS,,0,0,0,,"));
+        // Plain text is stored as it is.
+        QCOMPARE(encodeTextField("C:\\Mis Fotos\\100%"), QByteArray("C:\\Mis Fotos\\100%"));
     }
 
     // Scrambling adds a hundred to every byte; a byte below a hundred cannot be unscrambled.
@@ -58,6 +60,7 @@ private slots:
         QCOMPARE(scrambled, QByteArray("\xc5\xc6\xc7\x90\x94\x9d"));
         QCOMPARE(unscramble(scrambled), std::optional<QByteArray>("abc,09"));
         QCOMPARE(unscramble(QByteArray("\xc5\x63\xc7")), std::nullopt);
+        QCOMPARE(unscramble(QByteArray()), std::optional<QByteArray>(QByteArray()));
     }
 
     // Any text in the text fields comes back as written, through sixteen pieces of bytes the
@@ -99,11 +102,14 @@ private slots:
         QTest::newRow("size without a number is 0") << 2 << QByteArray("abc") << true << "0";
         QTest::newRow("size takes the leading number")
             << 2 << QByteArray(" 12.7px") << true << "13";
+        QTest::newRow("negative size") << 3 << QByteArray("-5") << true << "-5";
         QTest::newRow("size beyond 16 bits stops") << 2 << QByteArray("40000") << false << "";
         QTest::newRow("zoom word any case") << 9 << QByteArray("tRuE") << true << "True";
         QTest::newRow("zoom false word") << 9 << QByteArray("FALSE") << true << "False";
         QTest::newRow("zoom number non-zero") << 9 << QByteArray("-1") << true << "True";
+        QTest::newRow("zoom number zero") << 9 << QByteArray("0") << true << "False";
         QTest::newRow("zoom other word stops") << 9 << QByteArray("yes") << false << "";
+        QTest::newRow("delay must be a number") << 12 << QByteArray("abc") << false << "";
         QTest::newRow("empty delay stops") << 12 << QByteArray("") << false << "";
         QTest::newRow("delay half rounds to even") << 12 << QByteArray("2.5") << true << "2";
         QTest::newRow("delay half rounds up to even") << 12 << QByteArray("3.5") << true << "4";
@@ -118,24 +124,14 @@ private slots:
         QFETCH(QByteArray, piece);
         QFETCH(bool, accepted);
         QFETCH(QString, expected);
-
-        const Settings source = everyFieldChanged();
-        const Settings defaults = defaultsIn("/start");
-        Settings loaded = defaults;
-        QCOMPARE(assignRecordText(loaded, withPieces(recordText(source), field, piece)), accepted);
-
-        const QByteArrayList got = recordText(loaded).split(',');
-        const QByteArrayList sourcePieces = recordText(source).split(',');
-        const QByteArrayList defaultPieces = recordText(defaults).split(',');
-        for (int f = 1; f <= 16; ++f) {
-            const QByteArray& value = got[f - 1];
-            if (f == field && accepted)
-                QCOMPARE(QString::fromLatin1(value), expected);
-            else if (f < field || accepted)
-                QCOMPARE(value, sourcePieces[f - 1]);
-            else // a refused piece leaves its field and all later ones at their defaults
-                QCOMPARE(value, defaultPieces[f - 1]);
-        }
+        const QByteArray source = recordText(everyFieldChanged());
+        Settings loaded = defaultsIn("/start");
+        const QByteArray defaults = recordText(loaded);
+        QCOMPARE(assignRecordText(loaded, withPieces(source, field, piece)), accepted);
+        // A refused piece leaves its field and all later ones at their defaults.
+        const QByteArray before = source.split(',').mid(0, field - 1).join(',');
+        QCOMPARE(recordText(loaded), accepted ? withPieces(source, field, expected.toLatin1())
+                                              : withPieces(defaults, 1, before));
     }
 
     // Records with too many or too few pieces: the first pieces fill the first fields, the last
@@ -167,6 +163,8 @@ private slots:
         const QByteArray defaultGeometry = "500,500,910,420,380";
         QTest::newRow("zero sizes left by another program")
             << 2 << QByteArray("0,0,0,0,0") << defaultGeometry;
+        QTest::newRow("a width of 1, no spacing")
+            << 2 << QByteArray("500,1,910,0,0") << defaultGeometry;
         QTest::newRow("a spacing just below")
             << 2 << QByteArray("500,500,910,49,380") << defaultGeometry;
         QTest::newRow("the smallest allowed")
@@ -175,6 +173,7 @@ private slots:
                                                  << QByteArray("9000,9000,9000,9000,9000");
         QTest::newRow("zoom level 0") << 8 << QByteArray("0") << QByteArray("2");
         QTest::newRow("spanish") << 7 << QByteArray("0") << QByteArray("0");
+        QTest::newRow("a negative language") << 7 << QByteArray("-200") << QByteArray("0");
         QTest::newRow("a language between the two") << 7 << QByteArray("100") << QByteArray("0");
     }
 

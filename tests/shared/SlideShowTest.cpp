@@ -119,7 +119,8 @@ private slots:
         QTest::newRow("start beyond the list walks from its remainder")
             << QStringList{"a.bmp", "x.txt", "c.ico"} << 7 << "S" << 2 << "/f/c.ico";
         QTest::newRow("negative start changes nothing") << kMixed << -1 << "S" << -1 << "";
-        QTest::newRow("empty list") << QStringList{} << 3 << "S" << 3 << "";
+        QTest::newRow("empty list, next") << QStringList{} << 3 << "S" << 3 << "";
+        QTest::newRow("empty list, previous") << QStringList{} << 3 << "A" << 3 << "";
     }
 
     // The file announced as upcoming is the one the next step then loads.
@@ -266,6 +267,7 @@ private slots:
         QTest::newRow("plus at 200 stays") << "+" << 200 << 200 << false << 1 << 0;
         QTest::newRow("minus") << "-" << 5 << 4 << false << 1 << 0;
         QTest::newRow("underscore is minus") << "_" << 5 << 4 << false << 1 << 0;
+        QTest::newRow("minus at 1 stays") << "-" << 1 << 1 << false << 1 << 0;
         QTest::newRow("minus at 2 stays") << "-" << 2 << 2 << false << 1 << 0;
         QTest::newRow("pause then resume") << "dP" << 5 << 5 << false << 2 << 0;
         QTest::newRow("pause starts a still view") << "p" << 5 << 5 << true << 1 << 0;

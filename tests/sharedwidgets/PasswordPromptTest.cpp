@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QStyle>
 #include <QtTest>
 
 namespace {
@@ -84,10 +85,18 @@ private slots:
             const int width = prompt.width();
             QVERIFY(width >= 186);
             QVERIFY(width - 6 * title.height() >= title.horizontalAdvance(prompt.windowTitle()));
-            // Centred vertically and 850 twips right of the centre.
-            QCOMPARE(prompt.geometry(), QRect(qRound((15360 - width * 15) / 2.0 / 15 + 850 / 15.0),
-                                              qRound((11520 - 870) / 2.0 / 15), width, 58));
-            QCOMPARE(prompt.TxtPassword()->echoMode(), QLineEdit::Password);
+            // On a screen of 1024 x 768: 58 high and centred vertically, its middle 850 twips
+            // (56.7 pixels) right of the screen's.
+            QCOMPARE(prompt.y(), 355);
+            QCOMPARE(prompt.height(), 58);
+            QVERIFY(qAbs(prompt.x() + width / 2.0 - 568.7) <= 0.5);
+            // The field in the middle, its characters shown as stars.
+            QLineEdit* field = prompt.TxtPassword();
+            QCOMPARE(field->geometry(), QRect(24 + (width - 186) / 2, 16, 137, 19));
+            QCOMPARE(field->echoMode(), QLineEdit::Password);
+            QCOMPARE(
+                field->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, field),
+                int('*'));
         }
     }
 };
