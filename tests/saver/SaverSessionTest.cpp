@@ -61,7 +61,8 @@ private slots:
         home.folder.write("pics/notes.txt", "not listed");
         home.addPicture("b.gif", {8, 8});
         Settings viewer = Settings::startupDefaults(home.pictures());
-        viewer.LanguageOffset = 100; // neither language, as a hand-edited record may hold
+        viewer.LanguageOffset = 100;      // neither language, as a hand-edited record may hold
+        viewer.CopyFolder = "/media/usb"; // the current folder is shown, not this one
         home.saveAsTheViewer(viewer);
         QVERIFY(QFile::remove(home.exchangeFile()));
 

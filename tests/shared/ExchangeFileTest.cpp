@@ -39,10 +39,8 @@ private slots:
         QTest::newRow("escape byte, accented letters") << QString::fromUtf8("/a\x01"
                                                                             "22/\x01/Año/café")
                                                        << "*.bmp";
-        QTest::newRow("blanks at either end") << "/fotos/Mar "
-                                              << " *.jpg\t";
-        QTest::newRow("only blanks") << "   "
-                                     << "\r\n";
+        QTest::newRow("blanks at either end") << QString("/fotos/Mar ") << " *.jpg\t";
+        QTest::newRow("only blanks") << QString("   ") << "\r\n";
         QTest::newRow("no-break space at the end")
             << QString::fromUtf8("/fotos/Año\u00a0") << "*.gif";
     }

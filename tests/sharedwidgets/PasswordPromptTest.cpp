@@ -27,18 +27,16 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("one letter in the other case") << "Sol de Mayo"
-                                                      << "sol de Mayo" << false;
-        QTest::newRow("without its trailing blank") << "clave "
-                                                    << "clave" << false;
-        QTest::newRow("accented letters, a leading blank") << " Contraseña"
-                                                           << " Contraseña" << true;
-        QTest::newRow("an empty password, an empty field") << ""
-                                                           << "" << true;
-        QTest::newRow("no fifteenth character") << "abcdefghijklmn"
-                                                << "abcdefghijklmnX" << true;
-        QTest::newRow("a longer stored password cannot be typed") << "abcdefghijklmnX"
-                                                                  << "abcdefghijklmnX" << false;
+        QTest::newRow("one letter in the other case")
+            << QString("Sol de Mayo") << "sol de Mayo" << false;
+        QTest::newRow("without its trailing blank") << QString("clave ") << "clave" << false;
+        QTest::newRow("accented letters, a leading blank")
+            << QString(" Contraseña") << " Contraseña" << true;
+        QTest::newRow("an empty password, an empty field") << QString("") << "" << true;
+        QTest::newRow("no fifteenth character")
+            << QString("abcdefghijklmn") << "abcdefghijklmnX" << true;
+        QTest::newRow("a longer stored password cannot be typed")
+            << QString("abcdefghijklmnX") << "abcdefghijklmnX" << false;
     }
 
     void enterComparesExactly() {
