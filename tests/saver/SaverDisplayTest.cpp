@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
-#include <csignal>
 #include <xcb/xcb.h>
 
 namespace {
@@ -78,13 +77,12 @@ private slots:
         QTRY_COMPARE(shownAt(daemonWindow, {160, 120}), QColor(Qt::blue));
         const QString id = QString::number(daemonWindow.winId());
 
-        QProcess saver;
-        QProcessEnvironment env = home.environment();
+        QList<std::pair<QString, QString>> variables;
         if (byVariable)
-            env.insert("XSCREENSAVER_WINDOW", "0x" + QString::number(daemonWindow.winId(), 16));
-        saver.setProcessEnvironment(env);
-        saver.start(QStringLiteral(LUMIVART_SAVER_PROGRAM),
-                    byVariable ? QStringList{"--root"} : QStringList{"--window-id", id});
+            variables.append(
+                {"XSCREENSAVER_WINDOW", "0x" + QString::number(daemonWindow.winId(), 16)});
+        SaverProcess saver(
+            home, byVariable ? QStringList{"--root"} : QStringList{"--window-id", id}, variables);
         QVERIFY(waitUntilRunning(saver));
         QTRY_COMPARE(shownAt(daemonWindow, {160, 120}), QColor(Qt::red));
         QCOMPARE(shownAt(daemonWindow, {2, 2}), QColor(Qt::red));
@@ -92,10 +90,7 @@ private slots:
         daemonWindow.resize(400, 300); // the slides follow the window's size
         QTRY_COMPARE(shownAt(daemonWindow, {397, 297}), QColor(Qt::red));
 
-        ::kill(static_cast<pid_t>(saver.processId()), SIGTERM);
-        QVERIFY(saver.waitForFinished());
-        QCOMPARE(saver.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(saver.exitCode(), 0);
+        QVERIFY(saver.endsOnTermination());
         QVERIFY(QFile::exists(home.exchangeFile())); // settings saved as at unload
     }
 
@@ -124,9 +119,7 @@ private slots:
         if (heldElsewhereMs > 0)
             QVERIFY(other.grabKeyboard());
 
-        QProcess saver;
-        saver.setProcessEnvironment(home.environment());
-        saver.start(QStringLiteral(LUMIVART_SAVER_PROGRAM), QStringList());
+        SaverProcess saver(home);
         QVERIFY(waitUntilRunning(saver));
         if (heldElsewhereMs > 0) {
             QTest::qWait(heldElsewhereMs);
@@ -134,8 +127,7 @@ private slots:
         }
         QTRY_VERIFY(other.keyboardHeldElsewhere());
 
-        ::kill(static_cast<pid_t>(saver.processId()), SIGTERM);
-        QVERIFY(saver.waitForFinished());
+        QVERIFY(saver.endsOnTermination());
         QVERIFY(!other.keyboardHeldElsewhere());
     }
 };

@@ -66,6 +66,35 @@ struct SaverHome : TemporarySettings {
     }
 };
 
+#ifdef LUMIVART_SAVER_PROGRAM
+// A saver program started in the home with the given arguments and extra environment, killed if
+// it still runs at the end.
+struct SaverProcess : QProcess {
+    explicit SaverProcess(const SaverHome& home, const QStringList& arguments = {},
+                          const QList<std::pair<QString, QString>>& variables = {}) {
+        QProcessEnvironment env = home.environment();
+        for (const auto& [name, value] : variables)
+            env.insert(name, value);
+        setProcessEnvironment(env);
+        setWorkingDirectory(home.pictures());
+        start(QStringLiteral(LUMIVART_SAVER_PROGRAM), arguments);
+    }
+    ~SaverProcess() override {
+        if (state() != NotRunning) {
+            kill();
+            waitForFinished();
+        }
+    }
+    bool endedByItself() {
+        return waitForFinished(10000) && exitStatus() == NormalExit && exitCode() == 0;
+    }
+    bool endsOnTermination() {
+        ::kill(static_cast<pid_t>(processId()), SIGTERM);
+        return endedByItself();
+    }
+};
+#endif
+
 // True once the process has its termination handler in place, which it installs when its show
 // is running; false if it ended first.
 inline bool waitUntilRunning(QProcess& process) {

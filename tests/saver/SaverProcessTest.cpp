@@ -2,34 +2,10 @@
 #include "SingleInstanceLock.h"
 
 #include <QDir>
-#include <csignal>
 
 namespace {
-
-// A saver program started in the home, on Qt's offscreen platform.
-struct SaverProcess : QProcess {
-    explicit SaverProcess(const SaverHome& home) {
-        QProcessEnvironment env = home.environment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        setProcessEnvironment(env);
-        setWorkingDirectory(home.pictures());
-        start(QStringLiteral(LUMIVART_SAVER_PROGRAM), {});
-    }
-    ~SaverProcess() override {
-        if (state() != NotRunning) {
-            kill();
-            waitForFinished();
-        }
-    }
-    bool endedByItself() {
-        return waitForFinished(10000) && exitStatus() == NormalExit && exitCode() == 0;
-    }
-    bool endsOnTermination() {
-        ::kill(static_cast<pid_t>(processId()), SIGTERM);
-        return endedByItself();
-    }
-};
-
+// The saver on Qt's offscreen platform.
+const QList<std::pair<QString, QString>> kOffscreen{{"QT_QPA_PLATFORM", "offscreen"}};
 } // namespace
 
 class SaverProcessTest : public QObject {
@@ -41,7 +17,7 @@ private slots:
         home.addPicture("a.bmp", {8, 8});
         const SingleInstanceLock running(home.lockFile()); // the first saver
         QCOMPARE(running.state(), SingleInstanceLock::State::Acquired);
-        SaverProcess second(home);
+        SaverProcess second(home, {}, kOffscreen);
         QVERIFY(second.endedByItself());
         QVERIFY(!QDir(home.storeFolder()).exists());
     }
@@ -50,7 +26,7 @@ private slots:
         SaverHome home;
         home.addPicture("a.bmp", {8, 8});
         {
-            SaverProcess killed(home);
+            SaverProcess killed(home, {}, kOffscreen);
             QVERIFY(waitUntilRunning(killed));
             killed.kill();
             QVERIFY(killed.waitForFinished());
@@ -58,7 +34,7 @@ private slots:
         QVERIFY(QFile::exists(home.lockFile()));
         QVERIFY(!QFile::exists(home.exchangeFile())); // killed: nothing saved
 
-        SaverProcess next(home);
+        SaverProcess next(home, {}, kOffscreen);
         QVERIFY(waitUntilRunning(next));
         QVERIFY(next.endsOnTermination());
         // Ended as at unload: the show's settings are stored.
@@ -75,7 +51,7 @@ private slots:
         viewer.ImageProtect = 1;
         viewer.ProtectPassword = "Luna";
         home.saveAsTheViewer(viewer);
-        SaverProcess saver(home);
+        SaverProcess saver(home, {}, kOffscreen);
         QVERIFY(waitUntilRunning(saver));
         QVERIFY(saver.endsOnTermination());
     }

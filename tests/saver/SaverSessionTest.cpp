@@ -61,12 +61,15 @@ private slots:
         home.folder.write("pics/notes.txt", "not listed");
         home.addPicture("b.gif", {8, 8});
         Settings viewer = Settings::startupDefaults(home.pictures());
+        viewer.LanguageOffset = 100;      // neither language, as a hand-edited record may hold
+        viewer.CopyFolder = "/media/usb"; // the current folder is shown, not this one
         home.saveAsTheViewer(viewer);
         QVERIFY(QFile::remove(home.exchangeFile()));
 
         Session s(home);
         QVERIFY(s.load());
         QCOMPARE(s.module.settings.ImagePath, home.pictures());
+        QCOMPARE(s.module.settings.LanguageOffset, qint16(0)); // repaired as the viewer does
         QCOMPARE(s.module.settings.ImageFilter, QString(kAllPictureFormatsPattern));
         QCOMPARE(s.session.entries(), QStringList({"a.bmp", "b.gif"}));
     }
@@ -89,8 +92,7 @@ private slots:
         // the show, -1 for none.
         QTest::addColumn<QString>("events");
         QTest::addColumn<int>("endsAt");
-        QTest::newRow("31 mouse events are absorbed") << QString(31, 'm') << -1;
-        QTest::newRow("the 32nd mouse event ends") << QString(32, 'm') << 31;
+        QTest::newRow("31 mouse events are absorbed, the 32nd ends") << QString(32, 'm') << 31;
         QTest::newRow("30 keys are absorbed, the 31st ends") << QString(31, 'k') << 30;
         QTest::newRow("keys and mouse count together") << QString(15, 'k') + QString(17, 'm') << 31;
         QTest::newRow("a handled key starts the count again")
@@ -100,7 +102,6 @@ private slots:
 
     void activityEndsTheShowPastThirty() {
         QFETCH(QString, events);
-        QFETCH(int, endsAt);
         SaverHome home;
         SaverModule module;
         SaverSession session(module, home.store);
@@ -115,7 +116,7 @@ private slots:
             if (verdict == SaverSession::Verdict::EndSaver)
                 ended = i;
         }
-        QCOMPARE(ended, endsAt);
+        QTEST(ended, "endsAt");
     }
 
     void whereTheSlidesGo_data() {
@@ -124,7 +125,6 @@ private slots:
         QTest::addColumn<QString>("variable");
         QTest::addColumn<SaverTarget>("target");
         QTest::newRow("nothing") << QStringList() << "" << SaverTarget{};
-        QTest::newRow("a configure request") << QStringList{"/c"} << "" << SaverTarget{};
         QTest::newRow("a preview request") << QStringList{"/p", "1234"} << "" << SaverTarget{};
         QTest::newRow("a window id")
             << QStringList{"--window-id", "1234"} << "" << SaverTarget{Kind::ForeignWindow, 1234};
@@ -140,16 +140,15 @@ private slots:
             << QStringList{"--root"} << "" << SaverTarget{Kind::RootWindow, 0};
         QTest::newRow("root with the daemon's variable")
             << QStringList{"-root"} << "0x9" << SaverTarget{Kind::ForeignWindow, 9};
-        QTest::newRow("an id that is no number")
-            << QStringList{"--window-id", "abc"} << "junk" << SaverTarget{};
+        QTest::newRow("an id that is no number, a variable of 0")
+            << QStringList{"--window-id", "abc"} << "0" << SaverTarget{};
     }
 
     void whereTheSlidesGo() {
         QFETCH(QStringList, arguments);
         QFETCH(QString, variable);
-        QFETCH(SaverTarget, target);
         arguments.prepend("lumivart-saver");
-        QCOMPARE(saverTargetOf(arguments, variable), target);
+        QTEST(saverTargetOf(arguments, variable), "target");
     }
 };
 

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QTextBrowser>
 #include <functional>
 #include <memory>
 
@@ -108,7 +109,6 @@ private slots:
             QTest::newRow(way + "no protection") << 0 << QStringList() << true << request;
             QTest::newRow(way + "the right password")
                 << 1 << QStringList{"Luna"} << true << request;
-            QTest::newRow(way + "Escape in the prompt") << 1 << QStringList() << false << request;
             QTest::newRow(way + "a wrong password, then Escape")
                 << 1 << QStringList{"luna"} << false << request;
             QTest::newRow(way + "a wrong, then the right password")
@@ -147,13 +147,25 @@ private slots:
         }
     }
 
+    // Shift, Ctrl, the arrows and the function keys are no activity; F1 opens the help only
+    // when the saver holds no grab, as an unprotected one does not.
+    void onlyKeysThatTypeACharacterAreActivity_data() {
+        QTest::addColumn<int>("protect");
+        QTest::newRow("unprotected") << 0;
+        QTest::newRow("protected") << 1;
+    }
+
     void onlyKeysThatTypeACharacterAreActivity() {
+        QFETCH(int, protect);
         Saver s;
-        frmSCR& window = s.openOnOnePicture();
+        frmSCR& window = s.openOnOnePicture(
+            [protect](Settings& viewer) { viewer.ImageProtect = static_cast<quint8>(protect); });
         for (int i = 0; i < 40; ++i) {
             for (const Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Left, Qt::Key_F5})
                 QTest::keyClick(&window, key);
         }
+        QTest::keyClick(&window, Qt::Key_F1);
+        QCOMPARE(window.findChild<QTextBrowser*>("HelpPage") != nullptr, protect == 0);
         QVERIFY(s.isOpen());
         QCOMPARE(window.session().ActivityCount(), 0);
         QTest::keyClick(&window, Qt::Key_X);

@@ -13,16 +13,14 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("monochrome") << 1 << 2.0 << "2";
         QTest::newRow("8 bits") << 8 << 256.0 << "256";
-        QTest::newRow("16 bits") << 16 << 65536.0 << "65536";
         QTest::newRow("24 bits, beyond seven digits") << 24 << 16777216.0 << "1.677722E+07";
         QTest::newRow("32 bits") << 32 << 4294967296.0 << "4.294967E+09";
     }
     void colourCount() {
         QFETCH(int, bits);
         QFETCH(double, count);
-        QFETCH(QString, text);
         QCOMPARE(DisplayFacts::ColourCount(bits), count);
-        QCOMPARE(DisplayFacts::colourCountText(count), text);
+        QTEST(DisplayFacts::colourCountText(count), "text");
     }
 
     void resolution() {

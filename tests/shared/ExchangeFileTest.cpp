@@ -29,40 +29,18 @@ private slots:
                                                      "\"ImageProtect = 1\"\r\n"));
     }
 
-    void itemsOfTheFileText_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("items");
-        QTest::newRow("quoted lines") << "\"a = 1\"\r\n\"b\"\r\n" << QStringList{"a = 1", "b"};
-        QTest::newRow("comma inside quotes") << "\"x, y\"\n" << QStringList{"x, y"};
-        QTest::newRow("unquoted trimmed") << "  ImageTempo = 7  \r\n"
-                                          << QStringList{"ImageTempo = 7"};
-        QTest::newRow("unquoted comma splits") << "a,b\n" << QStringList{"a", "b"};
-        QTest::newRow("text after closing quote dropped") << "\"a\"zz,b" << QStringList{"a", "b"};
-        QTest::newRow("unclosed quote runs to the end") << "\"abc\r\n" << QStringList{"abc\r\n"};
-        QTest::newRow("no final line end") << "\"a\"" << QStringList{"a"};
-    }
-
-    void itemsOfTheFileText() {
-        QFETCH(QString, text);
-        QFETCH(QStringList, items);
-        QCOMPARE(exchangeFileItems(text), items);
-    }
-
+    // Values that end in blanks the reader trims, quotes and the escape byte come back as written.
     void writtenFileReadsBackExactly_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("filter");
         QTest::newRow("letter case and a comma")
             << "/home/Ana/Fotos, Verano" << QString("*.JPG;*.png");
         QTest::newRow("double quotes") << "/fotos/\"Mar\" 2024\"" << QString("\"*.gif");
-        QTest::newRow("escape byte") << QString::fromUtf8("/a\x01"
-                                                          "22/\x01")
-                                     << "*.bmp";
-        QTest::newRow("accented letters") << QString::fromUtf8("/fotos/Año/café") << "*.jpg";
-        // Names that end in blanks, which the reader trims from what it reads.
-        QTest::newRow("blanks at either end") << "/fotos/Mar "
-                                              << " *.jpg\t";
-        QTest::newRow("only blanks") << "   "
-                                     << "\r\n";
+        QTest::newRow("escape byte, accented letters") << QString::fromUtf8("/a\x01"
+                                                                            "22/\x01/Año/café")
+                                                       << "*.bmp";
+        QTest::newRow("blanks at either end") << QString("/fotos/Mar ") << " *.jpg\t";
+        QTest::newRow("only blanks") << QString("   ") << "\r\n";
         QTest::newRow("no-break space at the end")
             << QString::fromUtf8("/fotos/Año\u00a0") << "*.gif";
     }
@@ -112,10 +90,16 @@ private slots:
         QTest::newRow("protection beyond a byte ends the reading")
             << QByteArray("\"ImageProtect = 256\"\r\n\"ImageTempo = 9\"\r\n")
             << QString("/before|5|*.bmp|0");
-        QTest::newRow("unquoted comma gives two items")
-            << QByteArray("ImagePath = /a,ImageTempo = 3\r\n") << QString("/a|3|*.bmp|0");
-        QTest::newRow("blanks around values trimmed")
+        QTest::newRow("blanks around quoted values trimmed")
             << QByteArray("\"ImageFilter =   *.gif  \"\r\n") << QString("/before|5|*.gif|0");
+        QTest::newRow("text after a closing quote dropped, no final line end")
+            << QByteArray("\"ImageTempo = 4\"zz,\"ImageFilter = *.gif\"")
+            << QString("/before|4|*.gif|0");
+        QTest::newRow("an unclosed quote runs to the end")
+            << QByteArray("\"ImageTempo = 4\"\r\n\"ImageFilter = *.gif, *.ico\r\n")
+            << QString("/before|4|*.gif, *.ico|0");
+        QTest::newRow("unquoted comma gives two items, blanks trimmed")
+            << QByteArray("ImagePath = /a,  ImageTempo = 3  \r\n") << QString("/a|3|*.bmp|0");
     }
 
     void handMadeFiles() {

@@ -27,23 +27,16 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("accepted");
-        const struct {
-            const char* name;
-            QString password, typed;
-            bool accepted;
-        } rows[] = {
-            {"the same text", "Sol de Mayo", "Sol de Mayo", true},
-            {"one letter in the other case", "Sol de Mayo", "sol de Mayo", false},
-            {"without its trailing blank", "clave ", "clave", false},
-            {"with its leading blank", " clave", " clave", true},
-            {"accented letters", "Contraseña", "Contraseña", true},
-            {"an empty password, an empty field", "", "", true},
-            {"no fifteenth character", "abcdefghijklmn", "abcdefghijklmnX", true},
-            {"a longer stored password cannot be typed", "abcdefghijklmnX", "abcdefghijklmnX",
-             false},
-        };
-        for (const auto& row : rows)
-            QTest::newRow(row.name) << row.password << row.typed << row.accepted;
+        QTest::newRow("one letter in the other case")
+            << QString("Sol de Mayo") << "sol de Mayo" << false;
+        QTest::newRow("without its trailing blank") << QString("clave ") << "clave" << false;
+        QTest::newRow("accented letters, a leading blank")
+            << QString(" Contraseña") << " Contraseña" << true;
+        QTest::newRow("an empty password, an empty field") << QString("") << "" << true;
+        QTest::newRow("no fifteenth character")
+            << QString("abcdefghijklmn") << "abcdefghijklmnX" << true;
+        QTest::newRow("a longer stored password cannot be typed")
+            << QString("abcdefghijklmnX") << "abcdefghijklmnX" << false;
     }
 
     void enterComparesExactly() {
@@ -90,9 +83,12 @@ private slots:
             const int width = prompt.width();
             QVERIFY(width >= 186);
             QVERIFY(width - 6 * title.height() >= title.horizontalAdvance(prompt.windowTitle()));
-            // Centred vertically and 850 twips right of the centre; the field in the middle.
-            QCOMPARE(prompt.geometry(), QRect(qRound((15360 - width * 15) / 2.0 / 15 + 850 / 15.0),
-                                              qRound((11520 - 870) / 2.0 / 15), width, 58));
+            // On a screen of 1024 x 768: 58 high and centred vertically, its middle 850 twips
+            // (56.7 pixels) right of the screen's.
+            QCOMPARE(prompt.y(), 355);
+            QCOMPARE(prompt.height(), 58);
+            QVERIFY(qAbs(prompt.x() + width / 2.0 - 568.7) <= 0.5);
+            // The field in the middle, its characters shown as stars.
             QLineEdit* field = prompt.TxtPassword();
             QCOMPARE(field->geometry(), QRect(24 + (width - 186) / 2, 16, 137, 19));
             QCOMPARE(field->echoMode(), QLineEdit::Password);
