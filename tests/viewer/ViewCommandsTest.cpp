@@ -49,8 +49,7 @@ private slots:
             v.addFile("x.txt");
         ImageBrowser& b = v.start();
         if (previewShown) { // a picture in the view, listed files aside
-            QVERIFY(v.select(0));
-            b.Image1_Click(0);
+            QVERIFY(v.preview());
             QVERIFY(v.select(-1)); // the page fill hid the view
             b.Zoom();
             QVERIFY(b.zoomView().visible);
@@ -104,13 +103,14 @@ private slots:
         QCOMPARE(v.visibleImages(), folderChanged ? 0 : 15);
     }
 
-    void copyToTheClipboardKeepsTheViewWhereItIs() {
+    // The copy goes to the clipboard whole; the view takes it where it is and keeps its name.
+    // A file that cannot be read is reported in the user's language.
+    void copyToTheClipboard() {
         Viewer v;
         v.addPicture("a.bmp", QSize(400, 300));
         v.addPicture("b.bmp", QSize(80, 200));
         ImageBrowser& b = v.start();
-        QVERIFY(v.select(0));
-        b.Image1_Click(0);
+        QVERIFY(v.preview());
         const QRectF rect = b.zoomView().rect;
         v.module.CurrentIndex = 1;
         QVERIFY(ranToItsEnd(b, v.feedback, &ViewCommands::opcport_Click));
@@ -120,6 +120,17 @@ private slots:
         QCOMPARE(b.zoomView().rect, rect);
         QCOMPARE(v.module.PreviewName, QString("a.bmp"));
         QVERIFY(b.zoomView().visible);
+
+        QGuiApplication::clipboard()->clear();
+        QVERIFY(QFile::remove(v.pictures() + "/b.bmp"));
+        for (const qint16 language : {0, 200}) {
+            v.module.settings.LanguageOffset = language;
+            QVERIFY(ranToItsEnd(b, v.feedback, &ViewCommands::opcport_Click));
+        }
+        QCOMPARE(v.feedback.messages,
+                 (QStringList{QString::fromUtf8("Atención|Formato No Compatible..."),
+                              "Attention|Format Not Compatible..."}));
+        QVERIFY(QGuiApplication::clipboard()->image().isNull());
     }
 
     // Other programs take a pasted picture as sRGB, and the view shows it in the screen's
@@ -143,32 +154,21 @@ private slots:
         QVERIFY(TestPictures::near(TestPictures::colourAt(shown, 0.5, 0.5), Qt::red));
     }
 
-    void aPictureThatCannotBeCopiedIsReported_data() {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("spanish") << 0 << QString::fromUtf8("Atención|Formato No Compatible...");
-        QTest::newRow("english") << 200 << QString("Attention|Format Not Compatible...");
-    }
-
-    void aPictureThatCannotBeCopiedIsReported() {
-        QFETCH(int, language);
-        QFETCH(QString, message);
-        Viewer v;
-        v.addPicture("a.bmp");
-        Settings stored = Settings::startupDefaults(v.pictures());
-        stored.LanguageOffset = static_cast<qint16>(language);
-        ImageBrowser& b = v.start(stored);
-        QVERIFY(v.select(0));
-        QFile::remove(v.pictures() + "/a.bmp");
-        v.module.CurrentIndex = 0;
-        QVERIFY(ranToItsEnd(b, v.feedback, &ViewCommands::opcport_Click));
-        QCOMPARE(v.feedback.messages, QStringList{message});
-        QVERIFY(QGuiApplication::clipboard()->image().isNull());
-    }
-
+    // A picture on the clipboard shows in the view under the clipboard's name; an empty
+    // clipboard leaves the view as it was.
     void theClipboardsPictureShowsInTheView() {
         Viewer v;
+        v.addPicture("a.bmp");
         ImageBrowser& b = v.start();
+        QVERIFY(v.preview());
+        const qint64 picture = b.zoomView().picture.image.cacheKey();
+        ViewCommands(b, v.feedback).Portapapeles_Click();
+        QVERIFY(b.zoomView().visible);
+        QCOMPARE(b.zoomView().picture.image.cacheKey(), picture);
+        QCOMPARE(b.title(), QString("Lumi Vart [a.bmp]"));
+        QCOMPARE(v.module.PreviewName, QString("a.bmp"));
+
+        b.ZoomImg_DblClick();
         QGuiApplication::clipboard()->setImage(TestPictures::quadrants(300, 100));
         ViewCommands(b, v.feedback).Portapapeles_Click();
         QVERIFY(b.zoomView().visible);
@@ -176,21 +176,6 @@ private slots:
         QCOMPARE(v.module.PreviewName, QString("Portapapeles"));
         QCOMPARE(b.title(), QString("Lumi Vart [Portapapeles]"));
         QVERIFY(b.zoomView().sourcePath.isEmpty());
-    }
-
-    void anEmptyClipboardLeavesTheViewAsItWas() {
-        Viewer v;
-        v.addPicture("a.bmp");
-        ImageBrowser& b = v.start();
-        QVERIFY(v.select(0));
-        b.Image1_Click(0);
-        const qint64 picture = b.zoomView().picture.image.cacheKey();
-        const QString title = b.title();
-        ViewCommands(b, v.feedback).Portapapeles_Click();
-        QVERIFY(b.zoomView().visible);
-        QCOMPARE(b.zoomView().picture.image.cacheKey(), picture);
-        QCOMPARE(b.title(), title);
-        QCOMPARE(v.module.PreviewName, QString("a.bmp"));
     }
 
     void fullScreenFromAThumbnail_data() {
