@@ -43,8 +43,7 @@ private slots:
         QFETCH(bool, opened);
         QFETCH(int, position);
         Viewer v;
-        for (int i = 0; i < files; ++i)
-            v.addPicture(QString("p%1.bmp").arg(i));
+        v.addPictures(files);
         if (previewShown)
             v.addFile("x.txt");
         ImageBrowser& b = v.start();
@@ -84,8 +83,7 @@ private slots:
     void fullScreenPausesThePageFill() {
         QFETCH(bool, folderChanged);
         Viewer v;
-        for (int i = 0; i < 20; ++i)
-            v.addPicture(QString("p%1.bmp").arg(i, 2, 10, QChar('0')));
+        v.addPictures(20);
         const QString sub = v.folder.makeFolder("pics/sub");
         ImageBrowser& b = v.start(Viewer::fifteenCells(v.pictures()));
         QVERIFY(b.File1().setListIndex(0));
