@@ -94,12 +94,14 @@ private slots:
         QCOMPARE(s.request->position, 2);
     }
 
+    // A proportional picture is centred on black.
     void proportionalPicturesAreCentred() {
         Screen s;
         s.stored.Proportional = 1;
         s.start();
         frmPantalla& window = s.open(2); // 30 x 60 on 800 x 600: 300 wide, 600 high
         QTRY_COMPARE(window.findChild<PictureCell*>("Slide")->geometry(), QRect(250, 0, 300, 600));
+        QCOMPARE(window.grab().toImage().pixelColor(100, 300), QColor(Qt::black)); // beside it
     }
 
     // A picture larger than the screen is read at the screen's device pixels (run once more
