@@ -9,8 +9,9 @@
 #include "TestPictures.h"
 
 #include <QStringList>
-#include <functional>
 #include <QTest>
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -20,7 +21,9 @@ struct RecordedFeedback : BrowserFeedback {
     int menusOpened = 0;
     int fullScreenOpened = 0;
     std::optional<FullScreenRequest> fullScreen; // the last window's request, as it was opened
+    std::function<void()> whileFullScreen;       // what happens while the window is open
     QList<int> helpTopics;
+    bool busy = false; // the busy pointer shows
 
     void showMessage(const QString& text, const QString& title) override {
         messages.append(title + '|' + text);
@@ -32,9 +35,7 @@ struct RecordedFeedback : BrowserFeedback {
         if (whileFullScreen)
             whileFullScreen();
     }
-    std::function<void()> whileFullScreen; // what happens while the window is open
     void openHelp(int topic) override { helpTopics.append(topic); }
-    bool busy = false; // the busy pointer shows
     void showBusy(bool shown) override { busy = shown; }
 };
 
@@ -50,20 +51,25 @@ struct Viewer : TemporarySettings {
     QString pictures() const { return folder.filePath("pics"); }
 
     void addPicture(const QString& name, QSize size = {40, 30}) {
-        folder.write("pics/" + name, TestPictures::bmp(TestPictures::quadrants(size.width(), size.height())));
+        addFile(name, TestPictures::bmp(TestPictures::quadrants(size.width(), size.height())));
     }
     void addFile(const QString& name, const QByteArray& contents = "not a picture") {
         folder.write("pics/" + name, contents);
+    }
+    // p00.bmp, p01.bmp and so on.
+    static QString numbered(int i, const char* extension = ".bmp") {
+        return QString("p%1%2").arg(i, 2, 10, QChar('0')).arg(extension);
+    }
+    void addPictures(int count) {
+        for (int i = 0; i < count; ++i)
+            addPicture(numbered(i));
     }
 
     // Starts the viewer in the pictures folder, as its window does at load.
     ImageBrowser& start(std::optional<Settings> stored = std::nullopt) {
         folder.makeFolder("pics");
-        if (stored) {
-            Settings s = *stored;
-            SaveSettings(s, store);
-        }
-        module = Module1{};
+        if (stored)
+            SaveSettings(*stored, store);
         module.screen.pixels = screen;
         browser = std::make_unique<ImageBrowser>(module, store, volumes, feedback, pictures());
         browser->loadSettingsAndFolder();
@@ -92,6 +98,13 @@ struct Viewer : TemporarySettings {
     bool pageFilled() const {
         return QTest::qWaitFor([this] { return !browser->page().isFilling(); });
     }
+    // Fills the page from the first file and shows a cell's picture in the zoom view.
+    bool preview(int cell = 0) {
+        if (!select(0))
+            return false;
+        browser->Image1_Click(cell);
+        return browser->zoomView().visible;
+    }
 
     QStringList captions() const {
         QStringList result;
@@ -100,10 +113,8 @@ struct Viewer : TemporarySettings {
         return result;
     }
     int visibleImages() const {
-        int count = 0;
-        for (const ThumbnailCell& cell : browser->cells())
-            count += cell.imageVisible ? 1 : 0;
-        return count;
+        const auto& cells = browser->cells();
+        return int(
+            std::count_if(cells.begin(), cells.end(), [](auto& c) { return c.imageVisible; }));
     }
 };
-

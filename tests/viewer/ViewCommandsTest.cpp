@@ -22,17 +22,19 @@ class ViewCommandsTest : public QObject {
 private slots:
     void init() { QGuiApplication::clipboard()->clear(); }
 
+    // Full screen opens on the selection, else on the first entry, else, with a picture in the
+    // zoom view, where the last window left off; on an empty list only for a picture in the view.
     void fullScreenCommands_data() {
         QTest::addColumn<int>("files");
         QTest::addColumn<int>("selected");
         QTest::addColumn<bool>("previewShown");
         QTest::addColumn<bool>("slides");
-        QTest::addColumn<bool>("opened");
         QTest::addColumn<int>("position"); // where the window starts; 7 is the index before
-        QTest::newRow("empty list, no preview: nothing") << 0 << -1 << false << false << false << 7;
-        QTest::newRow("no selection starts at 0") << 3 << -1 << false << false << true << 0;
-        QTest::newRow("a selection starts there") << 3 << 1 << false << true << true << 1;
-        QTest::newRow("preview shown keeps the index") << 3 << -1 << true << true << true << 7;
+        QTest::newRow("empty list, no preview: nothing") << 0 << -1 << false << false << 7;
+        QTest::newRow("no selection starts at 0") << 3 << -1 << false << false << 0;
+        QTest::newRow("a selection starts there") << 3 << 1 << false << true << 1;
+        QTest::newRow("the first entry selected") << 3 << 0 << true << false << 0;
+        QTest::newRow("preview shown keeps the index") << 3 << -1 << true << true << 7;
     }
 
     void fullScreenCommands() {
@@ -40,29 +42,22 @@ private slots:
         QFETCH(int, selected);
         QFETCH(bool, previewShown);
         QFETCH(bool, slides);
-        QFETCH(bool, opened);
         QFETCH(int, position);
         Viewer v;
-        for (int i = 0; i < files; ++i)
-            v.addPicture(QString("p%1.bmp").arg(i));
-        if (previewShown)
-            v.addFile("x.txt");
+        v.addPictures(files);
         ImageBrowser& b = v.start();
-        if (previewShown) { // a picture in the view, listed files aside
-            QVERIFY(v.select(0));
-            b.Image1_Click(0);
-            QVERIFY(v.select(-1)); // the page fill hid the view
+        if (previewShown)
+            QVERIFY(v.preview());
+        QVERIFY(v.select(selected)); // its page fill hides the view
+        if (previewShown)
             b.Zoom();
-            QVERIFY(b.zoomView().visible);
-        }
-        if (selected >= 0)
-            QVERIFY(v.select(selected));
         v.module.CurrentIndex = 7;
         ViewCommands commands(b, v.feedback);
         if (slides)
             commands.Diapositivas_Click();
         else
             commands.Pantalla_Click();
+        const bool opened = files > 0 || previewShown;
         QCOMPARE(v.feedback.fullScreenOpened, opened ? 1 : 0);
         QCOMPARE(v.module.CurrentIndex, position); // read back from the window
         if (opened) {
@@ -85,8 +80,7 @@ private slots:
     void fullScreenPausesThePageFill() {
         QFETCH(bool, folderChanged);
         Viewer v;
-        for (int i = 0; i < 20; ++i)
-            v.addPicture(QString("p%1.bmp").arg(i, 2, 10, QChar('0')));
+        v.addPictures(20);
         const QString sub = v.folder.makeFolder("pics/sub");
         ImageBrowser& b = v.start(Viewer::fifteenCells(v.pictures()));
         QVERIFY(b.File1().setListIndex(0));
@@ -104,13 +98,14 @@ private slots:
         QCOMPARE(v.visibleImages(), folderChanged ? 0 : 15);
     }
 
-    void copyToTheClipboardKeepsTheViewWhereItIs() {
+    // The copy goes to the clipboard whole; the view takes it where it is and keeps its name.
+    // A file that cannot be read is reported in the user's language.
+    void copyToTheClipboard() {
         Viewer v;
         v.addPicture("a.bmp", QSize(400, 300));
         v.addPicture("b.bmp", QSize(80, 200));
         ImageBrowser& b = v.start();
-        QVERIFY(v.select(0));
-        b.Image1_Click(0);
+        QVERIFY(v.preview());
         const QRectF rect = b.zoomView().rect;
         v.module.CurrentIndex = 1;
         QVERIFY(ranToItsEnd(b, v.feedback, &ViewCommands::opcport_Click));
@@ -120,6 +115,17 @@ private slots:
         QCOMPARE(b.zoomView().rect, rect);
         QCOMPARE(v.module.PreviewName, QString("a.bmp"));
         QVERIFY(b.zoomView().visible);
+
+        QGuiApplication::clipboard()->clear();
+        QVERIFY(QFile::remove(v.pictures() + "/b.bmp"));
+        for (const qint16 language : {0, 200}) {
+            v.module.settings.LanguageOffset = language;
+            QVERIFY(ranToItsEnd(b, v.feedback, &ViewCommands::opcport_Click));
+        }
+        QCOMPARE(v.feedback.messages,
+                 (QStringList{QString::fromUtf8("Atención|Formato No Compatible..."),
+                              "Attention|Format Not Compatible..."}));
+        QVERIFY(QGuiApplication::clipboard()->image().isNull());
     }
 
     // Other programs take a pasted picture as sRGB, and the view shows it in the screen's
@@ -143,32 +149,21 @@ private slots:
         QVERIFY(TestPictures::near(TestPictures::colourAt(shown, 0.5, 0.5), Qt::red));
     }
 
-    void aPictureThatCannotBeCopiedIsReported_data() {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("spanish") << 0 << QString::fromUtf8("Atención|Formato No Compatible...");
-        QTest::newRow("english") << 200 << QString("Attention|Format Not Compatible...");
-    }
-
-    void aPictureThatCannotBeCopiedIsReported() {
-        QFETCH(int, language);
-        QFETCH(QString, message);
-        Viewer v;
-        v.addPicture("a.bmp");
-        Settings stored = Settings::startupDefaults(v.pictures());
-        stored.LanguageOffset = static_cast<qint16>(language);
-        ImageBrowser& b = v.start(stored);
-        QVERIFY(v.select(0));
-        QFile::remove(v.pictures() + "/a.bmp");
-        v.module.CurrentIndex = 0;
-        QVERIFY(ranToItsEnd(b, v.feedback, &ViewCommands::opcport_Click));
-        QCOMPARE(v.feedback.messages, QStringList{message});
-        QVERIFY(QGuiApplication::clipboard()->image().isNull());
-    }
-
+    // A picture on the clipboard shows in the view under the clipboard's name; an empty
+    // clipboard leaves the view as it was.
     void theClipboardsPictureShowsInTheView() {
         Viewer v;
+        v.addPicture("a.bmp");
         ImageBrowser& b = v.start();
+        QVERIFY(v.preview());
+        const qint64 picture = b.zoomView().picture.image.cacheKey();
+        ViewCommands(b, v.feedback).Portapapeles_Click();
+        QVERIFY(b.zoomView().visible);
+        QCOMPARE(b.zoomView().picture.image.cacheKey(), picture);
+        QCOMPARE(b.title(), QString("Lumi Vart [a.bmp]"));
+        QCOMPARE(v.module.PreviewName, QString("a.bmp"));
+
+        b.ZoomImg_DblClick();
         QGuiApplication::clipboard()->setImage(TestPictures::quadrants(300, 100));
         ViewCommands(b, v.feedback).Portapapeles_Click();
         QVERIFY(b.zoomView().visible);
@@ -176,21 +171,6 @@ private slots:
         QCOMPARE(v.module.PreviewName, QString("Portapapeles"));
         QCOMPARE(b.title(), QString("Lumi Vart [Portapapeles]"));
         QVERIFY(b.zoomView().sourcePath.isEmpty());
-    }
-
-    void anEmptyClipboardLeavesTheViewAsItWas() {
-        Viewer v;
-        v.addPicture("a.bmp");
-        ImageBrowser& b = v.start();
-        QVERIFY(v.select(0));
-        b.Image1_Click(0);
-        const qint64 picture = b.zoomView().picture.image.cacheKey();
-        const QString title = b.title();
-        ViewCommands(b, v.feedback).Portapapeles_Click();
-        QVERIFY(b.zoomView().visible);
-        QCOMPARE(b.zoomView().picture.image.cacheKey(), picture);
-        QCOMPARE(b.title(), title);
-        QCOMPARE(v.module.PreviewName, QString("a.bmp"));
     }
 
     void fullScreenFromAThumbnail_data() {
