@@ -115,6 +115,7 @@ private slots:
         QTest::newRow("delay half rounds up to even") << 12 << QByteArray("3.5") << true << "4";
         QTest::newRow("delay with blanks") << 12 << QByteArray(" 9 ") << true << "9";
         QTest::newRow("delay with trailing text stops") << 12 << QByteArray("9s") << false << "";
+        QTest::newRow("byte 255 is the largest taken") << 13 << QByteArray("255") << true << "255";
         QTest::newRow("byte beyond 255 stops") << 13 << QByteArray("256") << false << "";
         QTest::newRow("negative byte stops") << 14 << QByteArray("-1") << false << "";
     }

@@ -238,7 +238,7 @@ private slots:
         QCOMPARE(answerer.messages().size(), 1);
         const QString shown = answerer.messages().constFirst();
         QVERIFY2(plain && shown.startsWith(QString::fromUtf8("Atención|No se pudo")) &&
-                     shown.contains(w.recordFile()),
+                     shown.contains(QString::fromUtf8("archivo\n") + w.recordFile()),
                  qPrintable(shown));
         QVERIFY(!window.isVisible());
     }
