@@ -1,85 +1,45 @@
 #include "MetafileBuilders.h"
 
+#include <QBuffer>
 #include <QtEndian>
 #include <cmath>
 
 namespace MetafileBuilders {
 
-namespace {
-
-// The information header and colour table of a device-independent bitmap.
-Bytes dibHead(const QImage& image, int bpp, bool topDown, quint32 compression, quint32 imageSize,
-              const QList<QRgb>& palette) {
-    Bytes b;
-    b.dibInfo(image.width(), topDown ? -image.height() : image.height(), bpp, compression,
-              imageSize, quint32(palette.size()));
-    for (QRgb c : palette)
-        b.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c)).u8(0);
-    return b;
-}
-
-QList<QRgb> paletteOf(const QImage& image, int most) {
-    QList<QRgb> colours;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb c = image.pixel(x, y) | 0xff000000;
-            if (!colours.contains(c) && colours.size() < most)
-                colours.append(c);
-        }
-    return colours;
-}
-
-} // namespace
-
-QByteArray packedDib(const QImage& source, int bpp, bool topDown) {
-    const QImage image = source.convertToFormat(QImage::Format_RGB32);
-    const QList<QRgb> palette = bpp <= 8 ? paletteOf(image, 1 << bpp) : QList<QRgb>();
-    const int stride = ((image.width() * bpp + 31) / 32) * 4;
-    Bytes rows;
-    for (int i = 0; i < image.height(); ++i) {
-        const int y = topDown ? i : image.height() - 1 - i;
-        QByteArray row(stride, '\0');
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb c = image.pixel(x, y) | 0xff000000;
-            if (bpp == 24) {
-                row[3 * x] = char(qBlue(c));
-                row[3 * x + 1] = char(qGreen(c));
-                row[3 * x + 2] = char(qRed(c));
-            } else {
-                const int index = qMax(0, int(palette.indexOf(c)));
-                const int bit = x * bpp;
-                row[bit / 8] = char(quint8(row[bit / 8]) | (index << (8 - bpp - bit % 8)));
-            }
-        }
-        rows.raw(row);
-    }
-    return dibHead(image, bpp, topDown, 0, quint32(rows.size()), palette).raw(rows.data()).data();
+QByteArray packedDib(const QImage& image, QImage::Format format, bool topDown) {
+    // A top-down bitmap is the bottom-up one of the mirrored image with a negative height.
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    (topDown ? image.mirrored() : image).convertToFormat(format).save(&buffer, "BMP");
+    QByteArray dib = bmp.mid(14); // without the file header
+    if (topDown)
+        qToLittleEndian<qint32>(-image.height(), dib.data() + 8);
+    return dib;
 }
 
 QByteArray packedDibRle8(const QImage& source) {
-    const QImage image = source.convertToFormat(QImage::Format_RGB32);
-    const QList<QRgb> palette = paletteOf(image, 256);
+    const QImage image = source.convertToFormat(QImage::Format_Indexed8);
     Bytes runs;
     for (int y = image.height() - 1; y >= 0; --y) {
-        int x = 0;
-        while (x < image.width()) {
-            const QRgb c = image.pixel(x, y) | 0xff000000;
-            int n = 1;
-            while (x + n < image.width() && n < 255 && (image.pixel(x + n, y) | 0xff000000) == c)
+        for (int x = 0, n = 1; x < image.width(); x += n, n = 1) {
+            const int index = image.pixelIndex(x, y);
+            while (x + n < image.width() && n < 255 && image.pixelIndex(x + n, y) == index)
                 ++n;
-            runs.u8(quint8(n)).u8(quint8(palette.indexOf(c)));
-            x += n;
+            runs.u8(quint8(n)).u8(quint8(index));
         }
         runs.u8(0).u8(0); // end of line
     }
     runs.u8(0).u8(1); // end of bitmap
-    return dibHead(image, 8, false, 1, quint32(runs.size()), palette).raw(runs.data()).data();
+    Bytes dib;
+    dib.dibInfo(image.width(), image.height(), 8, 1, quint32(runs.size()),
+                quint32(image.colorCount()));
+    for (QRgb c : image.colorTable())
+        dib.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c)).u8(0);
+    return dib.raw(runs.data()).data();
 }
 
 // --- WMF ------------------------------------------------------------------------------------
-
-WmfBuilder::WmfBuilder(QRect placeableBox, quint16 unitsPerInch)
-    : m_box(placeableBox), m_inch(unitsPerInch) {}
 
 WmfBuilder& WmfBuilder::record(quint16 function, const QByteArray& params) {
     QByteArray body = params;
@@ -95,39 +55,20 @@ WmfBuilder& WmfBuilder::record(quint16 function, const QByteArray& params) {
     return *this;
 }
 
-WmfBuilder& WmfBuilder::words(quint16 function, std::initializer_list<int> params) {
+WmfBuilder& WmfBuilder::words(quint16 function, const QList<int>& params) {
     Bytes b;
     for (int v : params)
         b.i16(qint16(v));
     return record(function, b.data());
 }
 
-WmfBuilder& WmfBuilder::setTextColor(QColor c) {
-    return record(0x0209, Bytes().colour(c).data());
-}
-WmfBuilder& WmfBuilder::setBkColor(QColor c) {
-    return record(0x0201, Bytes().colour(c).data());
-}
-
-WmfBuilder& WmfBuilder::createPen(int style, int width, QColor c) {
-    return record(0x02fa, Bytes().u16(quint16(style)).i16(qint16(width)).i16(0).colour(c).data());
-}
-
-WmfBuilder& WmfBuilder::createBrush(int style, QColor c, int hatch) {
-    return record(0x02fc, Bytes().u16(quint16(style)).colour(c).u16(quint16(hatch)).data());
-}
-
 WmfBuilder& WmfBuilder::createFont(int height, const char* face, int escapement, int weight) {
     Bytes b;
-    b.i16(qint16(height))
-        .i16(0)
-        .i16(qint16(escapement))
-        .i16(qint16(escapement))
-        .i16(qint16(weight));
-    b.u8(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(0);
+    for (int v : {height, 0, escapement, escapement, weight})
+        b.i16(qint16(v));
     QByteArray name(face);
     name.resize(32, '\0');
-    return record(0x02fb, b.raw(name).data());
+    return record(0x02fb, b.raw(QByteArray(8, '\0')).raw(name).data()); // 8: italic to quality
 }
 
 WmfBuilder& WmfBuilder::createRegion(const QList<QRect>& rects) {
@@ -145,27 +86,16 @@ WmfBuilder& WmfBuilder::createRegion(const QList<QRect>& rects) {
     return record(0x06ff, b.raw(scans.data()).data());
 }
 
-WmfBuilder& WmfBuilder::box(quint16 function, QRect r) {
-    return words(function, {r.bottom() + 1, r.right() + 1, r.top(), r.left()});
-}
-
-WmfBuilder& WmfBuilder::poly(quint16 function, const QList<QPoint>& points) {
+WmfBuilder& WmfBuilder::poly(quint16 function, const QList<QList<QPoint>>& polygons) {
     Bytes b;
-    b.u16(quint16(points.size()));
-    for (const QPoint& p : points)
-        b.i16(qint16(p.x())).i16(qint16(p.y()));
-    return record(function, b.data());
-}
-
-WmfBuilder& WmfBuilder::polyPolygon(const QList<QList<QPoint>>& polygons) {
-    Bytes b;
-    b.u16(quint16(polygons.size()));
+    if (function == 0x0538)
+        b.u16(quint16(polygons.size()));
     for (const auto& polygon : polygons)
         b.u16(quint16(polygon.size()));
     for (const auto& polygon : polygons)
         for (const QPoint& p : polygon)
             b.i16(qint16(p.x())).i16(qint16(p.y()));
-    return record(0x0538, b.data());
+    return record(function, b.data());
 }
 
 WmfBuilder& WmfBuilder::textOut(int x, int y, const QByteArray& text) {
@@ -174,21 +104,11 @@ WmfBuilder& WmfBuilder::textOut(int x, int y, const QByteArray& text) {
     return record(0x0521, b.data());
 }
 
-WmfBuilder& WmfBuilder::extTextOut(int x, int y, const QByteArray& text, const QList<int>& dx) {
-    Bytes b;
-    b.i16(qint16(y)).i16(qint16(x)).u16(quint16(text.size())).u16(0).raw(text).pad(2);
-    for (int d : dx)
-        b.i16(qint16(d));
-    return record(0x0a32, b.data());
-}
-
 WmfBuilder& WmfBuilder::stretchDib(QRect dest, const QByteArray& dib, QSize source, quint32 rop) {
     Bytes b;
     b.u32(rop).u16(0).i16(qint16(source.height())).i16(qint16(source.width())).i16(0).i16(0);
-    b.i16(qint16(dest.height()))
-        .i16(qint16(dest.width()))
-        .i16(qint16(dest.y()))
-        .i16(qint16(dest.x()));
+    for (int v : {dest.height(), dest.width(), dest.y(), dest.x()})
+        b.i16(qint16(v));
     return record(0x0f43, b.raw(dib).data());
 }
 
@@ -221,14 +141,8 @@ QByteArray WmfBuilder::finish() const {
             sum ^= qFromLittleEndian<quint16>(head.data().constData() + 2 * i);
         out.raw(head.data()).u16(sum);
     }
-    const quint32 totalWords = quint32(9 + body.size() / 2);
-    out.u16(1)
-        .u16(9)
-        .u16(0x0300)
-        .u32(totalWords)
-        .u16(quint16(m_objects))
-        .u32(quint32(qMax(m_largest, 3)))
-        .u16(0);
+    out.u16(1).u16(9).u16(0x0300).u32(quint32(9 + body.size() / 2)).u16(quint16(m_objects));
+    out.u32(quint32(qMax(m_largest, 3))).u16(0);
     return out.raw(body.data()).data();
 }
 
@@ -242,9 +156,6 @@ QByteArray coveringPolygons(int side, int count) {
 
 // --- EMF ------------------------------------------------------------------------------------
 
-EmfBuilder::EmfBuilder(QRect frame, double pixelsPerMm)
-    : m_frame(frame), m_pixelsPerMm(pixelsPerMm) {}
-
 EmfBuilder& EmfBuilder::record(quint32 type, const QByteArray& params) {
     Bytes body;
     body.raw(params).pad(4);
@@ -253,15 +164,11 @@ EmfBuilder& EmfBuilder::record(quint32 type, const QByteArray& params) {
     return *this;
 }
 
-EmfBuilder& EmfBuilder::values(quint32 type, std::initializer_list<qint32> params) {
+EmfBuilder& EmfBuilder::values(quint32 type, const QList<qint32>& params) {
     Bytes b;
     for (qint32 v : params)
         b.i32(v);
     return record(type, b.data());
-}
-
-EmfBuilder& EmfBuilder::setTextColor(QColor c) {
-    return record(24, Bytes().colour(c).data());
 }
 
 namespace {
@@ -282,27 +189,13 @@ EmfBuilder& EmfBuilder::modifyWorldTransform(double m11, double m12, double m21,
     return record(36, matrix(m11, m12, m21, m22, dx, dy).u32(quint32(mode)).data());
 }
 
-EmfBuilder& EmfBuilder::createPen(int index, int style, int width, QColor c) {
-    return record(
-        38, Bytes().u32(quint32(index)).u32(quint32(style)).i32(width).i32(0).colour(c).data());
-}
-
-EmfBuilder& EmfBuilder::createBrush(int index, int style, QColor c, int hatch) {
-    return record(
-        39, Bytes().u32(quint32(index)).u32(quint32(style)).colour(c).u32(quint32(hatch)).data());
-}
-
 EmfBuilder& EmfBuilder::createFont(int index, int height, const QString& face, int escapement) {
     Bytes b;
     b.u32(quint32(index)).i32(height).i32(0).i32(escapement).i32(escapement).i32(400);
-    b.u8(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(0);
+    b.raw(QByteArray(8, '\0')); // italic to quality
     for (int i = 0; i < 32; ++i)
         b.u16(i < face.size() ? face[i].unicode() : 0);
     return record(82, b.data());
-}
-
-EmfBuilder& EmfBuilder::box(quint32 type, QRect r) {
-    return values(type, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
 }
 
 EmfBuilder& EmfBuilder::selectClipRegion(const QList<QRect>& rects, int mode) {
@@ -318,15 +211,6 @@ EmfBuilder& EmfBuilder::selectClipRegion(const QList<QRect>& rects, int mode) {
     for (const QRect& r : rects)
         b.i32(r.left()).i32(r.top()).i32(r.right() + 1).i32(r.bottom() + 1);
     return record(75, b.data());
-}
-
-// POLYLINE16 and POLYGON: bounds, count, then points of 16 or 32 bits.
-EmfBuilder& EmfBuilder::polyline16(const QList<QPoint>& points) {
-    Bytes b;
-    b.i32(0).i32(0).i32(-1).i32(-1).u32(quint32(points.size()));
-    for (const QPoint& p : points)
-        b.i16(qint16(p.x())).i16(qint16(p.y()));
-    return record(87, b.data());
 }
 
 EmfBuilder& EmfBuilder::polygon(const QList<QPoint>& points) {
@@ -392,11 +276,8 @@ QByteArray EmfBuilder::finish() const {
     head.u32(0x464d4520).u32(0x00010000);
     head.u32(quint32(headerSize + body.size())).u32(quint32(m_count + 2)).u16(64).u16(0);
     head.u32(0).u32(0).u32(0).i32(deviceW).i32(deviceH).i32(320).i32(240);
-    head.u32(0)
-        .u32(0)
-        .u32(0)
-        .i32(int(std::lround(deviceW / ppm * 1000)))
-        .i32(int(std::lround(deviceH / ppm * 1000)));
+    head.u32(0).u32(0).u32(0); // no description, no palette, then the device in micrometres
+    head.i32(int(std::lround(deviceW / ppm * 1000))).i32(int(std::lround(deviceH / ppm * 1000)));
     return head.raw(body.data()).data();
 }
 
