@@ -58,11 +58,6 @@ QByteArray makeEmf() {
     return emf.finish();
 }
 
-bool write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -72,11 +67,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QDir folder(app.arguments()[1]);
-    if (!write(folder.filePath("drawing.wmf"), makeWmf()) ||
-        !write(folder.filePath("drawing.emf"), makeEmf())) {
-        std::fprintf(stderr, "make_metafile_samples: cannot write in %s\n",
-                     qPrintable(folder.path()));
-        return 1;
+    for (const auto& [name, bytes] : {std::pair(QString("drawing.wmf"), makeWmf()),
+                                      std::pair(QString("drawing.emf"), makeEmf())}) {
+        QFile file(folder.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+            std::fprintf(stderr, "make_metafile_samples: cannot write %s\n",
+                         qPrintable(file.fileName()));
+            return 1;
+        }
     }
     return 0;
 }

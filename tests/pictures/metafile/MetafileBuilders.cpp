@@ -71,21 +71,6 @@ WmfBuilder& WmfBuilder::createFont(int height, const char* face, int escapement,
     return record(0x02fb, b.raw(QByteArray(8, '\0')).raw(name).data()); // 8: italic to quality
 }
 
-WmfBuilder& WmfBuilder::createRegion(const QList<QRect>& rects) {
-    Bytes scans;
-    QRect bounds;
-    for (const QRect& r : rects) {
-        scans.u16(2).i16(qint16(r.top())).i16(qint16(r.bottom() + 1));
-        scans.i16(qint16(r.left())).i16(qint16(r.right() + 1)).u16(2);
-        bounds |= r;
-    }
-    Bytes b;
-    b.u16(0).u16(6).u32(0).u16(quint16(22 + scans.size())).u16(quint16(rects.size())).u16(0);
-    b.i16(qint16(bounds.left())).i16(qint16(bounds.top()));
-    b.i16(qint16(bounds.right() + 1)).i16(qint16(bounds.bottom() + 1));
-    return record(0x06ff, b.raw(scans.data()).data());
-}
-
 WmfBuilder& WmfBuilder::poly(quint16 function, const QList<QList<QPoint>>& polygons) {
     Bytes b;
     if (function == 0x0538)
@@ -246,18 +231,6 @@ EmfBuilder& EmfBuilder::stretchDiBits(QRect dest, const QByteArray& dib, QSize s
     b.u32(infoAt + infoSize).u32(quint32(dib.size()) - infoSize).u32(0).u32(rop);
     b.i32(dest.width()).i32(dest.height()).raw(dib);
     return record(81, b.data());
-}
-
-EmfBuilder& EmfBuilder::emfPlusHeader(bool dual) {
-    Bytes b;
-    b.u32(0).u32(0x2b464d45);
-    // EmfPlusHeader: type, flags, size, data size, version, flags, dpi x, dpi y
-    b.u16(0x4001).u16(dual ? 1 : 0).u32(28).u32(16).u32(0xdbc01002).u32(0).u32(96).u32(96);
-    // EmfPlusEndOfFile
-    b.u16(0x4002).u16(0).u32(12).u32(0);
-    QByteArray params = b.data();
-    qToLittleEndian<quint32>(quint32(params.size() - 4), params.data());
-    return record(70, params);
 }
 
 QByteArray EmfBuilder::finish() const {

@@ -45,10 +45,8 @@ public:
         return record(0x02fc, Bytes().u16(quint16(style)).colour(c).u16(quint16(hatch)).data());
     }
     WmfBuilder& createFont(int height, const char* face, int escapement = 0, int weight = 400);
-    WmfBuilder& createRegion(const QList<QRect>& rects); // one scan per rectangle
     WmfBuilder& selectObject(int index) { return words(0x012d, {index}); }
     WmfBuilder& deleteObject(int index) { return words(0x01f0, {index}); }
-    WmfBuilder& selectClipRegion(int index) { return words(0x012c, {index}); }
     WmfBuilder& moveTo(int x, int y) { return words(0x0214, {y, x}); }
     WmfBuilder& lineTo(int x, int y) { return words(0x0213, {y, x}); }
     // Boxes are written bottom, right, top, left (exclusive).
@@ -131,8 +129,6 @@ public:
     EmfBuilder& extTextOutW(int x, int y, const QString& text);
     EmfBuilder& stretchDiBits(QRect dest, const QByteArray& dib, QSize source,
                               quint32 rop = 0x00cc0020);
-    // A comment holding EMF+ records: a header record (dual or not) and an end record.
-    EmfBuilder& emfPlusHeader(bool dual);
 
     QByteArray finish() const;
 

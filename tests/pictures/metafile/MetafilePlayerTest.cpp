@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QPainter>
 #include <QtTest>
 
 using namespace MetafileBuilders;
@@ -59,15 +60,6 @@ QRect ink(const QImage& image) {
     return box;
 }
 
-QByteArray describe(QRect r) {
-    return QStringLiteral("%1,%2 %3x%4")
-        .arg(r.x())
-        .arg(r.y())
-        .arg(r.width())
-        .arg(r.height())
-        .toUtf8();
-}
-
 // No outline and a solid brush of the colour (WMF objects 0 and 1, EMF object 1), so that
 // shapes fill exactly their box.
 WmfBuilder& solidBrush(WmfBuilder& wmf, QColor c) {
@@ -77,7 +69,7 @@ EmfBuilder& solidBrush(EmfBuilder& emf, QColor c) {
     return emf.selectObject(0x80000008).createBrush(1, 0, c).selectObject(1);
 }
 
-// A plain WMF and an EMF that fill the top-left quarter red, ending in a full end record.
+// A plain WMF that fills the top-left quarter red.
 QByteArray redQuarterWmf() {
     WmfBuilder wmf = plainWmf();
     return solidBrush(wmf, kRed).rectangle(QRect(0, 0, 50, 50)).finish();
@@ -228,39 +220,25 @@ private slots:
             << solidBrush(far.setMapMode(1), kRed).rectangle(QRect(0, 0, 50, 50)).finish()
             << Probes{{{25, 25}, kRed}};
 
-        // Objects. Slot 1 is freed and taken again by the next brush.
-        WmfBuilder reused = plainWmf();
-        solidBrush(reused, kRed).createBrush(0, kGreen).deleteObject(1);
-        reused.createBrush(0, kBlue).selectObject(1).rectangle(QRect(0, 0, 50, 50));
-        QTest::newRow("wmf object slots are reused")
-            << reused.finish() << Probes{{{25, 25}, kBlue}};
-        WmfBuilder deleted = plainWmf();
-        solidBrush(deleted, kRed).deleteObject(1).selectObject(7); // 7 is empty: ignored
-        QTest::newRow("a deleted selection keeps drawing")
-            << deleted.rectangle(QRect(10, 10, 30, 30)).finish() << Probes{{{25, 25}, kRed}};
+        // Objects. The selected red brush is deleted and keeps drawing, selecting the empty slot 7
+        // is ignored, and the freed slot 1 is taken again by the next brush.
+        WmfBuilder objects = plainWmf();
+        solidBrush(objects, kRed).createBrush(0, kGreen).deleteObject(1).selectObject(7);
+        objects.rectangle(QRect(50, 50, 50, 50)).createBrush(0, kBlue).selectObject(1);
+        QTest::newRow("wmf object slots: deleted, empty, reused")
+            << objects.rectangle(QRect(0, 0, 50, 50)).finish()
+            << Probes{{{75, 75}, kRed}, {{25, 25}, kBlue}};
         EmfBuilder stock = plainEmf();
         stock.selectObject(0x80000004).selectObject(0x80000008).rectangle(QRect(0, 0, 50, 50));
         stock.selectObject(0x80000005).selectObject(0x80000007).rectangle(QRect(60, 60, 30, 30));
         QTest::newRow("emf stock objects: black brush, hollow brush, black pen")
             << stock.finish()
             << Probes{{{25, 25}, Qt::black}, {{75, 75}, kClear}, {{60, 75}, Qt::black}};
-        // A white-filled square drawn with the mode over a blue one.
-        const struct {
-            const char* name;
-            int rop;
-            QColor expected;
-        } rops[] = {
-            {"xor pen", 7, QColor(255, 255, 0)}, {"nop", 11, kBlue}, {"black", 1, Qt::black}};
-        for (const auto& r : rops) {
-            WmfBuilder wmf = plainWmf();
-            solidBrush(wmf, kBlue)
-                .rectangle(QRect(0, 0, 100, 100))
-                .createBrush(0, Qt::white)
-                .selectObject(2);
-            QTest::addRow("raster operation %s", r.name)
-                << wmf.setRop2(r.rop).rectangle(QRect(20, 20, 60, 60)).finish()
-                << Probes{{{50, 50}, r.expected}, {{10, 10}, kBlue}};
-        }
+        WmfBuilder xorPen = plainWmf(); // white on blue with the pen's xor: yellow
+        solidBrush(xorPen, kBlue).rectangle(QRect(0, 0, 100, 100)).createBrush(0, Qt::white);
+        QTest::newRow("raster operation xor pen")
+            << xorPen.selectObject(2).setRop2(7).rectangle(QRect(20, 20, 60, 60)).finish()
+            << Probes{{{50, 50}, QColor(255, 255, 0)}, {{10, 10}, kBlue}};
         EmfBuilder embedded = plainEmf();
         WmfBuilder host = plainWmf();
         solidBrush(host, kRed)
@@ -280,10 +258,6 @@ private slots:
         QTest::newRow("wmf exclude")
             << solidBrush(exclude, kRed).rectangle(QRect(0, 0, 100, 100)).finish()
             << Probes{{{20, 20}, kRed}, {{50, 50}, kClear}};
-        WmfBuilder region = plainWmf();
-        solidBrush(region, kRed).createRegion({QRect(60, 0, 40, 100)}).selectClipRegion(2);
-        QTest::newRow("wmf region") << region.rectangle(QRect(0, 0, 100, 100)).finish()
-                                    << Probes{{{80, 50}, kRed}, {{20, 50}, kClear}};
         for (const bool reset : {false, true}) {
             EmfBuilder emf = plainEmf();
             emf.selectClipRegion({QRect(0, 50, 100, 50)}, 5);
@@ -350,11 +324,8 @@ private slots:
         mask.fill(Qt::white);
         QImage picture(8, 8, QImage::Format_RGB32);
         picture.fill(Qt::black);
-        for (int y = 2; y < 6; ++y)
-            for (int x = 2; x < 6; ++x) {
-                mask.setPixel(x, y, qRgb(0, 0, 0));
-                picture.setPixel(x, y, qRgb(255, 0, 0));
-            }
+        QPainter(&mask).fillRect(2, 2, 4, 4, Qt::black);
+        QPainter(&picture).fillRect(2, 2, 4, 4, Qt::red);
         WmfBuilder pair = plainWmf();
         pair.stretchDib(QRect(0, 0, 80, 80), packedDib(mask), QSize(8, 8), 0x008800c6);
         pair.stretchDib(QRect(0, 0, 80, 80), packedDib(picture), QSize(8, 8), 0x00660046);
@@ -403,8 +374,9 @@ private slots:
         emf.setBkMode(1).setTextAlign(align).createFont(1, -20, "Arial").selectObject(1);
         const QRect drawn =
             ink(render(emf.extTextOutW(reference.x(), reference.y(), "HH").finish()));
-        QVERIFY2(!drawn.isNull() && expected.contains(drawn), describe(drawn));
-        QVERIFY(drawn.height() >= 12); // cap height of a 20-pixel font
+        QVERIFY(!drawn.isNull());
+        QCOMPARE(expected.united(drawn), expected); // the ink falls inside
+        QVERIFY(drawn.height() >= 12);              // cap height of a 20-pixel font
     }
 
     void textSizeByHeightSign() {
@@ -426,8 +398,7 @@ private slots:
         emf.setBkMode(1).setTextAlign(0x18);
         emf.createFont(1, -16, "Arial", 900).selectObject(1).extTextOutW(50, 90, "HHHH");
         const QRect drawn = ink(render(emf.finish()));
-        QVERIFY2(drawn.height() > 2 * drawn.width() && drawn.bottom() <= 91 && drawn.top() < 60,
-                 describe(drawn));
+        QVERIFY(drawn.height() > 2 * drawn.width() && drawn.bottom() <= 91 && drawn.top() < 60);
         QVERIFY(drawn.right() <= 51); // the baseline is on the right of upward text
     }
 
@@ -483,26 +454,13 @@ private slots:
         QVERIFY(gaps > 40);
     }
 
-    // EMF+ drawings are not played: a dual file is drawn from its plain records, a file with
-    // nothing else fails.
-    void emfPlus() {
-        EmfBuilder dual = plainEmf();
-        solidBrush(dual.emfPlusHeader(true), kRed).rectangle(QRect(0, 0, 50, 50));
-        QVERIFY(shows(render(dual.finish()), {25, 25}, kRed));
-        MetafileRenderer only(plainEmf().emfPlusHeader(false).finish());
-        QVERIFY(only.render(QSize(100, 100)).isNull());
-        QVERIFY(only.errorString().contains("EMF+"));
-    }
-
     void malformedRecordsEndPlayback_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<bool>("loads"); // keeps what was drawn before the bad record
         const QByteArray good = redQuarterWmf();
-        // The end record replaced: size 0 (the walk cannot advance), or beyond the data.
+        // The end record replaced by one of size 0: the walk cannot advance.
         QTest::newRow("wmf zero-size record after drawing")
             << good.chopped(6) + QByteArray::fromHex("000000001b04030000000000") << true;
-        QTest::newRow("wmf record beyond the end after drawing")
-            << good.chopped(6) + QByteArray::fromHex("ffffff7f1b04") << true;
         WmfBuilder shortPolygon = plainWmf();
         shortPolygon.record(0x0324, QByteArray::fromHex("ff7f0a000a00")); // 32767 points, 1 given
         QTest::newRow("wmf polygon count too big, nothing drawn") << shortPolygon.finish() << false;
