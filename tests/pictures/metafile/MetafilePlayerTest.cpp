@@ -404,18 +404,12 @@ private slots:
 
     void textStaysUprightWhenTheMappingFlips() {
         // The same letter at the same place through a normal and a y-up mapping.
-        WmfBuilder normal = plainWmf();
-        WmfBuilder flipped = WmfBuilder().setWindowOrg(0, 100).setWindowExt(100, -100);
-        const QImage a = render(normal.setBkMode(1)
-                                    .createFont(-30, "Arial")
-                                    .selectObject(0)
-                                    .textOut(20, 20, "L")
-                                    .finish());
-        const QImage b = render(flipped.setBkMode(1)
-                                    .createFont(-30, "Arial")
-                                    .selectObject(0)
-                                    .textOut(20, 80, "L")
-                                    .finish());
+        auto letter = [](WmfBuilder wmf, int y) {
+            wmf.setBkMode(1).createFont(-30, "Arial").selectObject(0).textOut(20, y, "L");
+            return render(wmf.finish());
+        };
+        const QImage a = letter(plainWmf(), 20);
+        const QImage b = letter(WmfBuilder().setWindowOrg(0, 100).setWindowExt(100, -100), 80);
         const QRect box = ink(a);
         QVERIFY(!box.isNull());
         QCOMPARE(ink(b), box);
