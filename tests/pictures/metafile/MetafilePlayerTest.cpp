@@ -69,10 +69,15 @@ EmfBuilder& solidBrush(EmfBuilder& emf, QColor c) {
     return emf.selectObject(0x80000008).createBrush(1, 0, c).selectObject(1);
 }
 
+// The file with a solid brush of the colour filling the rectangle, by default all the picture.
+template <typename Builder>
+QByteArray filled(Builder file, QColor c, QRect r = QRect(0, 0, 100, 100)) {
+    return solidBrush(file, c).rectangle(r).finish();
+}
+
 // A plain WMF that fills the top-left quarter red.
 QByteArray redQuarterWmf() {
-    WmfBuilder wmf = plainWmf();
-    return solidBrush(wmf, kRed).rectangle(QRect(0, 0, 50, 50)).finish();
+    return filled(plainWmf(), kRed, QRect(0, 0, 50, 50));
 }
 
 } // namespace
@@ -158,12 +163,12 @@ private slots:
         QTest::newRow("emf paths filled and stroked")
             << paths.finish() << Probes{{{20, 20}, kGreen}, {{80, 80}, kClear}, {{70, 95}, kRed}};
 
-        // Mapping. Y grows upwards: the window's origin is its bottom-left corner.
-        WmfBuilder flipped = WmfBuilder().setWindowOrg(0, 100).setWindowExt(100, -100);
-        solidBrush(flipped, kRed)
-            .rectangle(QRect(10, 70, 20, 20)); // logical y 70..90: near the top
+        // Mapping. Y grows upwards: the window's origin is its bottom-left corner, and logical y
+        // 70..90 is near the top.
         QTest::newRow("wmf negative extent flips")
-            << flipped.finish() << Probes{{{20, 20}, kRed}, {{20, 80}, kClear}};
+            << filled(WmfBuilder().setWindowOrg(0, 100).setWindowExt(100, -100), kRed,
+                      QRect(10, 70, 20, 20))
+            << Probes{{{20, 20}, kRed}, {{20, 80}, kClear}};
         // Each logical rectangle lands on device pixels 20..40 (1 pixel per mm), y up.
         const struct {
             const char* name;
@@ -174,28 +179,24 @@ private slots:
                      {"loenglish", 4, {79, -157, 78, 78}},
                      {"twips", 6, {1134, -2268, 1134, 1134}},
                      {"text", 1, {20, 20, 20, 20}}};
-        for (const auto& m : modes) {
-            EmfBuilder emf = plainEmf();
-            solidBrush(emf.setMapMode(m.mode), kRed).rectangle(m.logical);
+        for (const auto& m : modes)
             QTest::addRow("emf mapping mode %s", m.name)
-                << emf.finish() << Probes{{{30, 30}, kRed}, {{50, 30}, kClear}, {{30, 50}, kClear}};
-        }
+                << filled(plainEmf().setMapMode(m.mode), kRed, m.logical)
+                << Probes{{{30, 30}, kRed}, {{50, 30}, kClear}, {{30, 50}, kClear}};
         // Window 10 x 10 onto a viewport of 100 x -50: x stretched, y flipped and squeezed.
-        EmfBuilder aniso = plainEmf();
-        aniso.setMapMode(8).setWindowExt(10, 10).setViewportExt(100, -50).setViewportOrg(0, 100);
+        EmfBuilder aniso = plainEmf().setMapMode(8).setWindowExt(10, 10);
         QTest::newRow("emf anisotropic")
-            << solidBrush(aniso, kBlue).rectangle(QRect(0, 0, 5, 10)).finish()
+            << filled(aniso.setViewportExt(100, -50).setViewportOrg(0, 100), kBlue, {0, 0, 5, 10})
             << Probes{{{25, 75}, kBlue}, {{75, 75}, kClear}, {{25, 25}, kClear}};
-        EmfBuilder scaled = plainEmf(); // the window's width doubled by 2 / 1
-        scaled.setMapMode(8).setWindowExt(100, 100).setViewportExt(100, 100).values(32,
-                                                                                    {2, 1, 1, 1});
-        QTest::newRow("emf window extent scaled")
-            << solidBrush(scaled, kBlue).rectangle(QRect(0, 0, 100, 100)).finish()
+        EmfBuilder scaled =
+            plainEmf().setMapMode(8).setWindowExt(100, 100).setViewportExt(100, 100);
+        QTest::newRow("emf window extent scaled by 2 / 1")
+            << filled(scaled.values(32, {2, 1, 1, 1}), kBlue)
             << Probes{{{25, 50}, kBlue}, {{75, 50}, kClear}};
-        EmfBuilder iso = plainEmf(); // isotropic keeps units square: the smaller scale wins
-        iso.setMapMode(7).setWindowExt(10, 10).setViewportExt(100, 50);
+        // Isotropic keeps units square: the smaller scale wins.
         QTest::newRow("emf isotropic")
-            << solidBrush(iso, kBlue).rectangle(QRect(0, 0, 10, 10)).finish()
+            << filled(plainEmf().setMapMode(7).setWindowExt(10, 10).setViewportExt(100, 50), kBlue,
+                      {0, 0, 10, 10})
             << Probes{{{25, 25}, kBlue}, {{75, 25}, kClear}, {{25, 75}, kClear}};
         // The world starts as a scale by 2, the modification moves by 10; a square of 10.
         const struct {
@@ -206,10 +207,9 @@ private slots:
                       {"right multiply: scale first", 3, {25, 5}, {35, 5}},
                       {"set", 4, {15, 5}, {25, 5}}};
         for (const auto& w : worlds) {
-            EmfBuilder emf = plainEmf();
-            emf.setWorldTransform(2, 0, 0, 2, 0, 0).modifyWorldTransform(1, 0, 0, 1, 10, 0, w.mode);
+            EmfBuilder emf = plainEmf().setWorldTransform(2, 0, 0, 2, 0, 0);
             QTest::addRow("world transform, %s", w.name)
-                << solidBrush(emf, kRed).rectangle(QRect(0, 0, 10, 10)).finish()
+                << filled(emf.modifyWorldTransform(1, 0, 0, 1, 10, 0, w.mode), kRed, {0, 0, 10, 10})
                 << Probes{{w.filled, kRed}, {w.empty, kClear}};
         }
         EmfBuilder far = plainEmf();
@@ -217,8 +217,7 @@ private slots:
         far.setMapMode(8).setWindowExt(1, 1).setViewportExt(2000000000, 2000000000);
         far.polygon({{-2000000000, -2000000000}, {2000000000, 0}, {0, 2000000000}});
         QTest::newRow("far coordinates and a broken transform")
-            << solidBrush(far.setMapMode(1), kRed).rectangle(QRect(0, 0, 50, 50)).finish()
-            << Probes{{{25, 25}, kRed}};
+            << filled(far.setMapMode(1), kRed, {0, 0, 50, 50}) << Probes{{{25, 25}, kRed}};
 
         // Objects. The selected red brush is deleted and keeps drawing, selecting the empty slot 7
         // is ignored, and the freed slot 1 is taken again by the next brush.
@@ -239,40 +238,48 @@ private slots:
         QTest::newRow("raster operation xor pen")
             << xorPen.selectObject(2).setRop2(7).rectangle(QRect(20, 20, 60, 60)).finish()
             << Probes{{{50, 50}, QColor(255, 255, 0)}, {{10, 10}, kBlue}};
-        EmfBuilder embedded = plainEmf();
-        WmfBuilder host = plainWmf();
-        solidBrush(host, kRed)
-            .rectangle(QRect(0, 0, 100, 100))
-            .embedEmf(solidBrush(embedded, kGreen).rectangle(QRect(0, 0, 100, 100)).finish(), 100);
+        // An old one-bit pattern brush: light bits (the left half) take the background colour,
+        // dark ones the text colour.
+        WmfBuilder mono = plainWmf().setTextColor(kRed).setBkColor(kGreen);
+        mono.record(0x01f9, Bytes()
+                                .u16(0)
+                                .u16(8)
+                                .u16(8)
+                                .u16(2)
+                                .u8(1)
+                                .u8(1)
+                                .raw(QByteArray(18, '\0'))
+                                .raw(QByteArray::fromHex("f000").repeated(8))
+                                .data());
+        QTest::newRow("one-bit pattern brush")
+            << mono.selectObject(0)
+                   .createPen(5, 0, Qt::black)
+                   .selectObject(1)
+                   .rectangle(QRect(0, 0, 100, 100))
+                   .finish()
+            << Probes{{{1, 1}, kGreen}, {{5, 1}, kRed}, {{9, 50}, kGreen}, {{13, 50}, kRed}};
         QTest::newRow("an embedded emf, in chunks, wins")
-            << host.finish() << Probes{{{50, 50}, kGreen}};
+            << filled(plainWmf().embedEmf(filled(plainEmf(), kGreen), 100), kRed)
+            << Probes{{{50, 50}, kGreen}};
 
         // Clipping and saved states.
-        WmfBuilder intersect = plainWmf();
-        intersect.intersectClipRect(QRect(0, 0, 50, 100));
         QTest::newRow("wmf intersect")
-            << solidBrush(intersect, kRed).rectangle(QRect(0, 0, 100, 100)).finish()
+            << filled(plainWmf().intersectClipRect(QRect(0, 0, 50, 100)), kRed)
             << Probes{{{25, 50}, kRed}, {{75, 50}, kClear}};
-        WmfBuilder exclude = plainWmf();
-        exclude.excludeClipRect(QRect(40, 40, 20, 20));
         QTest::newRow("wmf exclude")
-            << solidBrush(exclude, kRed).rectangle(QRect(0, 0, 100, 100)).finish()
+            << filled(plainWmf().excludeClipRect(QRect(40, 40, 20, 20)), kRed)
             << Probes{{{20, 20}, kRed}, {{50, 50}, kClear}};
-        for (const bool reset : {false, true}) {
-            EmfBuilder emf = plainEmf();
-            emf.selectClipRegion({QRect(0, 50, 100, 50)}, 5);
-            if (reset)
-                emf.selectClipRegion({}, 5);
-            QTest::addRow("emf region%s", reset ? " reset" : "")
-                << solidBrush(emf, kRed).rectangle(QRect(0, 0, 100, 100)).finish()
-                << Probes{{{50, 75}, kRed}, {{50, 25}, reset ? kRed : kClear}};
-        }
+        EmfBuilder region = plainEmf().selectClipRegion({QRect(0, 50, 100, 50)}, 5);
+        QTest::newRow("emf region")
+            << filled(region, kRed) << Probes{{{50, 75}, kRed}, {{50, 25}, kClear}};
+        QTest::newRow("emf region reset")
+            << filled(region.selectClipRegion({}, 5), kRed) << Probes{{{50, 25}, kRed}};
         for (const int mode : {1, 2}) { // a triangle inside another: alternate leaves a hole
             EmfBuilder emf = plainEmf();
             emf.setPolyFillMode(mode).beginPath().moveTo(0, 0).lineTo(100, 0).lineTo(0, 100);
             emf.closeFigure().moveTo(10, 10).lineTo(50, 10).lineTo(10, 50).endPath();
             QTest::addRow("emf clip path, fill mode %d", mode)
-                << solidBrush(emf.selectClipPath(5), kRed).rectangle(QRect(0, 0, 100, 100)).finish()
+                << filled(emf.selectClipPath(5), kRed)
                 << Probes{
                        {{60, 20}, kRed}, {{20, 20}, mode == 2 ? kRed : kClear}, {{80, 80}, kClear}};
         }
@@ -334,10 +341,9 @@ private slots:
         QByteArray huge = packedDib(q);
         qToLittleEndian<qint32>(100000, huge.data() + 4); // width
         qToLittleEndian<qint32>(100000, huge.data() + 8); // height
-        WmfBuilder skipped = plainWmf();
-        skipped.stretchDib(QRect(0, 0, 100, 100), huge, QSize(8, 8));
         QTest::newRow("a huge bitmap is skipped")
-            << solidBrush(skipped, kRed).rectangle(QRect(0, 0, 50, 50)).finish()
+            << filled(plainWmf().stretchDib(QRect(0, 0, 100, 100), huge, QSize(8, 8)), kRed,
+                      {0, 0, 50, 50})
             << Probes{{{25, 25}, kRed}, {{75, 75}, kClear}};
     }
 
