@@ -156,22 +156,11 @@ EmfBuilder& EmfBuilder::values(quint32 type, const QList<qint32>& params) {
     return record(type, b.data());
 }
 
-namespace {
-Bytes matrix(double m11, double m12, double m21, double m22, double dx, double dy) {
+EmfBuilder& EmfBuilder::modifyWorldTransform(const QTransform& t, int mode) {
     Bytes b;
-    b.f32(float(m11)).f32(float(m12)).f32(float(m21)).f32(float(m22)).f32(float(dx)).f32(float(dy));
-    return b;
-}
-} // namespace
-
-EmfBuilder& EmfBuilder::setWorldTransform(double m11, double m12, double m21, double m22, double dx,
-                                          double dy) {
-    return record(35, matrix(m11, m12, m21, m22, dx, dy).data());
-}
-
-EmfBuilder& EmfBuilder::modifyWorldTransform(double m11, double m12, double m21, double m22,
-                                             double dx, double dy, int mode) {
-    return record(36, matrix(m11, m12, m21, m22, dx, dy).u32(quint32(mode)).data());
+    for (double v : {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()})
+        b.f32(float(v));
+    return mode ? record(36, b.u32(quint32(mode)).data()) : record(35, b.data());
 }
 
 EmfBuilder& EmfBuilder::createFont(int index, int height, const QString& face, int escapement) {
@@ -183,17 +172,12 @@ EmfBuilder& EmfBuilder::createFont(int index, int height, const QString& face, i
     return record(82, b.data());
 }
 
-EmfBuilder& EmfBuilder::selectClipRegion(const QList<QRect>& rects, int mode) {
+EmfBuilder& EmfBuilder::selectClipRegion(QRect r, int mode) {
     Bytes b;
-    if (rects.isEmpty())
+    if (r.isNull())
         return record(75, b.u32(0).u32(quint32(mode)).data());
-    QRect bounds;
-    for (const QRect& r : rects)
-        bounds |= r;
-    b.u32(quint32(32 + 16 * rects.size())).u32(quint32(mode));
-    b.u32(32).u32(1).u32(quint32(rects.size())).u32(quint32(16 * rects.size()));
-    b.i32(bounds.left()).i32(bounds.top()).i32(bounds.right() + 1).i32(bounds.bottom() + 1);
-    for (const QRect& r : rects)
+    b.u32(48).u32(quint32(mode)).u32(32).u32(1).u32(1).u32(16);
+    for (int i = 0; i < 2; ++i) // the bounds, then the one rectangle
         b.i32(r.left()).i32(r.top()).i32(r.right() + 1).i32(r.bottom() + 1);
     return record(75, b.data());
 }

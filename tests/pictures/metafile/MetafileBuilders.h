@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QList>
 #include <QRect>
+#include <QTransform>
 
 // Builders that assemble WMF and EMF files record by record in memory, for the player's tests,
 // the sample pictures and the benchmark. Each helper writes one record the way Windows lays it
@@ -97,10 +98,9 @@ public:
     EmfBuilder& setPolyFillMode(int mode) { return values(19, {mode}); }
     EmfBuilder& setTextAlign(int align) { return values(22, {align}); }
     EmfBuilder& setTextColor(QColor c) { return record(24, Bytes().colour(c).data()); }
-    EmfBuilder& setWorldTransform(double m11, double m12, double m21, double m22, double dx,
-                                  double dy);
-    EmfBuilder& modifyWorldTransform(double m11, double m12, double m21, double m22, double dx,
-                                     double dy, int mode);
+    EmfBuilder& setWorldTransform(const QTransform& t) { return modifyWorldTransform(t, 0); }
+    // MODIFYWORLDTRANSFORM with the mode; mode 0 writes SETWORLDTRANSFORM instead.
+    EmfBuilder& modifyWorldTransform(const QTransform& t, int mode);
     EmfBuilder& createPen(int index, int style, int width, QColor c) {
         return record(
             38, Bytes().u32(quint32(index)).u32(quint32(style)).i32(width).i32(0).colour(c).data());
@@ -118,8 +118,8 @@ public:
     EmfBuilder& rectangle(QRect r) { return values(43, box(r)); }
     EmfBuilder& ellipse(QRect r) { return values(42, box(r)); }
     EmfBuilder& polygon(const QList<QPoint>& points);
-    // EXTSELECTCLIPRGN with rectangles in device units; no rectangles and mode 5 resets.
-    EmfBuilder& selectClipRegion(const QList<QRect>& rects, int mode);
+    // EXTSELECTCLIPRGN with one rectangle in device units; a null one with mode 5 resets.
+    EmfBuilder& selectClipRegion(QRect r, int mode);
     EmfBuilder& beginPath() { return values(59, {}); }
     EmfBuilder& endPath() { return values(60, {}); }
     EmfBuilder& closeFigure() { return values(61, {}); }

@@ -54,11 +54,9 @@ QString difference(const QImage& a, const QImage& b, double mean, double farShar
 }
 
 bool hasInk(const QImage& image) {
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(image.pixel(x, y)) != 0)
-                return true;
-    return false;
+    QImage blank(image.size(), image.format());
+    blank.fill(Qt::transparent);
+    return image != blank;
 }
 
 // Draws a metafile through the image handler at exactly the given size.

@@ -207,13 +207,14 @@ private slots:
                       {"right multiply: scale first", 3, {25, 5}, {35, 5}},
                       {"set", 4, {15, 5}, {25, 5}}};
         for (const auto& w : worlds) {
-            EmfBuilder emf = plainEmf().setWorldTransform(2, 0, 0, 2, 0, 0);
+            EmfBuilder emf = plainEmf().setWorldTransform(QTransform::fromScale(2, 2));
             QTest::addRow("world transform, %s", w.name)
-                << filled(emf.modifyWorldTransform(1, 0, 0, 1, 10, 0, w.mode), kRed, {0, 0, 10, 10})
+                << filled(emf.modifyWorldTransform(QTransform::fromTranslate(10, 0), w.mode), kRed,
+                          {0, 0, 10, 10})
                 << Probes{{w.filled, kRed}, {w.empty, kClear}};
         }
         EmfBuilder far = plainEmf();
-        far.setWorldTransform(1e30, 0, 0, 1e30, 0, 0); // refused: would overflow
+        far.setWorldTransform(QTransform::fromScale(1e30, 1e30)); // refused: would overflow
         far.setMapMode(8).setWindowExt(1, 1).setViewportExt(2000000000, 2000000000);
         far.polygon({{-2000000000, -2000000000}, {2000000000, 0}, {0, 2000000000}});
         QTest::newRow("far coordinates and a broken transform")
@@ -269,7 +270,7 @@ private slots:
         QTest::newRow("wmf exclude")
             << filled(plainWmf().excludeClipRect(QRect(40, 40, 20, 20)), kRed)
             << Probes{{{20, 20}, kRed}, {{50, 50}, kClear}};
-        EmfBuilder region = plainEmf().selectClipRegion({QRect(0, 50, 100, 50)}, 5);
+        EmfBuilder region = plainEmf().selectClipRegion(QRect(0, 50, 100, 50), 5);
         QTest::newRow("emf region")
             << filled(region, kRed) << Probes{{{50, 75}, kRed}, {{50, 25}, kClear}};
         QTest::newRow("emf region reset")
