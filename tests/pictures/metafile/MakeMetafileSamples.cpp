@@ -34,7 +34,7 @@ QByteArray makeWmf() {
     wmf.selectObject(5).rectangle(QRect(1000, 2000, 1800, 1500));
     wmf.selectObject(6).polygon({{800, 2000}, {1900, 1000}, {3000, 2000}});
     wmf.selectObject(2).moveTo(3400, 4200).lineTo(5700, 3000);
-    wmf.createFont(-420, "Arial", 0, 700).selectObject(8);
+    wmf.createFont(-420, "Arial", 700).selectObject(8);
     wmf.setTextColor(QColor(0x10, 0x10, 0x40)).textOut(300, 200, "WMF");
     return wmf.finish();
 }

@@ -1,5 +1,7 @@
 #include "MetafileBuilders.h"
 
+#include "TestPictures.h"
+
 #include <QBuffer>
 #include <QtEndian>
 #include <cmath>
@@ -18,25 +20,8 @@ QByteArray packedDib(const QImage& image, QImage::Format format, bool topDown) {
     return dib;
 }
 
-QByteArray packedDibRle8(const QImage& source) {
-    const QImage image = source.convertToFormat(QImage::Format_Indexed8);
-    Bytes runs;
-    for (int y = image.height() - 1; y >= 0; --y) {
-        for (int x = 0, n = 1; x < image.width(); x += n, n = 1) {
-            const int index = image.pixelIndex(x, y);
-            while (x + n < image.width() && n < 255 && image.pixelIndex(x + n, y) == index)
-                ++n;
-            runs.u8(quint8(n)).u8(quint8(index));
-        }
-        runs.u8(0).u8(0); // end of line
-    }
-    runs.u8(0).u8(1); // end of bitmap
-    Bytes dib;
-    dib.dibInfo(image.width(), image.height(), 8, 1, quint32(runs.size()),
-                quint32(image.colorCount()));
-    for (QRgb c : image.colorTable())
-        dib.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c)).u8(0);
-    return dib.raw(runs.data()).data();
+QByteArray packedDibRle8(const QImage& image) {
+    return TestPictures::rle8(image).mid(14); // without the file header
 }
 
 // --- WMF ------------------------------------------------------------------------------------
@@ -62,10 +47,9 @@ WmfBuilder& WmfBuilder::words(quint16 function, const QList<int>& params) {
     return record(function, b.data());
 }
 
-WmfBuilder& WmfBuilder::createFont(int height, const char* face, int escapement, int weight) {
+WmfBuilder& WmfBuilder::createFont(int height, const char* face, int weight) {
     Bytes b;
-    for (int v : {height, 0, escapement, escapement, weight})
-        b.i16(qint16(v));
+    b.i16(qint16(height)).i16(0).i16(0).i16(0).i16(qint16(weight)); // no escapement
     QByteArray name(face);
     name.resize(32, '\0');
     return record(0x02fb, b.raw(QByteArray(8, '\0')).raw(name).data()); // 8: italic to quality
@@ -95,22 +79,6 @@ WmfBuilder& WmfBuilder::stretchDib(QRect dest, const QByteArray& dib, QSize sour
     for (int v : {dest.height(), dest.width(), dest.y(), dest.x()})
         b.i16(qint16(v));
     return record(0x0f43, b.raw(dib).data());
-}
-
-WmfBuilder& WmfBuilder::embedEmf(const QByteArray& emf, int chunkSize) {
-    const int chunks = int((emf.size() + chunkSize - 1) / chunkSize);
-    for (int i = 0; i < chunks; ++i) {
-        const QByteArray piece = emf.mid(qsizetype(i) * chunkSize, chunkSize);
-        Bytes comment;
-        comment.u32(0x43464d57).u32(1).u32(0x00010000).u16(0).u32(0).u32(quint32(chunks));
-        comment.u32(quint32(piece.size()));
-        comment.u32(quint32(emf.size() - qsizetype(i) * chunkSize - piece.size()));
-        comment.u32(quint32(emf.size())).raw(piece);
-        Bytes b;
-        b.u16(0x000f).u16(quint16(comment.size())).raw(comment.data());
-        record(0x0626, b.data());
-    }
-    return *this;
 }
 
 QByteArray WmfBuilder::finish() const {
@@ -163,9 +131,9 @@ EmfBuilder& EmfBuilder::modifyWorldTransform(const QTransform& t, int mode) {
     return mode ? record(36, b.u32(quint32(mode)).data()) : record(35, b.data());
 }
 
-EmfBuilder& EmfBuilder::createFont(int index, int height, const QString& face, int escapement) {
+EmfBuilder& EmfBuilder::createFont(int index, int height, const QString& face) {
     Bytes b;
-    b.u32(quint32(index)).i32(height).i32(0).i32(escapement).i32(escapement).i32(400);
+    b.u32(quint32(index)).i32(height).i32(0).i32(0).i32(0).i32(400); // no escapement
     b.raw(QByteArray(8, '\0')); // italic to quality
     for (int i = 0; i < 32; ++i)
         b.u16(i < face.size() ? face[i].unicode() : 0);

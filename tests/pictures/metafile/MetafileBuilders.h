@@ -18,7 +18,8 @@ namespace MetafileBuilders {
 // pixel, or for an indexed format 1, 4 or 8 with a colour table (Qt's BMP writer picks which).
 QByteArray packedDib(const QImage& image, QImage::Format format = QImage::Format_RGB32,
                      bool topDown = false);
-// The same with 8-bit run-length coding (bottom-up, as the format requires).
+// The same with 8-bit run-length coding (bottom-up, as the format requires), for an image of
+// at most 256 colours.
 QByteArray packedDibRle8(const QImage& image);
 
 class WmfBuilder {
@@ -45,7 +46,7 @@ public:
     WmfBuilder& createBrush(int style, QColor c, int hatch = 0) {
         return record(0x02fc, Bytes().u16(quint16(style)).colour(c).u16(quint16(hatch)).data());
     }
-    WmfBuilder& createFont(int height, const char* face, int escapement = 0, int weight = 400);
+    WmfBuilder& createFont(int height, const char* face, int weight = 400);
     WmfBuilder& selectObject(int index) { return words(0x012d, {index}); }
     WmfBuilder& deleteObject(int index) { return words(0x01f0, {index}); }
     WmfBuilder& moveTo(int x, int y) { return words(0x0214, {y, x}); }
@@ -64,8 +65,6 @@ public:
     // STRETCHDIB: the whole bitmap onto dest with a raster operation.
     WmfBuilder& stretchDib(QRect dest, const QByteArray& dib, QSize source,
                            quint32 rop = 0x00cc0020);
-    // An EMF carried in comment escapes, in chunks of at most chunkSize bytes.
-    WmfBuilder& embedEmf(const QByteArray& emf, int chunkSize = 8192);
 
     QByteArray finish() const;
 
@@ -110,7 +109,7 @@ public:
             39,
             Bytes().u32(quint32(index)).u32(quint32(style)).colour(c).u32(quint32(hatch)).data());
     }
-    EmfBuilder& createFont(int index, int height, const QString& face, int escapement = 0);
+    EmfBuilder& createFont(int index, int height, const QString& face);
     EmfBuilder& selectObject(quint32 index) { return values(37, {qint32(index)}); }
     EmfBuilder& moveTo(int x, int y) { return values(27, {x, y}); }
     EmfBuilder& lineTo(int x, int y) { return values(54, {x, y}); }
