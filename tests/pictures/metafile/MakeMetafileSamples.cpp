@@ -3,7 +3,6 @@
 // some text. Run once by hand (make_metafile_samples SAMPLES_FOLDER); the files are committed.
 #include "MetafileBuilders.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <cstdio>
@@ -61,14 +60,13 @@ QByteArray makeEmf() {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    if (app.arguments().size() != 2) {
+    if (argc != 2) {
         std::fprintf(stderr, "usage: make_metafile_samples SAMPLES_FOLDER\n");
         return 2;
     }
-    const QDir folder(app.arguments()[1]);
-    for (const auto& [name, bytes] : {std::pair(QString("drawing.wmf"), makeWmf()),
-                                      std::pair(QString("drawing.emf"), makeEmf())}) {
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    for (const auto& [name, bytes] : {std::pair("drawing.wmf", makeWmf()),
+                                      std::pair("drawing.emf", makeEmf())}) {
         QFile file(folder.filePath(name));
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
             std::fprintf(stderr, "make_metafile_samples: cannot write %s\n",

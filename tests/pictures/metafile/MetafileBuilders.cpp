@@ -192,14 +192,13 @@ QByteArray EmfBuilder::finish() const {
     const int deviceW = int(std::lround(320 * ppm));
     const int deviceH = int(std::lround(240 * ppm));
     Bytes head;
-    const int headerSize = 108;
-    head.u32(1).u32(headerSize);
+    head.u32(1).u32(108); // the header's size
     // bounds: the frame in device pixels
     head.i32(int(m_frame.left() * ppm / 100)).i32(int(m_frame.top() * ppm / 100));
     head.i32(int(m_frame.right() * ppm / 100)).i32(int(m_frame.bottom() * ppm / 100));
     head.i32(m_frame.left()).i32(m_frame.top()).i32(m_frame.right()).i32(m_frame.bottom());
     head.u32(0x464d4520).u32(0x00010000);
-    head.u32(quint32(headerSize + body.size())).u32(quint32(m_count + 2)).u16(64).u16(0);
+    head.u32(quint32(108 + body.size())).u32(quint32(m_count + 2)).u16(64).u16(0);
     head.u32(0).u32(0).u32(0).i32(deviceW).i32(deviceH).i32(320).i32(240);
     head.u32(0).u32(0).u32(0); // no description, no palette, then the device in micrometres
     head.i32(int(std::lround(deviceW / ppm * 1000))).i32(int(std::lround(deviceH / ppm * 1000)));

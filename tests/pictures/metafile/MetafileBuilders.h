@@ -48,7 +48,6 @@ public:
     }
     WmfBuilder& createFont(int height, const char* face, int weight = 400);
     WmfBuilder& selectObject(int index) { return words(0x012d, {index}); }
-    WmfBuilder& deleteObject(int index) { return words(0x01f0, {index}); }
     WmfBuilder& moveTo(int x, int y) { return words(0x0214, {y, x}); }
     WmfBuilder& lineTo(int x, int y) { return words(0x0213, {y, x}); }
     // Boxes are written bottom, right, top, left (exclusive).
@@ -60,7 +59,6 @@ public:
     WmfBuilder& polyline(const QList<QPoint>& points) { return poly(0x0325, {points}); }
     WmfBuilder& polyPolygon(const QList<QList<QPoint>>& polygons) { return poly(0x0538, polygons); }
     WmfBuilder& saveDc() { return words(0x001e, {}); }
-    WmfBuilder& restoreDc(int which) { return words(0x0127, {which}); }
     WmfBuilder& textOut(int x, int y, const QByteArray& text);
     // STRETCHDIB: the whole bitmap onto dest with a raster operation.
     WmfBuilder& stretchDib(QRect dest, const QByteArray& dib, QSize source,
@@ -92,10 +90,8 @@ public:
     EmfBuilder& setMapMode(int mode) { return values(17, {mode}); }
     EmfBuilder& setWindowExt(int x, int y) { return values(9, {x, y}); }
     EmfBuilder& setViewportExt(int x, int y) { return values(11, {x, y}); }
-    EmfBuilder& setViewportOrg(int x, int y) { return values(12, {x, y}); }
     EmfBuilder& setBkMode(int mode) { return values(18, {mode}); }
     EmfBuilder& setPolyFillMode(int mode) { return values(19, {mode}); }
-    EmfBuilder& setTextAlign(int align) { return values(22, {align}); }
     EmfBuilder& setTextColor(QColor c) { return record(24, Bytes().colour(c).data()); }
     EmfBuilder& setWorldTransform(const QTransform& t) { return modifyWorldTransform(t, 0); }
     // MODIFYWORLDTRANSFORM with the mode; mode 0 writes SETWORLDTRANSFORM instead.
@@ -122,9 +118,6 @@ public:
     EmfBuilder& beginPath() { return values(59, {}); }
     EmfBuilder& endPath() { return values(60, {}); }
     EmfBuilder& closeFigure() { return values(61, {}); }
-    EmfBuilder& fillPath() { return values(62, {0, 0, -1, -1}); }
-    EmfBuilder& strokePath() { return values(64, {0, 0, -1, -1}); }
-    EmfBuilder& selectClipPath(int mode) { return values(67, {mode}); }
     EmfBuilder& extTextOutW(int x, int y, const QString& text);
     EmfBuilder& stretchDiBits(QRect dest, const QByteArray& dib, QSize source,
                               quint32 rop = 0x00cc0020);

@@ -23,13 +23,6 @@ struct Probe {
 };
 using Probes = QList<Probe>;
 
-} // namespace
-
-// Declared before the first use of the type in a test column, as the meta-type system requires.
-Q_DECLARE_METATYPE(Probes)
-
-namespace {
-
 // A plain WMF whose window is 100 x 100 logical units: drawn at 100 x 100, a unit is a pixel.
 WmfBuilder plainWmf() {
     return WmfBuilder().setWindowExt(100, 100);
@@ -75,12 +68,10 @@ QByteArray filled(Builder file, QColor c, QRect r = QRect(0, 0, 100, 100)) {
     return solidBrush(file, c).rectangle(r).finish();
 }
 
-// A plain WMF that fills the top-left quarter red.
-QByteArray redQuarterWmf() {
-    return filled(plainWmf(), kRed, QRect(0, 0, 50, 50));
-}
-
 } // namespace
+
+// Declared before the first use of the type in a test column, as the meta-type system requires.
+Q_DECLARE_METATYPE(Probes)
 
 class MetafilePlayerTest : public QObject {
     Q_OBJECT
@@ -109,10 +100,9 @@ private slots:
     }
 
     void handlerReadsByContentAtScaledSize() {
-        QByteArray bytes = redQuarterWmf();
+        QByteArray bytes = filled(plainWmf(), kRed, QRect(0, 0, 50, 50));
         QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer);
+        QImageReader reader(&buffer); // opens the buffer
         QCOMPARE(reader.format(), QByteArray("wmf"));
         QCOMPARE(reader.size(), QSize(100, 100));
         reader.setScaledSize(QSize(40, 20));
@@ -122,7 +112,6 @@ private slots:
         QVERIFY(shows(image, {30, 15}, kClear)); // transparent where nothing is drawn
         QByteArray other("GIF89a not a metafile at all, just some bytes to fill the head");
         QBuffer otherBuffer(&other);
-        otherBuffer.open(QIODevice::ReadOnly);
         QVERIFY(QImageReader(&otherBuffer, "wmf").read().isNull());
     }
 
@@ -157,8 +146,9 @@ private slots:
         QTest::newRow("wmf pie") << pie.finish() << Probes{{{65, 35}, kBlue}, {{35, 65}, kClear}};
         EmfBuilder paths = plainEmf();
         solidBrush(paths, kGreen).beginPath().moveTo(10, 10).lineTo(90, 10).lineTo(10, 90);
-        paths.closeFigure().endPath().fillPath().createPen(2, 0, 3, kRed).selectObject(2);
-        paths.beginPath().moveTo(50, 95).lineTo(95, 95).endPath().strokePath();
+        paths.closeFigure().endPath().values(62, {0, 0, -1, -1}); // FILLPATH (bounds unused)
+        paths.createPen(2, 0, 3, kRed).selectObject(2).beginPath().moveTo(50, 95).lineTo(95, 95);
+        paths.endPath().values(64, {0, 0, -1, -1}); // STROKEPATH
         QTest::newRow("emf paths filled and stroked")
             << paths.finish() << Probes{{{20, 20}, kGreen}, {{80, 80}, kClear}, {{70, 95}, kRed}};
 
@@ -179,10 +169,11 @@ private slots:
             QTest::addRow("emf mapping mode %d", mode)
                 << filled(plainEmf().setMapMode(mode), kRed, logical)
                 << Probes{{{30, 30}, kRed}, {{50, 30}, kClear}, {{30, 50}, kClear}};
-        // Window 10 x 10 onto a viewport of 100 x -50: x stretched, y flipped and squeezed.
+        // Window 10 x 10 onto a viewport of 100 x -50 whose origin (record 12) is at the bottom:
+        // x stretched, y flipped and squeezed.
         EmfBuilder aniso = plainEmf().setMapMode(8).setWindowExt(10, 10);
         QTest::newRow("emf anisotropic")
-            << filled(aniso.setViewportExt(100, -50).setViewportOrg(0, 100), kBlue, {0, 0, 5, 10})
+            << filled(aniso.setViewportExt(100, -50).values(12, {0, 100}), kBlue, {0, 0, 5, 10})
             << Probes{{{25, 75}, kBlue}, {{75, 75}, kClear}, {{25, 25}, kClear}};
         EmfBuilder scaled =
             plainEmf().setMapMode(8).setWindowExt(100, 100).setViewportExt(100, 100);
@@ -212,10 +203,10 @@ private slots:
         QTest::newRow("far coordinates and a broken transform")
             << filled(far.setMapMode(1), kRed, {0, 0, 50, 50}) << Probes{{{25, 25}, kRed}};
 
-        // Objects. The selected red brush is deleted and keeps drawing, selecting the empty slot 7
+        // Objects. The selected red brush is deleted (DELETEOBJECT) and keeps drawing, selecting the empty slot 7
         // is ignored, and the freed slot 1 is taken again by the next brush.
         WmfBuilder objects = plainWmf();
-        solidBrush(objects, kRed).createBrush(0, kGreen).deleteObject(1).selectObject(7);
+        solidBrush(objects, kRed).createBrush(0, kGreen).words(0x01f0, {1}).selectObject(7);
         objects.rectangle(QRect(50, 50, 50, 50)).createBrush(0, kBlue).selectObject(1);
         QTest::newRow("wmf object slots: deleted, empty, reused")
             << objects.rectangle(QRect(0, 0, 50, 50)).finish()
@@ -255,19 +246,19 @@ private slots:
             emf.setPolyFillMode(mode).beginPath().moveTo(0, 0).lineTo(100, 0).lineTo(0, 100);
             emf.closeFigure().moveTo(10, 10).lineTo(50, 10).lineTo(10, 50).endPath();
             QTest::addRow("emf clip path, fill mode %d", mode)
-                << filled(emf.selectClipPath(5), kRed)
+                << filled(emf.values(67, {5}), kRed) // SELECTCLIPPATH, copying
                 << Probes{
                        {{60, 20}, kRed}, {{20, 20}, mode == 2 ? kRed : kClear}, {{80, 80}, kClear}};
         }
         // States: red (saved as 1), green and clipped to the left half (saved as 2), then blue;
-        // restore back one (-1), to the first (1) or beyond the stack (-3: ignored).
+        // RESTOREDC back one (-1), to the first (1) or beyond the stack (-3: ignored).
         const QList<std::tuple<int, QColor, bool>> restores = {
             {-1, kGreen, true}, {1, kRed, false}, {-3, kBlue, true}};
         for (const auto& [which, expected, clipped] : restores) {
             WmfBuilder wmf = plainWmf();
             solidBrush(wmf, kRed).createBrush(0, kGreen).createBrush(0, kBlue).saveDc();
             wmf.selectObject(2).intersectClipRect(QRect(0, 0, 50, 100)).saveDc();
-            wmf.selectObject(3).restoreDc(which).rectangle(QRect(0, 0, 100, 100));
+            wmf.selectObject(3).words(0x0127, {which}).rectangle(QRect(0, 0, 100, 100));
             QTest::addRow("restore %d", which)
                 << wmf.finish()
                 << Probes{{{25, 50}, expected}, {{75, 50}, clipped ? kClear : expected}};
@@ -320,10 +311,9 @@ private slots:
         const QImage image = render(file);
         for (const Probe& p : probes)
             QVERIFY2(shows(image, p.at, p.colour),
-                     qPrintable(QStringLiteral("at (%1, %2) %3")
-                                    .arg(p.at.x())
-                                    .arg(p.at.y())
-                                    .arg(image.pixelColor(p.at).name(QColor::HexArgb))));
+                     qPrintable(QString::asprintf("at (%d, %d) %s", p.at.x(), p.at.y(),
+                                                  qPrintable(image.pixelColor(p.at).name(
+                                                      QColor::HexArgb)))));
     }
 
     // Where text lands for each alignment: 20-pixel characters ("HH"), cap height about 14,
@@ -339,12 +329,12 @@ private slots:
         QTest::newRow("centre") << 0x06 << QPoint(50, 10) << QRect(30, 11, 41, 18);
     }
 
-    void textPlacement() {
+    void textPlacement() { // record 22 sets the alignment
         QFETCH(int, align);
         QFETCH(QPoint, reference);
         QFETCH(QRect, expected);
         EmfBuilder emf = plainEmf();
-        emf.setBkMode(1).setTextAlign(align).createFont(1, -20, "Arial").selectObject(1);
+        emf.setBkMode(1).values(22, {align}).createFont(1, -20, "Arial").selectObject(1);
         const QRect drawn =
             ink(render(emf.extTextOutW(reference.x(), reference.y(), "HH").finish()));
         QVERIFY(!drawn.isNull());
@@ -384,10 +374,10 @@ private slots:
         QTest::addColumn<bool>("loads"); // keeps what was drawn before the bad record
         // The end record replaced by one of size 0: the walk cannot advance.
         QTest::newRow("wmf zero-size record after drawing")
-            << redQuarterWmf().chopped(6) + QByteArray::fromHex("000000001b04030000000000") << true;
+            << filled(plainWmf(), kRed, QRect(0, 0, 50, 50)).chopped(6) + QByteArray::fromHex("000000001b04030000000000") << true;
         EmfBuilder emf = plainEmf();
-        solidBrush(emf, kRed).rectangle(QRect(0, 0, 50, 50));
-        emf.record(84, QByteArray(60, '\xff')); // text with offsets far outside the record
+        // Text with offsets far outside the record.
+        solidBrush(emf, kRed).rectangle(QRect(0, 0, 50, 50)).record(84, QByteArray(60, '\xff'));
         QTest::newRow("emf text offsets outside the record") << emf.finish() << true;
         QByteArray odd = plainEmf().record(43, QByteArray(16, '\0')).finish();
         odd[108 + 4] = 0x17; // a size that is not a multiple of 4
@@ -413,12 +403,10 @@ private slots:
     void hugeSizesFail() {
         // 65535 units at one unit per inch: far beyond the pixel limit.
         MetafileRenderer huge(WmfBuilder(QRect(0, 0, 32000, 32000), 1).finish());
-        QVERIFY(huge.naturalSize().width() > 100000);
-        QVERIFY(huge.render(QSize(100, 100)).isNull());
+        QVERIFY(huge.naturalSize().width() > 100000 && huge.render(QSize(100, 100)).isNull());
         QVERIFY(huge.errorString().contains("too large"));
         MetafileRenderer plain(plainWmf().finish());
-        QVERIFY(plain.render(QSize(60000, 60000)).isNull());
-        QVERIFY(plain.render(QSize(0, 10)).isNull());
+        QVERIFY(plain.render(QSize(60000, 60000)).isNull() && plain.render(QSize(0, 10)).isNull());
     }
 
     // Limits end the playback and keep what was drawn before them. Drawing work counts the
@@ -432,9 +420,8 @@ private slots:
         // Excluding thousands of separate cells would make a region without bound.
         WmfBuilder clip = WmfBuilder().setWindowExt(1000, 1000);
         solidBrush(clip, kRed).rectangle(QRect(0, 0, 10, 10));
-        for (int y = 0; y < 200; ++y)
-            for (int x = 0; x < 200; ++x)
-                clip.excludeClipRect(QRect(x * 5, y * 5, 2, 2));
+        for (int i = 0; i < 200 * 200; ++i)
+            clip.excludeClipRect(QRect(i % 200 * 5, i / 200 * 5, 2, 2));
         QTest::newRow("clip growth") << clip.finish() << 1000 << true;
         WmfBuilder saves = plainWmf();
         solidBrush(saves, kRed).rectangle(QRect(0, 0, 50, 50));
