@@ -2,7 +2,6 @@
 
 #include "TestPictures.h"
 
-#include <QBuffer>
 #include <QtEndian>
 #include <cmath>
 
@@ -10,11 +9,8 @@ namespace MetafileBuilders {
 
 QByteArray packedDib(const QImage& image, QImage::Format format, bool topDown) {
     // A top-down bitmap is the bottom-up one of the mirrored image with a negative height.
-    QByteArray bmp;
-    QBuffer buffer(&bmp);
-    buffer.open(QIODevice::WriteOnly);
-    (topDown ? image.mirrored() : image).convertToFormat(format).save(&buffer, "BMP");
-    QByteArray dib = bmp.mid(14); // without the file header
+    QByteArray dib =
+        TestPictures::headerlessDib((topDown ? image.mirrored() : image).convertToFormat(format));
     if (topDown)
         qToLittleEndian<qint32>(-image.height(), dib.data() + 8);
     return dib;
