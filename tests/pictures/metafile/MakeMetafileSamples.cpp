@@ -65,8 +65,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    for (const auto& [name, bytes] : {std::pair("drawing.wmf", makeWmf()),
-                                      std::pair("drawing.emf", makeEmf())}) {
+    for (const auto& [name, bytes] :
+         {std::pair("drawing.wmf", makeWmf()), std::pair("drawing.emf", makeEmf())}) {
         QFile file(folder.filePath(name));
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
             std::fprintf(stderr, "make_metafile_samples: cannot write %s\n",

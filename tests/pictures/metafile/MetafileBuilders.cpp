@@ -130,7 +130,7 @@ EmfBuilder& EmfBuilder::modifyWorldTransform(const QTransform& t, int mode) {
 EmfBuilder& EmfBuilder::createFont(int index, int height, const QString& face) {
     Bytes b;
     b.u32(quint32(index)).i32(height).i32(0).i32(0).i32(0).i32(400); // no escapement
-    b.raw(QByteArray(8, '\0')); // italic to quality
+    b.raw(QByteArray(8, '\0'));                                      // italic to quality
     for (int i = 0; i < 32; ++i)
         b.u16(i < face.size() ? face[i].unicode() : 0);
     return record(82, b.data());
@@ -147,20 +147,18 @@ EmfBuilder& EmfBuilder::selectClipRegion(QRect r, int mode) {
 }
 
 EmfBuilder& EmfBuilder::polygon(const QList<QPoint>& points) {
-    Bytes b;
-    b.i32(0).i32(0).i32(-1).i32(-1).u32(quint32(points.size()));
+    QList<qint32> v{0, 0, -1, -1, qint32(points.size())}; // bounds, count
     for (const QPoint& p : points)
-        b.i32(p.x()).i32(p.y());
-    return record(3, b.data());
+        v << p.x() << p.y();
+    return values(3, v);
 }
 
 EmfBuilder& EmfBuilder::extTextOutW(int x, int y, const QString& text) {
     // bounds, graphics mode, scales, then the text block with no rectangle (options 0x100) and
     // no advances
-    const quint32 stringAt = 8 + 28 + 24;
     Bytes b;
     b.i32(0).i32(0).i32(-1).i32(-1).u32(1).f32(1).f32(1);
-    b.i32(x).i32(y).u32(quint32(text.size())).u32(stringAt).u32(0x100).u32(0);
+    b.i32(x).i32(y).u32(quint32(text.size())).u32(8 + 28 + 24).u32(0x100).u32(0); // text at
     for (QChar ch : text)
         b.u16(ch.unicode());
     return record(84, b.data());
