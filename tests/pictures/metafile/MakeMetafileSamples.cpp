@@ -64,10 +64,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_metafile_samples SAMPLES_FOLDER\n");
         return 2;
     }
-    const QDir folder(QString::fromLocal8Bit(argv[1]));
     for (const auto& [name, bytes] :
          {std::pair("drawing.wmf", makeWmf()), std::pair("drawing.emf", makeEmf())}) {
-        QFile file(folder.filePath(name));
+        QFile file(QDir(QString::fromLocal8Bit(argv[1])).filePath(name));
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
             std::fprintf(stderr, "make_metafile_samples: cannot write %s\n",
                          qPrintable(file.fileName()));

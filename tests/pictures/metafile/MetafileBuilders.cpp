@@ -23,11 +23,10 @@ QByteArray packedDibRle8(const QImage& image) {
 // --- WMF ------------------------------------------------------------------------------------
 
 WmfBuilder& WmfBuilder::record(quint16 function, const QByteArray& params) {
-    QByteArray body = params;
-    if (body.size() % 2)
-        body.append('\0');
+    Bytes body;
+    body.raw(params).pad(2);
     const int words = 3 + int(body.size() / 2);
-    m_records.u32(quint32(words)).u16(function).raw(body);
+    m_records.u32(quint32(words)).u16(function).raw(body.data());
     m_largest = qMax(m_largest, words);
     // Creation records take an object slot.
     if (function == 0x02fa || function == 0x02fc || function == 0x02fb || function == 0x06ff ||
@@ -45,10 +44,9 @@ WmfBuilder& WmfBuilder::words(quint16 function, const QList<int>& params) {
 
 WmfBuilder& WmfBuilder::createFont(int height, const char* face, int weight) {
     Bytes b;
-    b.i16(qint16(height)).i16(0).i16(0).i16(0).i16(qint16(weight)); // no escapement
-    QByteArray name(face);
-    name.resize(32, '\0');
-    return record(0x02fb, b.raw(QByteArray(8, '\0')).raw(name).data()); // 8: italic to quality
+    // No escapement; italic to quality (8 bytes) zero; the face padded to 32 bytes.
+    b.i16(qint16(height)).i16(0).i16(0).i16(0).i16(qint16(weight)).raw(QByteArray(8, '\0'));
+    return record(0x02fb, b.raw(QByteArray(face).leftJustified(32, '\0', true)).data());
 }
 
 WmfBuilder& WmfBuilder::poly(quint16 function, const QList<QList<QPoint>>& polygons) {
@@ -129,8 +127,8 @@ EmfBuilder& EmfBuilder::modifyWorldTransform(const QTransform& t, int mode) {
 
 EmfBuilder& EmfBuilder::createFont(int index, int height, const QString& face) {
     Bytes b;
-    b.u32(quint32(index)).i32(height).i32(0).i32(0).i32(0).i32(400); // no escapement
-    b.raw(QByteArray(8, '\0'));                                      // italic to quality
+    // No escapement; italic to quality (8 bytes) zero; the face in 32 UTF-16 units.
+    b.u32(quint32(index)).i32(height).i32(0).i32(0).i32(0).i32(400).raw(QByteArray(8, '\0'));
     for (int i = 0; i < 32; ++i)
         b.u16(i < face.size() ? face[i].unicode() : 0);
     return record(82, b.data());
