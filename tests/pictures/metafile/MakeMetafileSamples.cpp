@@ -3,7 +3,6 @@
 // some text. Run once by hand (make_metafile_samples SAMPLES_FOLDER); the files are committed.
 #include "MetafileBuilders.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <cstdio>
@@ -34,7 +33,7 @@ QByteArray makeWmf() {
     wmf.selectObject(5).rectangle(QRect(1000, 2000, 1800, 1500));
     wmf.selectObject(6).polygon({{800, 2000}, {1900, 1000}, {3000, 2000}});
     wmf.selectObject(2).moveTo(3400, 4200).lineTo(5700, 3000);
-    wmf.createFont(-420, "Arial", 0, 700).selectObject(8);
+    wmf.createFont(-420, "Arial", 700).selectObject(8);
     wmf.setTextColor(QColor(0x10, 0x10, 0x40)).textOut(300, 200, "WMF");
     return wmf.finish();
 }
@@ -58,25 +57,21 @@ QByteArray makeEmf() {
     return emf.finish();
 }
 
-bool write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    if (app.arguments().size() != 2) {
+    if (argc != 2) {
         std::fprintf(stderr, "usage: make_metafile_samples SAMPLES_FOLDER\n");
         return 2;
     }
-    const QDir folder(app.arguments()[1]);
-    if (!write(folder.filePath("drawing.wmf"), makeWmf()) ||
-        !write(folder.filePath("drawing.emf"), makeEmf())) {
-        std::fprintf(stderr, "make_metafile_samples: cannot write in %s\n",
-                     qPrintable(folder.path()));
-        return 1;
+    for (const auto& [name, bytes] :
+         {std::pair("drawing.wmf", makeWmf()), std::pair("drawing.emf", makeEmf())}) {
+        QFile file(QDir(QString::fromLocal8Bit(argv[1])).filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+            std::fprintf(stderr, "make_metafile_samples: cannot write %s\n",
+                         qPrintable(file.fileName()));
+            return 1;
+        }
     }
     return 0;
 }

@@ -1,92 +1,32 @@
 #include "MetafileBuilders.h"
 
+#include "TestPictures.h"
+
 #include <QtEndian>
 #include <cmath>
 
 namespace MetafileBuilders {
 
-namespace {
-
-// The information header and colour table of a device-independent bitmap.
-Bytes dibHead(const QImage& image, int bpp, bool topDown, quint32 compression, quint32 imageSize,
-              const QList<QRgb>& palette) {
-    Bytes b;
-    b.dibInfo(image.width(), topDown ? -image.height() : image.height(), bpp, compression,
-              imageSize, quint32(palette.size()));
-    for (QRgb c : palette)
-        b.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c)).u8(0);
-    return b;
+QByteArray packedDib(const QImage& image, QImage::Format format, bool topDown) {
+    // A top-down bitmap is the bottom-up one of the mirrored image with a negative height.
+    QByteArray dib =
+        TestPictures::headerlessDib((topDown ? image.mirrored() : image).convertToFormat(format));
+    if (topDown)
+        qToLittleEndian<qint32>(-image.height(), dib.data() + 8);
+    return dib;
 }
 
-QList<QRgb> paletteOf(const QImage& image, int most) {
-    QList<QRgb> colours;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb c = image.pixel(x, y) | 0xff000000;
-            if (!colours.contains(c) && colours.size() < most)
-                colours.append(c);
-        }
-    return colours;
-}
-
-} // namespace
-
-QByteArray packedDib(const QImage& source, int bpp, bool topDown) {
-    const QImage image = source.convertToFormat(QImage::Format_RGB32);
-    const QList<QRgb> palette = bpp <= 8 ? paletteOf(image, 1 << bpp) : QList<QRgb>();
-    const int stride = ((image.width() * bpp + 31) / 32) * 4;
-    Bytes rows;
-    for (int i = 0; i < image.height(); ++i) {
-        const int y = topDown ? i : image.height() - 1 - i;
-        QByteArray row(stride, '\0');
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb c = image.pixel(x, y) | 0xff000000;
-            if (bpp == 24) {
-                row[3 * x] = char(qBlue(c));
-                row[3 * x + 1] = char(qGreen(c));
-                row[3 * x + 2] = char(qRed(c));
-            } else {
-                const int index = qMax(0, int(palette.indexOf(c)));
-                const int bit = x * bpp;
-                row[bit / 8] = char(quint8(row[bit / 8]) | (index << (8 - bpp - bit % 8)));
-            }
-        }
-        rows.raw(row);
-    }
-    return dibHead(image, bpp, topDown, 0, quint32(rows.size()), palette).raw(rows.data()).data();
-}
-
-QByteArray packedDibRle8(const QImage& source) {
-    const QImage image = source.convertToFormat(QImage::Format_RGB32);
-    const QList<QRgb> palette = paletteOf(image, 256);
-    Bytes runs;
-    for (int y = image.height() - 1; y >= 0; --y) {
-        int x = 0;
-        while (x < image.width()) {
-            const QRgb c = image.pixel(x, y) | 0xff000000;
-            int n = 1;
-            while (x + n < image.width() && n < 255 && (image.pixel(x + n, y) | 0xff000000) == c)
-                ++n;
-            runs.u8(quint8(n)).u8(quint8(palette.indexOf(c)));
-            x += n;
-        }
-        runs.u8(0).u8(0); // end of line
-    }
-    runs.u8(0).u8(1); // end of bitmap
-    return dibHead(image, 8, false, 1, quint32(runs.size()), palette).raw(runs.data()).data();
+QByteArray packedDibRle8(const QImage& image) {
+    return TestPictures::rle8(image).mid(14); // without the file header
 }
 
 // --- WMF ------------------------------------------------------------------------------------
 
-WmfBuilder::WmfBuilder(QRect placeableBox, quint16 unitsPerInch)
-    : m_box(placeableBox), m_inch(unitsPerInch) {}
-
 WmfBuilder& WmfBuilder::record(quint16 function, const QByteArray& params) {
-    QByteArray body = params;
-    if (body.size() % 2)
-        body.append('\0');
+    Bytes body;
+    body.raw(params).pad(2);
     const int words = 3 + int(body.size() / 2);
-    m_records.u32(quint32(words)).u16(function).raw(body);
+    m_records.u32(quint32(words)).u16(function).raw(body.data());
     m_largest = qMax(m_largest, words);
     // Creation records take an object slot.
     if (function == 0x02fa || function == 0x02fc || function == 0x02fb || function == 0x06ff ||
@@ -95,77 +35,30 @@ WmfBuilder& WmfBuilder::record(quint16 function, const QByteArray& params) {
     return *this;
 }
 
-WmfBuilder& WmfBuilder::words(quint16 function, std::initializer_list<int> params) {
+WmfBuilder& WmfBuilder::words(quint16 function, const QList<int>& params) {
     Bytes b;
     for (int v : params)
         b.i16(qint16(v));
     return record(function, b.data());
 }
 
-WmfBuilder& WmfBuilder::setTextColor(QColor c) {
-    return record(0x0209, Bytes().colour(c).data());
-}
-WmfBuilder& WmfBuilder::setBkColor(QColor c) {
-    return record(0x0201, Bytes().colour(c).data());
-}
-
-WmfBuilder& WmfBuilder::createPen(int style, int width, QColor c) {
-    return record(0x02fa, Bytes().u16(quint16(style)).i16(qint16(width)).i16(0).colour(c).data());
-}
-
-WmfBuilder& WmfBuilder::createBrush(int style, QColor c, int hatch) {
-    return record(0x02fc, Bytes().u16(quint16(style)).colour(c).u16(quint16(hatch)).data());
-}
-
-WmfBuilder& WmfBuilder::createFont(int height, const char* face, int escapement, int weight) {
+WmfBuilder& WmfBuilder::createFont(int height, const char* face, int weight) {
     Bytes b;
-    b.i16(qint16(height))
-        .i16(0)
-        .i16(qint16(escapement))
-        .i16(qint16(escapement))
-        .i16(qint16(weight));
-    b.u8(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(0);
-    QByteArray name(face);
-    name.resize(32, '\0');
-    return record(0x02fb, b.raw(name).data());
+    // No escapement; italic to quality (8 bytes) zero; the face padded to 32 bytes.
+    b.i16(qint16(height)).i16(0).i16(0).i16(0).i16(qint16(weight)).raw(QByteArray(8, '\0'));
+    return record(0x02fb, b.raw(QByteArray(face).leftJustified(32, '\0', true)).data());
 }
 
-WmfBuilder& WmfBuilder::createRegion(const QList<QRect>& rects) {
-    Bytes scans;
-    QRect bounds;
-    for (const QRect& r : rects) {
-        scans.u16(2).i16(qint16(r.top())).i16(qint16(r.bottom() + 1));
-        scans.i16(qint16(r.left())).i16(qint16(r.right() + 1)).u16(2);
-        bounds |= r;
-    }
+WmfBuilder& WmfBuilder::poly(quint16 function, const QList<QList<QPoint>>& polygons) {
     Bytes b;
-    b.u16(0).u16(6).u32(0).u16(quint16(22 + scans.size())).u16(quint16(rects.size())).u16(0);
-    b.i16(qint16(bounds.left())).i16(qint16(bounds.top()));
-    b.i16(qint16(bounds.right() + 1)).i16(qint16(bounds.bottom() + 1));
-    return record(0x06ff, b.raw(scans.data()).data());
-}
-
-WmfBuilder& WmfBuilder::box(quint16 function, QRect r) {
-    return words(function, {r.bottom() + 1, r.right() + 1, r.top(), r.left()});
-}
-
-WmfBuilder& WmfBuilder::poly(quint16 function, const QList<QPoint>& points) {
-    Bytes b;
-    b.u16(quint16(points.size()));
-    for (const QPoint& p : points)
-        b.i16(qint16(p.x())).i16(qint16(p.y()));
-    return record(function, b.data());
-}
-
-WmfBuilder& WmfBuilder::polyPolygon(const QList<QList<QPoint>>& polygons) {
-    Bytes b;
-    b.u16(quint16(polygons.size()));
+    if (function == 0x0538)
+        b.u16(quint16(polygons.size()));
     for (const auto& polygon : polygons)
         b.u16(quint16(polygon.size()));
     for (const auto& polygon : polygons)
         for (const QPoint& p : polygon)
             b.i16(qint16(p.x())).i16(qint16(p.y()));
-    return record(0x0538, b.data());
+    return record(function, b.data());
 }
 
 WmfBuilder& WmfBuilder::textOut(int x, int y, const QByteArray& text) {
@@ -174,38 +67,12 @@ WmfBuilder& WmfBuilder::textOut(int x, int y, const QByteArray& text) {
     return record(0x0521, b.data());
 }
 
-WmfBuilder& WmfBuilder::extTextOut(int x, int y, const QByteArray& text, const QList<int>& dx) {
-    Bytes b;
-    b.i16(qint16(y)).i16(qint16(x)).u16(quint16(text.size())).u16(0).raw(text).pad(2);
-    for (int d : dx)
-        b.i16(qint16(d));
-    return record(0x0a32, b.data());
-}
-
 WmfBuilder& WmfBuilder::stretchDib(QRect dest, const QByteArray& dib, QSize source, quint32 rop) {
     Bytes b;
     b.u32(rop).u16(0).i16(qint16(source.height())).i16(qint16(source.width())).i16(0).i16(0);
-    b.i16(qint16(dest.height()))
-        .i16(qint16(dest.width()))
-        .i16(qint16(dest.y()))
-        .i16(qint16(dest.x()));
+    for (int v : {dest.height(), dest.width(), dest.y(), dest.x()})
+        b.i16(qint16(v));
     return record(0x0f43, b.raw(dib).data());
-}
-
-WmfBuilder& WmfBuilder::embedEmf(const QByteArray& emf, int chunkSize) {
-    const int chunks = int((emf.size() + chunkSize - 1) / chunkSize);
-    for (int i = 0; i < chunks; ++i) {
-        const QByteArray piece = emf.mid(qsizetype(i) * chunkSize, chunkSize);
-        Bytes comment;
-        comment.u32(0x43464d57).u32(1).u32(0x00010000).u16(0).u32(0).u32(quint32(chunks));
-        comment.u32(quint32(piece.size()));
-        comment.u32(quint32(emf.size() - qsizetype(i) * chunkSize - piece.size()));
-        comment.u32(quint32(emf.size())).raw(piece);
-        Bytes b;
-        b.u16(0x000f).u16(quint16(comment.size())).raw(comment.data());
-        record(0x0626, b.data());
-    }
-    return *this;
 }
 
 QByteArray WmfBuilder::finish() const {
@@ -221,14 +88,8 @@ QByteArray WmfBuilder::finish() const {
             sum ^= qFromLittleEndian<quint16>(head.data().constData() + 2 * i);
         out.raw(head.data()).u16(sum);
     }
-    const quint32 totalWords = quint32(9 + body.size() / 2);
-    out.u16(1)
-        .u16(9)
-        .u16(0x0300)
-        .u32(totalWords)
-        .u16(quint16(m_objects))
-        .u32(quint32(qMax(m_largest, 3)))
-        .u16(0);
+    out.u16(1).u16(9).u16(0x0300).u32(quint32(9 + body.size() / 2)).u16(quint16(m_objects));
+    out.u32(quint32(qMax(m_largest, 3))).u16(0);
     return out.raw(body.data()).data();
 }
 
@@ -242,9 +103,6 @@ QByteArray coveringPolygons(int side, int count) {
 
 // --- EMF ------------------------------------------------------------------------------------
 
-EmfBuilder::EmfBuilder(QRect frame, double pixelsPerMm)
-    : m_frame(frame), m_pixelsPerMm(pixelsPerMm) {}
-
 EmfBuilder& EmfBuilder::record(quint32 type, const QByteArray& params) {
     Bytes body;
     body.raw(params).pad(4);
@@ -253,97 +111,52 @@ EmfBuilder& EmfBuilder::record(quint32 type, const QByteArray& params) {
     return *this;
 }
 
-EmfBuilder& EmfBuilder::values(quint32 type, std::initializer_list<qint32> params) {
+EmfBuilder& EmfBuilder::values(quint32 type, const QList<qint32>& params) {
     Bytes b;
     for (qint32 v : params)
         b.i32(v);
     return record(type, b.data());
 }
 
-EmfBuilder& EmfBuilder::setTextColor(QColor c) {
-    return record(24, Bytes().colour(c).data());
-}
-
-namespace {
-Bytes matrix(double m11, double m12, double m21, double m22, double dx, double dy) {
+EmfBuilder& EmfBuilder::modifyWorldTransform(const QTransform& t, int mode) {
     Bytes b;
-    b.f32(float(m11)).f32(float(m12)).f32(float(m21)).f32(float(m22)).f32(float(dx)).f32(float(dy));
-    return b;
-}
-} // namespace
-
-EmfBuilder& EmfBuilder::setWorldTransform(double m11, double m12, double m21, double m22, double dx,
-                                          double dy) {
-    return record(35, matrix(m11, m12, m21, m22, dx, dy).data());
+    for (double v : {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()})
+        b.f32(float(v));
+    return mode ? record(36, b.u32(quint32(mode)).data()) : record(35, b.data());
 }
 
-EmfBuilder& EmfBuilder::modifyWorldTransform(double m11, double m12, double m21, double m22,
-                                             double dx, double dy, int mode) {
-    return record(36, matrix(m11, m12, m21, m22, dx, dy).u32(quint32(mode)).data());
-}
-
-EmfBuilder& EmfBuilder::createPen(int index, int style, int width, QColor c) {
-    return record(
-        38, Bytes().u32(quint32(index)).u32(quint32(style)).i32(width).i32(0).colour(c).data());
-}
-
-EmfBuilder& EmfBuilder::createBrush(int index, int style, QColor c, int hatch) {
-    return record(
-        39, Bytes().u32(quint32(index)).u32(quint32(style)).colour(c).u32(quint32(hatch)).data());
-}
-
-EmfBuilder& EmfBuilder::createFont(int index, int height, const QString& face, int escapement) {
+EmfBuilder& EmfBuilder::createFont(int index, int height, const QString& face) {
     Bytes b;
-    b.u32(quint32(index)).i32(height).i32(0).i32(escapement).i32(escapement).i32(400);
-    b.u8(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(0);
+    // No escapement; italic to quality (8 bytes) zero; the face in 32 UTF-16 units.
+    b.u32(quint32(index)).i32(height).i32(0).i32(0).i32(0).i32(400).raw(QByteArray(8, '\0'));
     for (int i = 0; i < 32; ++i)
         b.u16(i < face.size() ? face[i].unicode() : 0);
     return record(82, b.data());
 }
 
-EmfBuilder& EmfBuilder::box(quint32 type, QRect r) {
-    return values(type, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
-}
-
-EmfBuilder& EmfBuilder::selectClipRegion(const QList<QRect>& rects, int mode) {
+EmfBuilder& EmfBuilder::selectClipRegion(QRect r, int mode) {
     Bytes b;
-    if (rects.isEmpty())
+    if (r.isNull())
         return record(75, b.u32(0).u32(quint32(mode)).data());
-    QRect bounds;
-    for (const QRect& r : rects)
-        bounds |= r;
-    b.u32(quint32(32 + 16 * rects.size())).u32(quint32(mode));
-    b.u32(32).u32(1).u32(quint32(rects.size())).u32(quint32(16 * rects.size()));
-    b.i32(bounds.left()).i32(bounds.top()).i32(bounds.right() + 1).i32(bounds.bottom() + 1);
-    for (const QRect& r : rects)
+    b.u32(48).u32(quint32(mode)).u32(32).u32(1).u32(1).u32(16);
+    for (int i = 0; i < 2; ++i) // the bounds, then the one rectangle
         b.i32(r.left()).i32(r.top()).i32(r.right() + 1).i32(r.bottom() + 1);
     return record(75, b.data());
 }
 
-// POLYLINE16 and POLYGON: bounds, count, then points of 16 or 32 bits.
-EmfBuilder& EmfBuilder::polyline16(const QList<QPoint>& points) {
-    Bytes b;
-    b.i32(0).i32(0).i32(-1).i32(-1).u32(quint32(points.size()));
-    for (const QPoint& p : points)
-        b.i16(qint16(p.x())).i16(qint16(p.y()));
-    return record(87, b.data());
-}
-
 EmfBuilder& EmfBuilder::polygon(const QList<QPoint>& points) {
-    Bytes b;
-    b.i32(0).i32(0).i32(-1).i32(-1).u32(quint32(points.size()));
+    QList<qint32> v{0, 0, -1, -1, qint32(points.size())}; // bounds, count
     for (const QPoint& p : points)
-        b.i32(p.x()).i32(p.y());
-    return record(3, b.data());
+        v << p.x() << p.y();
+    return values(3, v);
 }
 
 EmfBuilder& EmfBuilder::extTextOutW(int x, int y, const QString& text) {
     // bounds, graphics mode, scales, then the text block with no rectangle (options 0x100) and
     // no advances
-    const quint32 stringAt = 8 + 28 + 24;
     Bytes b;
     b.i32(0).i32(0).i32(-1).i32(-1).u32(1).f32(1).f32(1);
-    b.i32(x).i32(y).u32(quint32(text.size())).u32(stringAt).u32(0x100).u32(0);
+    b.i32(x).i32(y).u32(quint32(text.size())).u32(8 + 28 + 24).u32(0x100).u32(0); // text at
     for (QChar ch : text)
         b.u16(ch.unicode());
     return record(84, b.data());
@@ -364,18 +177,6 @@ EmfBuilder& EmfBuilder::stretchDiBits(QRect dest, const QByteArray& dib, QSize s
     return record(81, b.data());
 }
 
-EmfBuilder& EmfBuilder::emfPlusHeader(bool dual) {
-    Bytes b;
-    b.u32(0).u32(0x2b464d45);
-    // EmfPlusHeader: type, flags, size, data size, version, flags, dpi x, dpi y
-    b.u16(0x4001).u16(dual ? 1 : 0).u32(28).u32(16).u32(0xdbc01002).u32(0).u32(96).u32(96);
-    // EmfPlusEndOfFile
-    b.u16(0x4002).u16(0).u32(12).u32(0);
-    QByteArray params = b.data();
-    qToLittleEndian<quint32>(quint32(params.size() - 4), params.data());
-    return record(70, params);
-}
-
 QByteArray EmfBuilder::finish() const {
     Bytes body = m_records;
     body.u32(14).u32(20).u32(0).u32(16).u32(20); // end record
@@ -383,20 +184,16 @@ QByteArray EmfBuilder::finish() const {
     const int deviceW = int(std::lround(320 * ppm));
     const int deviceH = int(std::lround(240 * ppm));
     Bytes head;
-    const int headerSize = 108;
-    head.u32(1).u32(headerSize);
+    head.u32(1).u32(108); // the header's size
     // bounds: the frame in device pixels
     head.i32(int(m_frame.left() * ppm / 100)).i32(int(m_frame.top() * ppm / 100));
     head.i32(int(m_frame.right() * ppm / 100)).i32(int(m_frame.bottom() * ppm / 100));
     head.i32(m_frame.left()).i32(m_frame.top()).i32(m_frame.right()).i32(m_frame.bottom());
     head.u32(0x464d4520).u32(0x00010000);
-    head.u32(quint32(headerSize + body.size())).u32(quint32(m_count + 2)).u16(64).u16(0);
+    head.u32(quint32(108 + body.size())).u32(quint32(m_count + 2)).u16(64).u16(0);
     head.u32(0).u32(0).u32(0).i32(deviceW).i32(deviceH).i32(320).i32(240);
-    head.u32(0)
-        .u32(0)
-        .u32(0)
-        .i32(int(std::lround(deviceW / ppm * 1000)))
-        .i32(int(std::lround(deviceH / ppm * 1000)));
+    head.u32(0).u32(0).u32(0); // no description, no palette, then the device in micrometres
+    head.i32(int(std::lround(deviceW / ppm * 1000))).i32(int(std::lround(deviceH / ppm * 1000)));
     return head.raw(body.data()).data();
 }
 

@@ -6,26 +6,30 @@
 #include <QColor>
 #include <QImage>
 #include <QList>
-#include <QPoint>
 #include <QRect>
+#include <QTransform>
 
-// Builders that assemble WMF and EMF files record by record in memory, for the player's tests
-// and for the sample pictures. Each helper writes one record the way Windows lays it out.
+// Builders that assemble WMF and EMF files record by record in memory, for the player's tests,
+// the sample pictures and the benchmark. Each helper writes one record the way Windows lays it
+// out; record(), words() and values() write any other.
 namespace MetafileBuilders {
 
 // A packed device-independent bitmap (header, colour table, pixels) of an image: 24 bits per
-// pixel, or 1, 4 or 8 bits with a palette of the image's colours (at most 2, 16 or 256).
-QByteArray packedDib(const QImage& image, int bitsPerPixel = 24, bool topDown = false);
-// The same with 8-bit run-length coding (bottom-up, as the format requires).
+// pixel, or for an indexed format 1, 4 or 8 with a colour table (Qt's BMP writer picks which).
+QByteArray packedDib(const QImage& image, QImage::Format format = QImage::Format_RGB32,
+                     bool topDown = false);
+// The same with 8-bit run-length coding (bottom-up, as the format requires), for an image of
+// at most 256 colours.
 QByteArray packedDibRle8(const QImage& image);
 
 class WmfBuilder {
 public:
     // A placeable WMF with this bounding box and units per inch; a null box makes a plain one.
-    explicit WmfBuilder(QRect placeableBox = {}, quint16 unitsPerInch = 1440);
+    explicit WmfBuilder(QRect placeableBox = {}, quint16 unitsPerInch = 1440)
+        : m_box(placeableBox), m_inch(unitsPerInch) {}
 
     WmfBuilder& record(quint16 function, const QByteArray& params);
-    WmfBuilder& words(quint16 function, std::initializer_list<int> params);
+    WmfBuilder& words(quint16 function, const QList<int>& params);
 
     WmfBuilder& setWindowOrg(int x, int y) { return words(0x020b, {y, x}); }
     WmfBuilder& setWindowExt(int x, int y) { return words(0x020c, {y, x}); }
@@ -33,39 +37,39 @@ public:
     WmfBuilder& setBkMode(int mode) { return words(0x0102, {mode}); }
     WmfBuilder& setRop2(int rop) { return words(0x0104, {rop}); }
     WmfBuilder& setPolyFillMode(int mode) { return words(0x0106, {mode}); }
-    WmfBuilder& setTextColor(QColor c);
-    WmfBuilder& setBkColor(QColor c);
-    WmfBuilder& createPen(int style, int width, QColor c);
-    WmfBuilder& createBrush(int style, QColor c, int hatch = 0);
-    WmfBuilder& createFont(int height, const char* face, int escapement = 0, int weight = 400);
-    WmfBuilder& createRegion(const QList<QRect>& rects); // one scan per rectangle
+    WmfBuilder& setTextColor(QColor c) { return record(0x0209, Bytes().colour(c).data()); }
+    WmfBuilder& setBkColor(QColor c) { return record(0x0201, Bytes().colour(c).data()); }
+    WmfBuilder& createPen(int style, int width, QColor c) {
+        return record(0x02fa,
+                      Bytes().u16(quint16(style)).i16(qint16(width)).i16(0).colour(c).data());
+    }
+    WmfBuilder& createBrush(int style, QColor c, int hatch = 0) {
+        return record(0x02fc, Bytes().u16(quint16(style)).colour(c).u16(quint16(hatch)).data());
+    }
+    WmfBuilder& createFont(int height, const char* face, int weight = 400);
     WmfBuilder& selectObject(int index) { return words(0x012d, {index}); }
-    WmfBuilder& deleteObject(int index) { return words(0x01f0, {index}); }
-    WmfBuilder& selectClipRegion(int index) { return words(0x012c, {index}); }
     WmfBuilder& moveTo(int x, int y) { return words(0x0214, {y, x}); }
     WmfBuilder& lineTo(int x, int y) { return words(0x0213, {y, x}); }
-    WmfBuilder& rectangle(QRect r) { return box(0x041b, r); }
-    WmfBuilder& ellipse(QRect r) { return box(0x0418, r); }
-    WmfBuilder& polygon(const QList<QPoint>& points) { return poly(0x0324, points); }
-    WmfBuilder& polyline(const QList<QPoint>& points) { return poly(0x0325, points); }
-    WmfBuilder& polyPolygon(const QList<QList<QPoint>>& polygons);
-    WmfBuilder& intersectClipRect(QRect r) { return box(0x0416, r); }
-    WmfBuilder& excludeClipRect(QRect r) { return box(0x0415, r); }
+    // Boxes are written bottom, right, top, left (exclusive).
+    WmfBuilder& rectangle(QRect r) { return words(0x041b, box(r)); }
+    WmfBuilder& ellipse(QRect r) { return words(0x0418, box(r)); }
+    WmfBuilder& intersectClipRect(QRect r) { return words(0x0416, box(r)); }
+    WmfBuilder& excludeClipRect(QRect r) { return words(0x0415, box(r)); }
+    WmfBuilder& polygon(const QList<QPoint>& points) { return poly(0x0324, {points}); }
+    WmfBuilder& polyline(const QList<QPoint>& points) { return poly(0x0325, {points}); }
+    WmfBuilder& polyPolygon(const QList<QList<QPoint>>& polygons) { return poly(0x0538, polygons); }
     WmfBuilder& saveDc() { return words(0x001e, {}); }
-    WmfBuilder& restoreDc(int which) { return words(0x0127, {which}); }
     WmfBuilder& textOut(int x, int y, const QByteArray& text);
-    WmfBuilder& extTextOut(int x, int y, const QByteArray& text, const QList<int>& dx);
     // STRETCHDIB: the whole bitmap onto dest with a raster operation.
     WmfBuilder& stretchDib(QRect dest, const QByteArray& dib, QSize source,
                            quint32 rop = 0x00cc0020);
-    // An EMF carried in comment escapes, in chunks of at most chunkSize bytes.
-    WmfBuilder& embedEmf(const QByteArray& emf, int chunkSize = 8192);
 
     QByteArray finish() const;
 
 private:
-    WmfBuilder& poly(quint16 function, const QList<QPoint>& points);
-    WmfBuilder& box(quint16 function, QRect r); // bottom, right, top, left
+    static QList<int> box(QRect r) { return {r.bottom() + 1, r.right() + 1, r.top(), r.left()}; }
+    // The points of each polygon; a POLYPOLYGON starts with the polygons' sizes.
+    WmfBuilder& poly(quint16 function, const QList<QList<QPoint>>& polygons);
 
     QRect m_box;
     quint16 m_inch;
@@ -77,51 +81,51 @@ private:
 class EmfBuilder {
 public:
     // frame in 0.01 mm; the reference device has pixelsPerMm pixels per millimetre.
-    explicit EmfBuilder(QRect frame, double pixelsPerMm = 96 / 25.4);
+    explicit EmfBuilder(QRect frame, double pixelsPerMm = 96 / 25.4)
+        : m_frame(frame), m_pixelsPerMm(pixelsPerMm) {}
 
     EmfBuilder& record(quint32 type, const QByteArray& params);
-    EmfBuilder& values(quint32 type, std::initializer_list<qint32> params);
+    EmfBuilder& values(quint32 type, const QList<qint32>& params);
 
     EmfBuilder& setMapMode(int mode) { return values(17, {mode}); }
     EmfBuilder& setWindowExt(int x, int y) { return values(9, {x, y}); }
     EmfBuilder& setViewportExt(int x, int y) { return values(11, {x, y}); }
-    EmfBuilder& setViewportOrg(int x, int y) { return values(12, {x, y}); }
     EmfBuilder& setBkMode(int mode) { return values(18, {mode}); }
-    EmfBuilder& setTextAlign(int align) { return values(22, {align}); }
-    EmfBuilder& setTextColor(QColor c);
-    EmfBuilder& setWorldTransform(double m11, double m12, double m21, double m22, double dx,
-                                  double dy);
-    EmfBuilder& modifyWorldTransform(double m11, double m12, double m21, double m22, double dx,
-                                     double dy, int mode);
-    EmfBuilder& createPen(int index, int style, int width, QColor c);
-    EmfBuilder& createBrush(int index, int style, QColor c, int hatch = 0);
-    EmfBuilder& createFont(int index, int height, const QString& face, int escapement = 0);
+    EmfBuilder& setPolyFillMode(int mode) { return values(19, {mode}); }
+    EmfBuilder& setTextColor(QColor c) { return record(24, Bytes().colour(c).data()); }
+    EmfBuilder& setWorldTransform(const QTransform& t) { return modifyWorldTransform(t, 0); }
+    // MODIFYWORLDTRANSFORM with the mode; mode 0 writes SETWORLDTRANSFORM instead.
+    EmfBuilder& modifyWorldTransform(const QTransform& t, int mode);
+    EmfBuilder& createPen(int index, int style, int width, QColor c) {
+        return record(
+            38, Bytes().u32(quint32(index)).u32(quint32(style)).i32(width).i32(0).colour(c).data());
+    }
+    EmfBuilder& createBrush(int index, int style, QColor c, int hatch = 0) {
+        return record(
+            39,
+            Bytes().u32(quint32(index)).u32(quint32(style)).colour(c).u32(quint32(hatch)).data());
+    }
+    EmfBuilder& createFont(int index, int height, const QString& face);
     EmfBuilder& selectObject(quint32 index) { return values(37, {qint32(index)}); }
-    EmfBuilder& deleteObject(quint32 index) { return values(40, {qint32(index)}); }
     EmfBuilder& moveTo(int x, int y) { return values(27, {x, y}); }
     EmfBuilder& lineTo(int x, int y) { return values(54, {x, y}); }
-    EmfBuilder& rectangle(QRect r) { return box(43, r); }
-    EmfBuilder& ellipse(QRect r) { return box(42, r); }
-    EmfBuilder& polyline16(const QList<QPoint>& points);
+    // Boxes are written left, top, right, bottom (exclusive).
+    EmfBuilder& rectangle(QRect r) { return values(43, box(r)); }
+    EmfBuilder& ellipse(QRect r) { return values(42, box(r)); }
     EmfBuilder& polygon(const QList<QPoint>& points);
-    // EXTSELECTCLIPRGN with rectangles in device units; no rectangles and mode 5 resets.
-    EmfBuilder& selectClipRegion(const QList<QRect>& rects, int mode);
+    // EXTSELECTCLIPRGN with one rectangle in device units; a null one with mode 5 resets.
+    EmfBuilder& selectClipRegion(QRect r, int mode);
     EmfBuilder& beginPath() { return values(59, {}); }
     EmfBuilder& endPath() { return values(60, {}); }
     EmfBuilder& closeFigure() { return values(61, {}); }
-    EmfBuilder& fillPath() { return values(62, {0, 0, -1, -1}); }
-    EmfBuilder& strokePath() { return values(64, {0, 0, -1, -1}); }
-    EmfBuilder& selectClipPath(int mode) { return values(67, {mode}); }
     EmfBuilder& extTextOutW(int x, int y, const QString& text);
     EmfBuilder& stretchDiBits(QRect dest, const QByteArray& dib, QSize source,
                               quint32 rop = 0x00cc0020);
-    // A comment holding EMF+ records: a header record (dual or not) and an end record.
-    EmfBuilder& emfPlusHeader(bool dual);
 
     QByteArray finish() const;
 
 private:
-    EmfBuilder& box(quint32 type, QRect r); // left, top, right, bottom (exclusive)
+    static QList<qint32> box(QRect r) { return {r.left(), r.top(), r.right() + 1, r.bottom() + 1}; }
 
     QRect m_frame;
     double m_pixelsPerMm;
