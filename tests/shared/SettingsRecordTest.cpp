@@ -69,8 +69,7 @@ private slots:
         QTest::addColumn<Settings>("saved");
         QTest::newRow("every field changed") << everyFieldChanged();
         const char* texts[] = {"", "/home/iñaki/Fotos de Año Nuevo/é", "/fotos/2024, verano",
-                               "/a\x01"
-                               "01b",
+                               "/a\00101b", // a control byte followed by digits
                                "/fotos/猫 🐈"};
         for (const char* text : texts) {
             Settings s = defaultsIn(QString::fromUtf8(text));
