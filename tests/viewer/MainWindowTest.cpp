@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -94,6 +95,8 @@ private slots:
         Window w;
         frmImage& window = w.open();
         auto* file1 = w.child<QListView>("File1");
+        file1->setCurrentIndex(file1->model()->index(1, 0)); // choosing a file opens it
+        QCOMPARE(window.windowTitle(), QString("Lumi Vart [b.bmp]"));
         file1->setCurrentIndex(file1->model()->index(0, 0));
         QCOMPARE(window.windowTitle(), QString("Lumi Vart [a.bmp]"));
         QVERIFY(w.pageFilled());
@@ -118,6 +121,16 @@ private slots:
         QTest::keyClick(file1, Qt::Key_Escape);
         QVERIFY(!zoom->isVisible());
         QCOMPARE(window.windowTitle(), QString("Lumi Vart [2]"));
+
+        // The next-page arrow counts a press only when it is released over it; past the last
+        // page it says there are no more files.
+        const ModalAnswerer answerer;
+        auto* next = w.child<PictureCell>("Image3");
+        QTest::mousePress(next, Qt::LeftButton);
+        QTest::mouseRelease(next, Qt::LeftButton, {}, QPoint(-5, -5));
+        QVERIFY(answerer.messages().isEmpty());
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(answerer.messages().size(), 1);
     }
 
     void thePatternBoxAppliesExactlyWhatIsTypedOrPicked() {
@@ -208,6 +221,7 @@ private slots:
         frmImage& window = w.open();
         const QString sub = w.folder.makeFolder("pics/sub");
         QVERIFY(window.browser().Dir1().setPath(sub));
+        QCOMPARE(w.child<QListWidget>("Dir1")->currentItem()->text().trimmed(), QString("sub"));
         Settings saved;
         window.show();
         window.close(); // the title bar's close

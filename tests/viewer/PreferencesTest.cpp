@@ -207,6 +207,8 @@ private slots:
         QCOMPARE(dialog.frameGeometry().top(), narrow.top());
         auto* text1 = dialog.findChild<QLineEdit*>("Text1");
         QVERIFY(dialog.rect().contains(text1->geometry()));
+        // The boxes take a password as long as the prompt asking for it does.
+        QCOMPARE(text1->maxLength(), frmpassword({}, 0, module.screen).TxtPassword()->maxLength());
         QVERIFY(movedControlsApart(dialog));
 
         ModalAnswerer answerer;
