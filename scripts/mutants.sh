@@ -8,7 +8,9 @@
 # Each entry of the list is three lines (a file, "- " and the text to find on one of its lines,
 # "+ " and what replaces its first occurrence), entries apart by a blank line, '#' lines are
 # comments. A test is affected when the rebuild relinked its program or a program it starts (a
-# path built into it). A mutant that does not compile, or whose text is no longer found, is
+# path built into it). The affected tests stop at the first failure, and a test still running
+# after a minute (ten times the slowest) counts as failed: a mutant that makes a loop endless
+# is killed without waiting. A mutant that does not compile, or whose text is no longer found, is
 # reported as such and counted apart. The sources are put back after each mutant, and on any
 # exit. Builds in build/mutants (a debug build of its own); not part of CI: a whole run takes
 # about a minute a mutant.
@@ -71,7 +73,8 @@ restore() {
     saved=""
   fi
 }
-trap restore EXIT INT TERM
+trap restore EXIT
+trap 'restore; exit 130' INT TERM
 
 # Applies entry $1 to its file; fails when the text to find is not there.
 apply() {
@@ -141,7 +144,8 @@ for n in $(seq "$count"); do
   fi
   tests=$(affected_tests)
   if [ -n "$tests" ] &&
-    ! ctest --test-dir "$build" -R "$tests" -j"$(nproc)" --timeout 300 >"$work/$n.test.log" 2>&1; then
+    ! ctest --test-dir "$build" -R "$tests" -j"$(nproc)" --timeout 60 --stop-on-failure \
+      >"$work/$n.test.log" 2>&1; then
     echo "killed     $label" | tee -a "$report"
     killed=$((killed + 1))
   else
