@@ -15,16 +15,18 @@ SlideStage::SlideStage(Settings& settings, int& currentIndex, RandomSource& rand
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
     setAutoFillBackground(true);
-    // A tick while the last step's picture is still being read waits for it: with pictures that
-    // take longer to read than the delay, the show would otherwise never show one.
-    connect(&m_reloj, &QTimer::timeout, this, [this] {
-        if (!m_loader->waiting())
-            m_show.Reloj_Timer();
-    });
+    connect(&m_reloj, &QTimer::timeout, this, &SlideStage::tick);
     connect(m_loader, &SlideLoader::arrived, this, &SlideStage::pictureArrived);
 }
 
 SlideStage::~SlideStage() = default;
+
+// A tick while the last step's picture is still being read waits for it: with pictures that
+// take longer to read than the delay, the show would otherwise never show one.
+void SlideStage::tick() {
+    if (!m_loader->waiting())
+        m_show.Reloj_Timer();
+}
 
 void SlideStage::setList(QStringList entries, int fileCount, QString folder) {
     m_show.setList(std::move(entries), fileCount, std::move(folder));

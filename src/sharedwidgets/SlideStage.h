@@ -51,6 +51,8 @@ public:
     SlideShow& show() { return m_show; }
     const Picture& slidePicture() const { return m_picture; }
     const QTimer& Reloj() const { return m_reloj; }
+    // What the slide timer does on each period; steps on unless a picture is still being read.
+    void tick();
 
 signals:
     void timerRunningChanged(bool running);

@@ -77,7 +77,7 @@ private slots:
         s.home.saveAsTheViewer(viewer);
         frmSCR& window = s.open(0.99); // floor(3 x 0.99): the last entry
         // A tick while that picture is still being read waits for it instead of stepping on.
-        QVERIFY(QMetaObject::invokeMethod(const_cast<QTimer*>(&window.stage().Reloj()), "timeout"));
+        window.stage().tick();
         QCOMPARE(s.module.CurrentIndex, 2);
         QTRY_COMPARE(s.shownSize(), QSize(50, 50));
         QVERIFY(window.stage().Reloj().isActive());
