@@ -26,6 +26,8 @@ private slots:
         std::reverse(shuffled.begin(), shuffled.end());
         std::sort(shuffled.begin(), shuffled.end(), naturalLess);
         QCOMPARE(shuffled, names);
+        for (const QString& name : names)
+            QVERIFY(!naturalLess(name, name));
         // Names differing only in letter case still have a fixed order.
         QVERIFY(naturalLess("A.jpg", "a.jpg") != naturalLess("a.jpg", "A.jpg"));
     }
