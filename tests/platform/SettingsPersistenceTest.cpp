@@ -28,8 +28,9 @@ class SettingsPersistenceTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The Windows folder comes from windir, else winbootdir, else the store's folder.
-    void theFirstRunKeepsTheStartupDefaults_data() {
+    // A stored value that cannot be unscrambled is not ours: every start-up default stays. The
+    // Windows folder comes from windir, else winbootdir, else the store's folder.
+    void withoutAUsableRecordTheStartupDefaultsStay_data() {
         QTest::addColumn<QByteArray>("windir");
         QTest::addColumn<QByteArray>("winbootdir");
         QTest::addColumn<QString>("expected"); // empty for the store's folder
@@ -39,13 +40,15 @@ private slots:
         QTest::newRow("neither") << QByteArray() << QByteArray() << QString();
     }
 
-    void theFirstRunKeepsTheStartupDefaults() {
+    void withoutAUsableRecordTheStartupDefaultsStay() {
         QFETCH(QByteArray, windir);
         QFETCH(QByteArray, winbootdir);
         QFETCH(QString, expected);
         TemporarySettings place;
         // An empty variable counts as none.
         const ScopedEnvironment w("windir", windir), b("winbootdir", winbootdir);
+        const QByteArray garbled = QByteArray("A") + SettingsRecord::scramble("/x,1,1");
+        QVERIFY(place.store.writeValue(kStoreSection, kStoreKey, garbled).written);
         Settings defaults = Settings::startupDefaults("/fotos");
         defaults.WindowsDir = expected.isEmpty() ? place.storeFolder() : expected;
         defaults.ImageFilter = kAllPictureFormatsPattern;
@@ -55,14 +58,13 @@ private slots:
 
     // What is saved comes back, a folder with a comma and an accent included; the exchange file's
     // delay wins over the stored one; the saver's folder stays until the exchange file is deleted.
+    // A shorter record replaces a longer one whole.
     void savedSettingsComeBack() {
         TemporarySettings place;
         Settings s = loaded(place, QString::fromUtf8("/fotos/Año, 2024"));
-        s.ZoomMode = true;
         s.ImageTempo = 9;
         QVERIFY(SaveSettings(s, place.store).written);
         QCOMPARE(loaded(place).CurrentFolder, s.CurrentFolder);
-        QCOMPARE(loaded(place).ZoomMode, true);
         QCOMPARE(loaded(place).ImagePath, s.CurrentFolder);
         place.folder.write("config/Lumi Vart/Lumivart.ini", "\"ImageTempo = 4\"\r\n");
         QCOMPARE(loaded(place).ImageTempo, qint16(4));
@@ -76,67 +78,47 @@ private slots:
         QCOMPARE(loaded(place).ImagePath, QString("/second"));
     }
 
-    void aValueThatCannotBeUnscrambledKeepsEveryDefault() {
-        TemporarySettings place;
-        const QByteArray garbled = QByteArray("A") + SettingsRecord::scramble("/x,1,1");
-        QVERIFY(place.store.writeValue(kStoreSection, kStoreKey, garbled).written);
-        const Settings s = loaded(place);
-        QCOMPARE(SettingsRecord::recordText(s),
-                 SettingsRecord::recordText(Settings::startupDefaults("/start")));
-        QCOMPARE(s.ImagePath, QString("/start"));
-    }
-
+    // A named pipe would hold the start until some other program wrote to it, a device would be
+    // read without end: neither is taken for the settings, and the other file is read as always.
+    // What a load finds, as "current folder|saver folder|delay".
     void onlyRegularFilesAreRead_data() {
         QTest::addColumn<bool>("inPlaceOfTheRecord"); // else of the exchange file
-        QTest::addColumn<QString>("kind");
-        for (const bool record : {true, false}) {
-            for (const char* kind : {"named pipe", "folder", "device"})
-                QTest::addRow("%s for the %s", kind, record ? "record" : "exchange file")
-                    << record << QString(kind);
-        }
+        QTest::addColumn<QString>("found");
+        QTest::newRow("a named pipe for the record") << true << "/start|/shown|9";
+        QTest::newRow("a device for the exchange file") << false << "/saved|/saved|9";
     }
 
-    // A named pipe would hold the start until some other program wrote to it, a device would be
-    // read without end: neither is taken for the settings, which keep their defaults.
     void onlyRegularFilesAreRead() {
         QFETCH(bool, inPlaceOfTheRecord);
-        QFETCH(QString, kind);
+        QFETCH(QString, found);
         TemporarySettings place;
         save(place, "/saved", "/shown");
         const QString path = inPlaceOfTheRecord ? place.recordFile() : place.exchangeFile();
         QVERIFY(QFile::remove(path));
-        if (kind == "named pipe")
+        if (inPlaceOfTheRecord)
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (kind == "folder")
-            QVERIFY(QDir().mkpath(path));
         else
             QVERIFY(QFile::link("/dev/zero", path));
         const Settings s = loaded(place);
-        // The file that is still there is read as always.
-        QCOMPARE(s.CurrentFolder, QString(inPlaceOfTheRecord ? "/start" : "/saved"));
-        QCOMPARE(s.ImagePath, QString(inPlaceOfTheRecord ? "/shown" : "/saved"));
-        QCOMPARE(s.ImageTempo, qint16(9));
+        QCOMPARE(s.CurrentFolder + '|' + s.ImagePath + '|' + QString::number(s.ImageTempo), found);
     }
 
+    // What a later load finds after a failed save, as "current folder|saver folder": the steps
+    // after the failed write are skipped, and the files already there stay as they were.
     void aWriteThatFailsSaysWhichFileAndWhy_data() {
         QTest::addColumn<QString>("blocked");
-        QTest::addColumn<QString>("loadedFolder");
-        QTest::addColumn<QString>("loadedImagePath");
-        // What a later load finds: the steps after the failed write are skipped, and the files
-        // already there stay as they were.
+        QTest::addColumn<QString>("loadedFolders");
         QTest::newRow("a file in the store's place") << "store"
-                                                     << "/start"
-                                                     << "/start";
+                                                     << "/start|/start";
         QTest::newRow("a folder in the record's place") << "record"
-                                                        << "/start"
-                                                        << "/old";
+                                                        << "/start|/old";
         QTest::newRow("a folder in the exchange file's place") << "exchange"
-                                                               << "/new"
-                                                               << "/new";
+                                                               << "/new|/new";
     }
 
     void aWriteThatFailsSaysWhichFileAndWhy() {
         QFETCH(QString, blocked);
+        QFETCH(QString, loadedFolders);
         TemporarySettings place;
         if (blocked == "store") {
             place.folder.write("config/Lumi Vart", "not a folder");
@@ -152,41 +134,22 @@ private slots:
         QVERIFY(!result.written);
         QCOMPARE(result.file, blocked == "exchange" ? place.exchangeFile() : place.recordFile());
         QVERIFY(!result.reason.isEmpty());
-        QTEST(loaded(place).CurrentFolder, "loadedFolder");
-        QTEST(loaded(place).ImagePath, "loadedImagePath");
-    }
-
-    void aRewrittenValueReplacesTheOldOneWhole() {
-        TemporarySettings place;
-        QVERIFY(place.store.writeValue("S", "K", QByteArray(500, 'x')).written);
-        QVERIFY(place.store.writeValue("S", "K", "short").written);
-        QCOMPARE(place.store.readValue("S", "K"), std::optional<QByteArray>("short"));
-        QCOMPARE(place.store.readValue("S", "missing"), std::nullopt);
-        QCOMPARE(QDir(place.storeFolder() + "/S").entryList(QDir::Files),
-                 QStringList{"K"}); // no temporary file left behind
+        const Settings after = loaded(place);
+        QCOMPARE(after.CurrentFolder + '|' + after.ImagePath, loadedFolders);
     }
 
     // The record and the exchange file hold the scrambled password: they and their folders are
     // the owner's alone, also when an earlier version left them readable by all.
-    void theSettingsAreReadableByTheirOwnerAlone_data() {
-        QTest::addColumn<bool>("leftOpenBefore");
-        QTest::newRow("the first save") << false;
-        QTest::newRow("files and folders readable by all") << true;
-    }
-
     void theSettingsAreReadableByTheirOwnerAlone() {
-        QFETCH(bool, leftOpenBefore);
         TemporarySettings place;
         const QList<QPair<QString, mode_t>> modes = {{place.storeFolder(), 0700},
                                                      {place.storeFolder() + "/Valores", 0700},
                                                      {place.recordFile(), 0600},
                                                      {place.exchangeFile(), 0600}};
         Settings s = Settings::startupDefaults("/fotos");
-        if (leftOpenBefore) {
-            QVERIFY(SaveSettings(s, place.store).written);
-            for (const auto& [path, mode] : modes)
-                QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode | 055), 0);
-        }
+        QVERIFY(SaveSettings(s, place.store).written);
+        for (const auto& [path, mode] : modes)
+            QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode | 055), 0);
         QVERIFY(SaveSettings(s, place.store).written);
         for (const auto& [path, mode] : modes) {
             struct stat status {};

