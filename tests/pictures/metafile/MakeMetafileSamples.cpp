@@ -18,13 +18,13 @@ const QColor kSun(0xff, 0xc8, 0x20);
 const QColor kHouse(0xd0, 0x40, 0x30);
 const QColor kRoof(0x50, 0x30, 0x90);
 const QColor kGrass(0x30, 0xa0, 0x40);
+const QColor kLine(0x20, 0x60, 0xc0);
 
 QByteArray makeWmf() {
     WmfBuilder wmf(QRect(0, 0, 6000, 4500), 1440);
     wmf.setMapMode(8).setWindowOrg(0, 0).setWindowExt(6000, 4500).setBkMode(1);
-    wmf.createPen(5, 0, Qt::black);                  // 0: no outline
-    wmf.createPen(0, 30, Qt::black);                 // 1: thin black outline
-    wmf.createPen(0, 120, QColor(0x20, 0x60, 0xc0)); // 2: thick blue line
+    // Pens 0 to 2: no outline, a thin black outline, a thick blue line.
+    wmf.createPen(5, 0, Qt::black).createPen(0, 30, Qt::black).createPen(0, 120, kLine);
     wmf.createBrush(0, kSky).createBrush(0, kSun).createBrush(0, kHouse).createBrush(0, kRoof);
     wmf.createBrush(0, kGrass); // 3..7
     wmf.selectObject(0).selectObject(3).rectangle(QRect(0, 0, 6000, 4500));
@@ -50,7 +50,7 @@ QByteArray makeEmf() {
     emf.createBrush(5, 0, kHouse).selectObject(5).rectangle(QRect(1000, 2000, 1800, 1500));
     emf.createBrush(6, 0, kRoof).selectObject(6);
     emf.polygon({{800, 2000}, {1900, 1000}, {3000, 2000}});
-    emf.createPen(7, 0, 120, QColor(0x20, 0x60, 0xc0)).selectObject(7);
+    emf.createPen(7, 0, 120, kLine).selectObject(7);
     emf.moveTo(3400, 4200).lineTo(5700, 3000);
     emf.createFont(8, -420, "Arial").selectObject(8).setTextColor(QColor(0x10, 0x10, 0x40));
     emf.extTextOutW(300, 200, "EMF");

@@ -7,15 +7,6 @@
 
 namespace MetafileBuilders {
 
-QByteArray packedDib(const QImage& image, QImage::Format format, bool topDown) {
-    // A top-down bitmap is the bottom-up one of the mirrored image with a negative height.
-    QByteArray dib =
-        TestPictures::headerlessDib((topDown ? image.mirrored() : image).convertToFormat(format));
-    if (topDown)
-        qToLittleEndian<qint32>(-image.height(), dib.data() + 8);
-    return dib;
-}
-
 QByteArray packedDibRle8(const QImage& image) {
     return TestPictures::rle8(image).mid(14); // without the file header
 }
@@ -49,15 +40,11 @@ WmfBuilder& WmfBuilder::createFont(int height, const char* face, int weight) {
     return record(0x02fb, b.raw(QByteArray(face).leftJustified(32, '\0', true)).data());
 }
 
-WmfBuilder& WmfBuilder::poly(quint16 function, const QList<QList<QPoint>>& polygons) {
+WmfBuilder& WmfBuilder::poly(quint16 function, const QList<QPoint>& points) {
     Bytes b;
-    if (function == 0x0538)
-        b.u16(quint16(polygons.size()));
-    for (const auto& polygon : polygons)
-        b.u16(quint16(polygon.size()));
-    for (const auto& polygon : polygons)
-        for (const QPoint& p : polygon)
-            b.i16(qint16(p.x())).i16(qint16(p.y()));
+    b.u16(quint16(points.size()));
+    for (const QPoint& p : points)
+        b.i16(qint16(p.x())).i16(qint16(p.y()));
     return record(function, b.data());
 }
 
@@ -134,16 +121,6 @@ EmfBuilder& EmfBuilder::createFont(int index, int height, const QString& face) {
     return record(82, b.data());
 }
 
-EmfBuilder& EmfBuilder::selectClipRegion(QRect r, int mode) {
-    Bytes b;
-    if (r.isNull())
-        return record(75, b.u32(0).u32(quint32(mode)).data());
-    b.u32(48).u32(quint32(mode)).u32(32).u32(1).u32(1).u32(16);
-    for (int i = 0; i < 2; ++i) // the bounds, then the one rectangle
-        b.i32(r.left()).i32(r.top()).i32(r.right() + 1).i32(r.bottom() + 1);
-    return record(75, b.data());
-}
-
 EmfBuilder& EmfBuilder::polygon(const QList<QPoint>& points) {
     QList<qint32> v{0, 0, -1, -1, qint32(points.size())}; // bounds, count
     for (const QPoint& p : points)
@@ -160,21 +137,6 @@ EmfBuilder& EmfBuilder::extTextOutW(int x, int y, const QString& text) {
     for (QChar ch : text)
         b.u16(ch.unicode());
     return record(84, b.data());
-}
-
-EmfBuilder& EmfBuilder::stretchDiBits(QRect dest, const QByteArray& dib, QSize source,
-                                      quint32 rop) {
-    const quint32 headerSize = quint32(qFromLittleEndian<quint32>(dib.constData()));
-    const int bpp = qFromLittleEndian<quint16>(dib.constData() + 14);
-    const quint32 colours = qFromLittleEndian<quint32>(dib.constData() + 32);
-    const quint32 infoSize = headerSize + (bpp <= 8 ? (colours ? colours : (1u << bpp)) * 4 : 0);
-    const quint32 infoAt = 8 + 72;
-    Bytes b;
-    b.i32(0).i32(0).i32(-1).i32(-1).i32(dest.x()).i32(dest.y()).i32(0).i32(0);
-    b.i32(source.width()).i32(source.height()).u32(infoAt).u32(infoSize);
-    b.u32(infoAt + infoSize).u32(quint32(dib.size()) - infoSize).u32(0).u32(rop);
-    b.i32(dest.width()).i32(dest.height()).raw(dib);
-    return record(81, b.data());
 }
 
 QByteArray EmfBuilder::finish() const {

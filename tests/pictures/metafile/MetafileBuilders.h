@@ -14,12 +14,8 @@
 // out; record(), words() and values() write any other.
 namespace MetafileBuilders {
 
-// A packed device-independent bitmap (header, colour table, pixels) of an image: 24 bits per
-// pixel, or for an indexed format 1, 4 or 8 with a colour table (Qt's BMP writer picks which).
-QByteArray packedDib(const QImage& image, QImage::Format format = QImage::Format_RGB32,
-                     bool topDown = false);
-// The same with 8-bit run-length coding (bottom-up, as the format requires), for an image of
-// at most 256 colours.
+// A packed device-independent bitmap (header, colour table, pixels) of an image of at most 256
+// colours, with 8-bit run-length coding (bottom-up, as the format requires).
 QByteArray packedDibRle8(const QImage& image);
 
 class WmfBuilder {
@@ -36,7 +32,6 @@ public:
     WmfBuilder& setMapMode(int mode) { return words(0x0103, {mode}); }
     WmfBuilder& setBkMode(int mode) { return words(0x0102, {mode}); }
     WmfBuilder& setRop2(int rop) { return words(0x0104, {rop}); }
-    WmfBuilder& setPolyFillMode(int mode) { return words(0x0106, {mode}); }
     WmfBuilder& setTextColor(QColor c) { return record(0x0209, Bytes().colour(c).data()); }
     WmfBuilder& setBkColor(QColor c) { return record(0x0201, Bytes().colour(c).data()); }
     WmfBuilder& createPen(int style, int width, QColor c) {
@@ -53,12 +48,9 @@ public:
     // Boxes are written bottom, right, top, left (exclusive).
     WmfBuilder& rectangle(QRect r) { return words(0x041b, box(r)); }
     WmfBuilder& ellipse(QRect r) { return words(0x0418, box(r)); }
-    WmfBuilder& intersectClipRect(QRect r) { return words(0x0416, box(r)); }
     WmfBuilder& excludeClipRect(QRect r) { return words(0x0415, box(r)); }
-    WmfBuilder& polygon(const QList<QPoint>& points) { return poly(0x0324, {points}); }
-    WmfBuilder& polyline(const QList<QPoint>& points) { return poly(0x0325, {points}); }
-    WmfBuilder& polyPolygon(const QList<QList<QPoint>>& polygons) { return poly(0x0538, polygons); }
-    WmfBuilder& saveDc() { return words(0x001e, {}); }
+    WmfBuilder& polygon(const QList<QPoint>& points) { return poly(0x0324, points); }
+    WmfBuilder& polyline(const QList<QPoint>& points) { return poly(0x0325, points); }
     WmfBuilder& textOut(int x, int y, const QByteArray& text);
     // STRETCHDIB: the whole bitmap onto dest with a raster operation.
     WmfBuilder& stretchDib(QRect dest, const QByteArray& dib, QSize source,
@@ -68,8 +60,8 @@ public:
 
 private:
     static QList<int> box(QRect r) { return {r.bottom() + 1, r.right() + 1, r.top(), r.left()}; }
-    // The points of each polygon; a POLYPOLYGON starts with the polygons' sizes.
-    WmfBuilder& poly(quint16 function, const QList<QList<QPoint>>& polygons);
+    // The number of points, then the points.
+    WmfBuilder& poly(quint16 function, const QList<QPoint>& points);
 
     QRect m_box;
     quint16 m_inch;
@@ -91,7 +83,6 @@ public:
     EmfBuilder& setWindowExt(int x, int y) { return values(9, {x, y}); }
     EmfBuilder& setViewportExt(int x, int y) { return values(11, {x, y}); }
     EmfBuilder& setBkMode(int mode) { return values(18, {mode}); }
-    EmfBuilder& setPolyFillMode(int mode) { return values(19, {mode}); }
     EmfBuilder& setTextColor(QColor c) { return record(24, Bytes().colour(c).data()); }
     EmfBuilder& setWorldTransform(const QTransform& t) { return modifyWorldTransform(t, 0); }
     // MODIFYWORLDTRANSFORM with the mode; mode 0 writes SETWORLDTRANSFORM instead.
@@ -113,14 +104,10 @@ public:
     EmfBuilder& rectangle(QRect r) { return values(43, box(r)); }
     EmfBuilder& ellipse(QRect r) { return values(42, box(r)); }
     EmfBuilder& polygon(const QList<QPoint>& points);
-    // EXTSELECTCLIPRGN with one rectangle in device units; a null one with mode 5 resets.
-    EmfBuilder& selectClipRegion(QRect r, int mode);
     EmfBuilder& beginPath() { return values(59, {}); }
     EmfBuilder& endPath() { return values(60, {}); }
     EmfBuilder& closeFigure() { return values(61, {}); }
     EmfBuilder& extTextOutW(int x, int y, const QString& text);
-    EmfBuilder& stretchDiBits(QRect dest, const QByteArray& dib, QSize source,
-                              quint32 rop = 0x00cc0020);
 
     QByteArray finish() const;
 
