@@ -72,17 +72,6 @@ private slots:
         QCOMPARE(s.session.entries(), QStringList({"a.bmp", "b.gif"}));
     }
 
-    void aSaverRunBeforeTheViewerStoresUsableThumbnailSizes() {
-        SaverHome home;
-        home.folder.makeFolder("saver/start");
-        Session s(home);
-        QVERIFY(s.load());
-        QVERIFY(s.session.unload());
-        Settings viewer = home.loadAsTheViewer();
-        QVERIFY(!viewer.repairUnusableValues()); // nothing for the viewer to repair
-        QCOMPARE(viewer.CurrentFolder, home.folder.filePath("saver/start"));
-    }
-
     // Thirty stray keys or mouse events are absorbed, the next ends the show; a handled key starts
     // the count again, and Escape ends the show at once.
     void activityEndsTheShowPastThirty() {

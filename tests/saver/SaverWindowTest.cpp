@@ -157,21 +157,6 @@ private slots:
         s.moveMouse({5, 5});
         QCOMPARE(window.session().ActivityCount(), 2);
     }
-
-    // A folder that cannot be listed leaves the screen black, the pointer seen, no timer.
-    void anUnlistableFolderStaysBlackAndStillEnds() {
-        Saver s;
-        Settings viewer = Settings::startupDefaults(s.home.pictures());
-        viewer.ImagePath = s.home.folder.filePath("gone");
-        s.home.saveAsTheViewer(viewer);
-        frmSCR& window = s.open();
-        QVERIFY(!window.findChild<PictureCell*>("Slide")->isVisible());
-        QVERIFY(!window.stage().Reloj().isActive());
-        QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
-        QTest::keyClick(&window, Qt::Key_Space);
-        QTest::keyClick(&window, Qt::Key_Escape);
-        QVERIFY(!s.isOpen());
-    }
 };
 
 QTEST_MAIN(SaverWindowTest)

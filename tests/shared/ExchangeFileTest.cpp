@@ -66,9 +66,6 @@ private slots:
         QTest::newRow("protection beyond a byte ends the reading")
             << QByteArray("\"ImageProtect = 256\"\r\n\"ImageTempo = 9\"\r\n")
             << QString("/before|5|*.bmp|0");
-        QTest::newRow("text after a closing quote dropped, no final line end")
-            << QByteArray("\"ImageTempo = 4\"zz,\"ImageFilter = *.gif\"")
-            << QString("/before|4|*.gif|0");
         QTest::newRow("an unclosed quote runs to the end")
             << QByteArray("\"ImageTempo = 4\"\r\n\"ImageFilter = *.gif, *.ico\r\n")
             << QString("/before|4|*.gif, *.ico|0");

@@ -6,15 +6,11 @@
 
 namespace {
 
-// A folder of pictures of distinct sizes, each named by its size.
-struct Pictures {
-    TestFolder folder;
-    QString add(QSize size) {
-        const QString name = QStringLiteral("%1x%2.bmp").arg(size.width()).arg(size.height());
-        return folder.write(
-            name, TestPictures::bmp(TestPictures::quadrants(size.width(), size.height())));
-    }
-};
+// Adds a picture of the given size to the folder, named by its size.
+QString addPicture(const TestFolder& folder, QSize size) {
+    return folder.write(QStringLiteral("%1x%2.bmp").arg(size.width()).arg(size.height()),
+                        TestPictures::bmp(TestPictures::quadrants(size.width(), size.height())));
+}
 
 const QSize kScreen(64, 48);
 
@@ -27,10 +23,10 @@ private slots:
     // Pictures are read away from the asking thread, at the screen's size; of two requests only
     // the latest arrives, and a file that cannot be read arrives as a failure.
     void onlyTheLatestRequestArrivesAtScreenSize() {
-        Pictures p;
-        const QString small = p.add({10, 10});
-        const QString big = p.add({640, 240});
-        const QString unreadable = p.folder.write("x.bmp", "not a picture");
+        TestFolder folder;
+        const QString small = addPicture(folder, {10, 10});
+        const QString big = addPicture(folder, {640, 240});
+        const QString unreadable = folder.write("x.bmp", "not a picture");
         SlideLoader loader;
         QSignalSpy arrived(&loader, &SlideLoader::arrived);
         QVERIFY(!loader.request(small, kScreen));
@@ -45,9 +41,9 @@ private slots:
     }
 
     void aPictureReadAheadIsGivenAtOnce() {
-        Pictures p;
-        const QString first = p.add({30, 20});
-        const QString next = p.add({20, 30});
+        TestFolder folder;
+        const QString first = addPicture(folder, {30, 20});
+        const QString next = addPicture(folder, {20, 30});
         SlideLoader loader;
         QSignalSpy arrived(&loader, &SlideLoader::arrived);
         loader.readAhead(next, kScreen);
