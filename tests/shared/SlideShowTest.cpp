@@ -157,15 +157,17 @@ private slots:
         using Key = SlideShow::KeyResult;
         Show s(kMixed, 0);
         s.settings.ImageTempo = 200;
-        QCOMPARE(s.show.keyPressed('+'), Key::Handled);
+        for (const QChar key : QString("+="))
+            QCOMPARE(s.show.keyPressed(key), Key::Handled);
         QCOMPARE(s.settings.ImageTempo, qint16(200));
         s.settings.ImageTempo = 2;
-        QCOMPARE(s.show.keyPressed('_'), Key::Handled);
+        for (const QChar key : QString("-_"))
+            QCOMPARE(s.show.keyPressed(key), Key::Handled);
         QCOMPARE(s.settings.ImageTempo, qint16(2));
         QCOMPARE(s.host.periodMs, 2000);
         for (const QChar key : QString("xQ1"))
             QCOMPARE(s.show.keyPressed(key), Key::Ignored);
-        QCOMPARE(s.host.timerUpdates, 2);
+        QCOMPARE(s.host.timerUpdates, 4);
         for (const QChar key : QString(" sA"))
             QCOMPARE(s.show.keyPressed(key), Key::Handled);
         QCOMPARE(s.currentIndex, 2);
