@@ -9,7 +9,6 @@
 
 #include <QColor>
 #include <QFile>
-#include <QList>
 #include <QProcess>
 #include <QtTest>
 #include <csignal>
@@ -67,15 +66,11 @@ struct SaverHome : TemporarySettings {
 };
 
 #ifdef LUMIVART_SAVER_PROGRAM
-// A saver program started in the home with the given arguments and extra environment, killed if
-// it still runs at the end.
+// A saver program started in the home with the given arguments, killed if it still runs at the
+// end.
 struct SaverProcess : QProcess {
-    explicit SaverProcess(const SaverHome& home, const QStringList& arguments = {},
-                          const QList<std::pair<QString, QString>>& variables = {}) {
-        QProcessEnvironment env = home.environment();
-        for (const auto& [name, value] : variables)
-            env.insert(name, value);
-        setProcessEnvironment(env);
+    explicit SaverProcess(const SaverHome& home, const QStringList& arguments = {}) {
+        setProcessEnvironment(home.environment());
         setWorkingDirectory(home.pictures());
         start(QStringLiteral(LUMIVART_SAVER_PROGRAM), arguments);
     }
