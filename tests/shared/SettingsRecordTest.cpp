@@ -64,7 +64,8 @@ private slots:
         QTest::addColumn<Settings>("saved");
         QTest::newRow("every field changed") << everyFieldChanged();
         const char* texts[] = {"/home/iñaki/Fotos de Año Nuevo/é", "/fotos/2024, verano",
-                               "/a\00101b"}; // a control byte followed by digits
+                               "/a\00101b", // a control byte followed by digits
+                               "/fotos/猫 🐈"};
         for (const char* text : texts) {
             Settings s = Settings::startupDefaults(QString::fromUtf8(text));
             s.ProtectPassword = s.CurrentFolder;
