@@ -340,10 +340,8 @@ private slots:
         QTest::addColumn<QSize>("cell");
         QTest::addColumn<QSize>("kept"); // of a 2400 x 1800 picture
         QTest::addColumn<QRect>("view"); // twips
-        // Kept: what fits the widest zoom view of the class (7450, 9500 or 13000 twips) and half
-        // the screen's width high; cells of 500 twips: 33 pixels at 15 twips a pixel.
-        QTest::newRow("class 1, 640 x 480") << QSize(640, 480) << 1.0 << QSize(33, 33)
-                                            << QSize(426, 320) << QRect(2625, 857, 6400, 4800);
+        // Kept: what fits the widest zoom view of the class (9500 or 13000 twips) and half the
+        // screen's width high; cells of 500 twips: 33 pixels at 15 twips a pixel.
         QTest::newRow("class 2, 1280 x 1024: as wide as the view goes")
             << QSize(1280, 1024) << 1.0 << QSize(33, 33) << QSize(633, 474)
             << QRect(5875, 2941, 9500, 7125);
