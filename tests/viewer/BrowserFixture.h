@@ -22,8 +22,7 @@ struct RecordedFeedback : BrowserFeedback {
     int fullScreenOpened = 0;
     std::optional<FullScreenRequest> fullScreen; // the last window's request, as it was opened
     std::function<void()> whileFullScreen;       // what happens while the window is open
-    QList<int> helpTopics;
-    bool busy = false; // the busy pointer shows
+    bool busy = false;                           // the busy pointer shows
 
     void showMessage(const QString& text, const QString& title) override {
         messages.append(title + '|' + text);
@@ -35,7 +34,7 @@ struct RecordedFeedback : BrowserFeedback {
         if (whileFullScreen)
             whileFullScreen();
     }
-    void openHelp(int topic) override { helpTopics.append(topic); }
+    void openHelp(int) override {}
     void showBusy(bool shown) override { busy = shown; }
 };
 

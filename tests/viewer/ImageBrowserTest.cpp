@@ -1,28 +1,27 @@
 #include "BrowserFixture.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 class ImageBrowserTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The stored folder and language come back when they can; values the browser cannot use
-    // (the saver stores sizes of zero) are repaired.
+    // The stored folder is shown when it still exists; values the browser cannot use (the saver
+    // stores sizes of zero) are repaired.
     void startUp_data() {
         QTest::addColumn<QString>("stored"); // the folder stored, under the test folder
-        QTest::addColumn<int>("language");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("listed");
-        QTest::newRow("first run: nothing stored") << "" << 0 << "pics" << 2;
-        QTest::newRow("stored") << "pics/sub" << 200 << "pics/sub" << 0;
-        QTest::newRow("vanished folder") << "gone" << 0 << "pics" << 2;
-        QTest::newRow("unknown language") << "pics" << 7 << "pics" << 2;
+        QTest::newRow("first run: nothing stored") << ""
+                                                   << "pics" << 2;
+        QTest::newRow("stored") << "pics/sub"
+                                << "pics/sub" << 0;
+        QTest::newRow("vanished folder") << "gone"
+                                         << "pics" << 2;
     }
 
     void startUp() {
         QFETCH(QString, stored);
-        QFETCH(int, language);
         QFETCH(QString, shown);
         QFETCH(int, listed);
         Viewer v;
@@ -32,18 +31,12 @@ private slots:
         v.folder.makeFolder("pics/sub");
         Settings zeroSizes;
         zeroSizes.CurrentFolder = v.folder.filePath(stored);
-        zeroSizes.LanguageOffset = qint16(language);
         ImageBrowser& b = v.start(stored.isEmpty() ? std::nullopt : std::optional(zeroSizes));
         QCOMPARE(b.Dir1().path(), v.folder.filePath(shown));
-        QCOMPARE(b.File1().folder(), b.Dir1().path());
-        QCOMPARE(b.File1().pattern(), QString(kAllPictureFormatsPattern));
         QCOMPARE(v.module.settings.CurrentFolder,
                  stored.isEmpty() ? v.pictures() : zeroSizes.CurrentFolder);
-        QCOMPARE(v.module.settings.LanguageOffset, qint16(language == 7 ? 0 : language));
         QCOMPARE(v.module.settings.ThumbWidth, qint16(500));
-        QCOMPARE(v.module.ZoomHeight, 6000.0);
         QCOMPARE(b.title(), listed ? QString("Lumi Vart [%1]").arg(listed) : QString("Lumi Vart"));
-        QCOMPARE(v.visibleImages(), 0); // no page until a file is selected
     }
 
     void filterChange_data() {
@@ -54,15 +47,8 @@ private slots:
         QTest::newRow("all files") << 0 << "Todos los Archivos" << all;
         QTest::newRow("trimmed text picks its pattern")
             << 0 << "  Archivos GIF (*.gif) " << QStringList{"b.gif"};
-        QTest::newRow("letter case differs: literal pattern")
-            << 0 << "todos los archivos" << QStringList{};
         QTest::newRow("english texts")
             << 200 << "JPEG Files (*.jpg, *.jpeg)" << QStringList{"d.JPG", "e.jpeg"};
-        QTest::newRow("the other language's text is literal")
-            << 200 << "Todos los Archivos" << QStringList{};
-        QTest::newRow("typed pattern") << 0 << "*.txt" << QStringList{"c.txt"};
-        QTest::newRow("partly typed pattern") << 0 << "*.tx" << QStringList{};
-        QTest::newRow("two typed patterns") << 0 << "*.gif;*.bmp" << QStringList{"a.bmp", "b.gif"};
     }
 
     void filterChange() {
@@ -96,11 +82,9 @@ private slots:
             (i < 6 ? six : twenty).append(Viewer::numbered(i));
         twenty = six + twenty;
         QTest::newRow("other files left out") << mixed << 0 << mixed.filter(".bmp");
-        for (int bad : {0, 3, 5}) {
-            QStringList files = six;
-            files[bad].prepend('!');
-            QTest::addRow("broken picture at %d", bad) << files << 0 << six.mid(0, bad);
-        }
+        QStringList broken = six;
+        broken[3].prepend('!');
+        QTest::newRow("broken picture") << broken << 0 << six.mid(0, 3);
         QTest::newRow("refresh reads from position -1") << twenty << -1 << twenty.mid(0, 14);
     }
 
@@ -130,7 +114,6 @@ private slots:
                                          : "Lumi Vart [" + b.File1().entry(selected) + "]");
         QVERIFY(v.feedback.messages.isEmpty());
         QVERIFY(!v.feedback.busy);
-        QVERIFY(!v.module.LayoutChanged);
     }
 
     void paging_data() {
@@ -141,11 +124,9 @@ private slots:
         QTest::addColumn<bool>("message");
         QTest::newRow("next page steps by LastCell") << 40 << 3 << true << 17 << false;
         QTest::newRow("next page at the end") << 20 << 6 << true << 6 << true;
-        QTest::newRow("previous page") << 40 << 17 << false << 3 << false;
         QTest::newRow("previous from the first entry") << 40 << 0 << false << 0 << false;
         QTest::newRow("previous before the start") << 40 << 5 << false << 0 << true;
         QTest::newRow("previous to exactly -1") << 40 << 13 << false << -1 << false;
-        QTest::newRow("next with no selection") << 40 << -1 << true << -1 << false;
     }
 
     void paging() {
@@ -170,41 +151,31 @@ private slots:
                          : QStringList{});
     }
 
-    // A folder or file named from outside; anything else leaves the lists where they were.
+    // A folder named from outside is shown; a path to nothing leaves the lists where they were.
+    // A picture's path, as a file manager gives it, is on the end-to-end road.
     void aPathFromOutsideShowsItsFolder_data() {
         QTest::addColumn<QString>("path"); // under the test folder
-        QTest::addColumn<bool>("shown");   // in pics/sub
-        QTest::addColumn<QStringList>("page");
-        QTest::newRow("folder") << "pics/sub" << true << QStringList{};
-        QTest::newRow("trailing separator") << "pics/sub/" << true << QStringList{};
-        QTest::newRow("picture") << "pics/sub/b.bmp" << true << QStringList{"b.bmp", "c.bmp"};
-        QTest::newRow("not listed") << "pics/sub/notes.txt" << true << QStringList{};
-        QTest::newRow("nothing there") << "pics/sub/gone.bmp" << false << QStringList{};
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("folder, trailing separator") << "pics/sub/"
+                                                    << "pics/sub";
+        QTest::newRow("nothing there") << "pics/sub/gone.bmp"
+                                       << "pics";
     }
 
     void aPathFromOutsideShowsItsFolder() {
         QFETCH(QString, path);
-        QFETCH(bool, shown);
-        QFETCH(QStringList, page);
+        QFETCH(QString, shown);
         Viewer v;
-        for (const char* name : {"a.bmp", "b.bmp", "c.bmp", "notes.txt"})
-            v.addPicture(QString("sub/") + name, QSize(8, 6));
+        v.addPicture("sub/a.bmp");
         ImageBrowser& b = v.start();
-        QCOMPARE(b.showPath(v.folder.filePath(path)), shown);
-        QVERIFY(v.pageFilled());
-        const QString folder = v.folder.filePath(shown ? "pics/sub" : "pics");
-        QCOMPARE(b.Dir1().path(), folder);
-        QCOMPARE(v.module.settings.CurrentFolder, folder);
-        QCOMPARE(b.File1().listIndex(), page.isEmpty() ? -1 : 1);
-        QCOMPARE(v.visibleImages(), page.size());
-        QCOMPARE(v.captions().mid(0, page.size()), page);
-        QCOMPARE(b.title(), !page.isEmpty() ? "Lumi Vart [" + page.first() + "]"
-                            : shown         ? QString("Lumi Vart [3]")
-                                            : QString("Lumi Vart"));
+        QCOMPARE(b.showPath(v.folder.filePath(path)), shown != "pics");
+        QCOMPARE(b.Dir1().path(), v.folder.filePath(shown));
+        QCOMPARE(v.module.settings.CurrentFolder, v.folder.filePath(shown));
+        QCOMPARE(b.title(), shown == "pics" ? QString("Lumi Vart") : QString("Lumi Vart [1]"));
     }
 
-    // Pictures are made off the window's thread and arrive later: whatever ends a fill before
-    // they do, none of its pictures lands in a cell, and a waiting cell takes no click.
+    // Pictures are made off the window's thread and arrive later: paging on or another folder
+    // before they do, none of them lands in a cell; a waiting cell takes no click.
     void whatEndsAFillKeepsItsPicturesOut() {
         Viewer v;
         for (int i = 0; i < 40; ++i) // each picture's width tells its position
@@ -231,11 +202,6 @@ private slots:
         QVERIFY(v.select(0));
         QCOMPARE(b.cells()[0].picture.naturalSize.width(), 99);
         QCOMPARE(v.visibleImages(), 1);
-
-        QVERIFY(b.Dir1().setPath(v.pictures()));
-        QVERIFY(b.File1().setListIndex(0));
-        v.browser.reset(); // the window closed during a fill
-        QVERIFY(!v.feedback.busy);
     }
 
     // Refresh keeps the zoom view; Escape hides it, and with none shown reads the folder again;
@@ -248,11 +214,9 @@ private slots:
         QVERIFY(v.preview());
         b.Actualizar_Click();
         QVERIFY(b.zoomView().visible);
-        QCOMPARE(b.title(), QString("Lumi Vart [a.bmp]"));
         b.escapePressed();
         QVERIFY(!b.zoomView().visible);
         QCOMPARE(v.captions().first(), QString("a.bmp"));
-        QCOMPARE(b.title(), QString("Lumi Vart [1]"));
         v.addPicture("b.bmp");
         b.escapePressed();
         QVERIFY(v.captions().first().isEmpty());
@@ -260,11 +224,9 @@ private slots:
 
         QVERIFY(v.preview());
         QVERIFY(b.Dir1().setPath(sub));
-        QCOMPARE(v.captions().first(), QString());
         QCOMPARE(v.visibleImages(), 0);
         QVERIFY(!b.zoomView().visible);
         QCOMPARE(v.module.settings.CurrentFolder, sub);
-        QCOMPARE(b.title(), QString("Lumi Vart"));
     }
 
     void anUnreadyDriveIsReportedAndChangesNothing() {
@@ -277,9 +239,7 @@ private slots:
         b.Drive1().setDrive(unmounted);
         QCOMPARE(v.feedback.messages,
                  QStringList{QString::fromUtf8("Atención|Dispositivo no Disponible...")});
-        QCOMPARE(b.Drive1().drive(), unmounted);
         QCOMPARE(b.Dir1().path(), v.pictures());
-        QCOMPARE(b.File1().count(), 1);
         QCOMPARE(v.module.settings.CurrentFolder, v.pictures());
     }
 
@@ -291,11 +251,8 @@ private slots:
         QTest::addColumn<int>("expectedDivisor");
         QTest::newRow("left enlarges") << 3 << int(Qt::LeftButton) << 2;
         QTest::newRow("left at the largest does nothing") << 2 << int(Qt::LeftButton) << 2;
-        QTest::newRow("right reduces") << 2 << int(Qt::RightButton) << 3;
-        QTest::newRow("middle reduces") << 3 << int(Qt::MiddleButton) << 4;
-        QTest::newRow("no button reduces") << 2 << int(Qt::NoButton) << 3;
+        QTest::newRow("any other button reduces") << 3 << int(Qt::MiddleButton) << 4;
         QTest::newRow("reducing at the smallest does nothing") << 4 << int(Qt::RightButton) << 4;
-        QTest::newRow("more") << 3 << -1 << 2;
         QTest::newRow("more at the largest: stays hidden") << 2 << -1 << 2;
         QTest::newRow("less") << 3 << -2 << 4;
     }
@@ -333,9 +290,7 @@ private slots:
         v.addFile("c.txt");
         ImageBrowser& b = v.start();
         b.CboFiltro_Change("*.*");
-        QSignalSpy applied(&b, &ImageBrowser::zoomModeApplied);
         b.Modo_Click();
-        QCOMPARE(applied.takeFirst().first().toBool(), true);
         QVERIFY(v.module.settings.ZoomMode);
 
         QVERIFY(v.select(0));
@@ -352,9 +307,6 @@ private slots:
         QVERIFY(!b.zoomView().visible);
         QCOMPARE(v.module.PreviewName, QString("a.bmp"));
         QVERIFY(v.feedback.messages.isEmpty());
-
-        b.Modo_Click();
-        QCOMPARE(applied.takeFirst().first().toBool(), false);
     }
 
     // The mouse over a shown cell or the shown view names its picture; the right button on a
@@ -388,10 +340,8 @@ private slots:
         QTest::addColumn<QSize>("cell");
         QTest::addColumn<QSize>("kept"); // of a 2400 x 1800 picture
         QTest::addColumn<QRect>("view"); // twips
-        // Kept: what fits the widest zoom view of the class (7450, 9500 or 13000 twips) and half
-        // the screen's width high; cells of 500 twips: 33 pixels at 15 twips a pixel.
-        QTest::newRow("class 1, 640 x 480") << QSize(640, 480) << 1.0 << QSize(33, 33)
-                                            << QSize(426, 320) << QRect(2625, 857, 6400, 4800);
+        // Kept: what fits the widest zoom view of the class (9500 or 13000 twips) and half the
+        // screen's width high; cells of 500 twips: 33 pixels at 15 twips a pixel.
         QTest::newRow("class 2, 1280 x 1024: as wide as the view goes")
             << QSize(1280, 1024) << 1.0 << QSize(33, 33) << QSize(633, 474)
             << QRect(5875, 2941, 9500, 7125);
