@@ -12,11 +12,6 @@
 
 namespace {
 
-// Metafiles belong to the metafile player's own corpus test.
-bool isMetafile(const QString& content) {
-    return content == u"wmf" || content == u"emf" || content == u"wmf-placeable";
-}
-
 // How far a decoded picture may stray from its reference: how much any channel of a pixel may
 // differ, how many pixels may differ at all, and the largest mean absolute difference of the
 // channels (red, green, blue and alpha) over the picture.
@@ -134,6 +129,8 @@ const QHash<QString, QString>& knownDeviations() {
 
 } // namespace
 
+Q_DECLARE_METATYPE(CorpusRow)
+
 class PictureCorpusTest : public QObject {
     Q_OBJECT
 
@@ -141,48 +138,35 @@ private slots:
     void initTestCase() { LUMIVART_REQUIRE_CORPUS(); }
 
     void expectation_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("content");
-        QTest::addColumn<QString>("expect");
-        QTest::addColumn<QStringList>("references");
-        QTest::addColumn<QString>("note");
+        QTest::addColumn<CorpusRow>("row");
+        // Metafiles belong to the metafile player's own corpus test.
+        const QStringList metafiles = {"wmf", "emf", "wmf-placeable"};
         for (const CorpusRow& row : corpusRows()) {
-            if (!isMetafile(row.content))
-                QTest::newRow(qPrintable(row.name))
-                    << row.path << row.content << row.expect << row.references << row.note;
+            if (!metafiles.contains(row.content))
+                QTest::newRow(qPrintable(row.name)) << row;
         }
     }
 
     void expectation() {
-        QFETCH(QString, path);
-        QFETCH(QString, content);
-        QFETCH(QString, expect);
-        QFETCH(QStringList, references);
-        QFETCH(QString, note);
-
-        const QString row = QString::fromLatin1(QTest::currentDataTag());
-        const QString deviation = knownDeviations().value(row);
-        const PictureLoader::Result result = PictureLoader::load(path);
-
-        if (expect == u"nocrash" || expect == u"either") {
+        QFETCH(CorpusRow, row);
+        const PictureLoader::Result result = PictureLoader::load(row.path);
+        if (row.expect == u"nocrash" || row.expect == u"either") {
             // Any outcome but a crash; a failure must still say why, and a success must hold
             // pixels of the size it reports.
             QVERIFY(result.ok() ? !result.picture.naturalSize.isEmpty() : !result.error.isEmpty());
             return;
         }
-        const QString problem = unmetExpectation(result, content, expect, references, note);
-        if (!deviation.isEmpty())
+        const QString problem = unmetExpectation(result, row);
+        if (const QString deviation = knownDeviations().value(row.name); !deviation.isEmpty())
             QEXPECT_FAIL("", qPrintable(deviation), Abort);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
 private:
     // Empty when the result is what the row expects, else how it falls short.
-    static QString unmetExpectation(const PictureLoader::Result& result, const QString& content,
-                                    const QString& expect, const QStringList& references,
-                                    const QString& note) {
+    static QString unmetExpectation(const PictureLoader::Result& result, const CorpusRow& row) {
         const bool loaded = result.ok() && !result.picture.isNull();
-        if (expect == u"fail" || expect == u"no-frames")
+        if (row.expect == u"fail" || row.expect == u"no-frames")
             return loaded                   ? QStringLiteral("loaded a file that must be refused")
                    : result.error.isEmpty() ? QStringLiteral("refused without a reason")
                                             : QString();
@@ -191,17 +175,17 @@ private:
         if (result.picture.image.size() != result.picture.naturalSize)
             return QStringLiteral("an unbounded load kept fewer pixels than the natural size");
         // A reference of a later frame of an animation says nothing of the first frame.
-        if (expect == u"load" || note.contains(u"frame index 1"))
+        if (row.expect == u"load" || row.note.contains(u"frame index 1"))
             return {};
-        if (expect != u"load=ref")
-            return "unknown expectation " + expect;
+        if (row.expect != u"load=ref")
+            return "unknown expectation " + row.expect;
 
         QList<QImage> expected;
-        for (const QString& reference : references)
-            expected.append(readReference(reference, note));
+        for (const QString& reference : row.references)
+            expected.append(readReference(reference, row.note));
         // A reference named as another corpus file ("equal to FOLDER FILE").
         static const QRegularExpression equalTo(QStringLiteral(R"(equal to (\S+) (\S+))"));
-        if (const auto m = equalTo.match(note); references.isEmpty() && m.hasMatch())
+        if (const auto m = equalTo.match(row.note); row.references.isEmpty() && m.hasMatch())
             expected.append(
                 PictureLoader::load(corpusDir() + '/' + m.captured(1) + '/' + m.captured(2))
                     .picture.image);
@@ -212,7 +196,7 @@ private:
             if (reference.isNull())
                 return QStringLiteral("a reference cannot be read");
             const QString d =
-                difference(result.picture.image, reference, toleranceFor(content, note));
+                difference(result.picture.image, reference, toleranceFor(row.content, row.note));
             if (d.isEmpty())
                 return {};
             differences.append(d);

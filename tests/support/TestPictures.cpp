@@ -109,30 +109,19 @@ QByteArray imageBlock(const QImage& img, bool localColours) {
     return out.raw(gifImageData(img)).data();
 }
 
-// One icon directory entry's image: a bitmap information header with the doubled height of
-// colour pixels and mask, the colour table, the bottom-up colour pixels and the AND mask.
-QByteArray iconBitmap(const QImage& image, int bits) {
+// One icon directory entry's image: a 32-bit bitmap information header with the doubled height
+// of colour pixels and mask, the bottom-up colour pixels and the AND mask.
+QByteArray iconBitmap(const QImage& image) {
     const int width = image.width();
     const int height = image.height();
-    const QImage img = bits == 4 ? indexed(image.convertToFormat(QImage::Format_RGB32), 16) : image;
-    const int stride = ((width * bits + 31) / 32) * 4;
     const int maskStride = ((width + 31) / 32) * 4;
-    const int entries = bits == 4 ? 16 : 0;
     Bytes out;
-    out.dibInfo(width, 2 * height, bits, 0, quint32((stride + maskStride) * height),
-                quint32(entries));
-    palette(out, img, entries);
+    out.dibInfo(width, 2 * height, 32, 0, quint32((width * 4 + maskStride) * height), 0);
     for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; x += bits == 4 ? 2 : 1) {
+        for (int x = 0; x < width; ++x) {
             const QRgb c = image.pixel(x, y);
-            if (bits == 4)
-                out.u8(img.pixelIndex(x, y) << 4 | (x + 1 < width ? img.pixelIndex(x + 1, y) : 0));
-            else
-                out.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c));
-            if (bits == 32)
-                out.u8(qAlpha(c));
+            out.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c)).u8(qAlpha(c));
         }
-        out.pad(4);
     }
     for (int y = height - 1; y >= 0; --y) {
         for (int x = 0; x < width; x += 8) {
@@ -242,13 +231,13 @@ QByteArray cur(const QImage& image, QPoint hotspot) {
 QByteArray iconFile(const QList<QImage>& images, int bits, bool cursor) {
     QList<QByteArray> payloads;
     for (const QImage& image : images)
-        payloads.append(bits == 0 ? encode(image, "png") : iconBitmap(image, bits));
+        payloads.append(bits == 0 ? encode(image, "png") : iconBitmap(image));
     Bytes out;
     out.u16(0).u16(cursor ? 2 : 1).u16(quint16(images.size()));
     quint32 offset = 6 + 16 * quint32(images.size());
     for (qsizetype i = 0; i < images.size(); ++i) {
         out.u8(images[i].width() & 0xff).u8(images[i].height() & 0xff); // 256 is written as 0
-        out.u8(bits == 4 ? 16 : 0).u8(0);
+        out.u8(0).u8(0);
         out.u16(cursor ? 0 : 1).u16(cursor ? 0 : quint16(bits)); // planes and bits, or hotspot
         out.u32(quint32(payloads[i].size())).u32(offset);
         offset += quint32(payloads[i].size());
@@ -307,14 +296,12 @@ QByteArray withIccProfile(QByteArray jpegBytes, const QByteArray& icc, const QLi
     return jpegBytes;
 }
 
-QByteArray bmpWithProfile(const QImage& image, const QByteArray& icc, const char (&kind)[5],
-                          bool fileHeader) {
+QByteArray bmpWithProfile(const QImage& image, const QByteArray& icc, const char (&kind)[5]) {
     // 24-bit rows, bottom row first, as Qt writes them.
     const QByteArray pixels = headerlessDib(image.convertToFormat(QImage::Format_RGB888)).mid(40);
     const auto pixelBytes = quint32(pixels.size());
     Bytes out;
-    if (fileHeader)
-        out.raw("BM").u32(14 + 124 + pixelBytes + quint32(icc.size())).u32(0).u32(14 + 124);
+    out.raw("BM").u32(14 + 124 + pixelBytes + quint32(icc.size())).u32(0).u32(14 + 124);
     out.u32(124).i32(image.width()).i32(image.height()).u16(1).u16(24).u32(0).u32(pixelBytes);
     out.i32(2835).i32(2835).u32(0).u32(0).raw(QByteArray(16, '\0')); // no colour masks
     out.u32(qFromBigEndian<quint32>(kind));    // the four letters read as a number

@@ -31,8 +31,8 @@ QByteArray gifAnimation(const QList<QImage>& frames, int delay);
 QByteArray ico(const QImage& image);
 QByteArray cur(const QImage& image, QPoint hotspot);
 // An icon file (or, with cursor set, a cursor file) holding one entry an image, in the order
-// given: a bitmap of 4, 24 or 32 bits a pixel with an AND mask set where the image's alpha is
-// below 128 (4 bits: at most 16 colours), or with bits 0 the image as PNG.
+// given: with bits 32 a bitmap of 32 bits a pixel with an AND mask set where the image's alpha
+// is below 128, or with bits 0 the image as PNG.
 QByteArray iconFile(const QList<QImage>& images, int bits, bool cursor = false);
 QByteArray jpeg(const QImage& image, int quality = 90);
 // A JPEG whose stored pixels are the given image and whose EXIF orientation tag is set, so an
@@ -50,9 +50,8 @@ QByteArray withSegment(QByteArray jpegBytes, quint8 marker, const QByteArray& pa
 QByteArray withIccProfile(QByteArray jpegBytes, const QByteArray& icc,
                           const QList<int>& order = {1});
 // A 24-bit bitmap with a version 5 header whose colour space is `kind` ("MBED": the profile is
-// embedded after the pixels; "LINK": it names a file), with or without the file header.
-QByteArray bmpWithProfile(const QImage& image, const QByteArray& icc, const char (&kind)[5],
-                          bool fileHeader = true);
+// embedded after the pixels; "LINK": it names a file).
+QByteArray bmpWithProfile(const QImage& image, const QByteArray& icc, const char (&kind)[5]);
 // A colour profile installed under /usr/share/color/icc (by colord-data, libgs-common), by its
 // path there; empty when it is not installed.
 QByteArray installedProfile(const QString& path);
