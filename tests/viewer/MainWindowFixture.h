@@ -15,14 +15,13 @@ struct Window : TemporarySettings {
     Module1 module;
     std::unique_ptr<frmImage> window;
 
-    frmImage& open(qint16 language = 0, bool zoomMode = false, QSize screen = {800, 600}) {
+    frmImage& open(qint16 language = 0, QSize screen = {800, 600}) {
         folder.makeFolder("pics");
         for (const char* name : {"a.bmp", "b.bmp"})
             folder.write(QString("pics/") + name,
                          TestPictures::bmp(TestPictures::quadrants(40, 30)));
         Settings stored = Settings::startupDefaults(folder.filePath("pics"));
         stored.LanguageOffset = language;
-        stored.ZoomMode = zoomMode;
         SaveSettings(stored, store);
         module.screen.pixels = screen;
         window =
