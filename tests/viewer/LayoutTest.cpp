@@ -24,40 +24,29 @@ class LayoutTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void gridCounts_data() {
-        QTest::addColumn<int>("screenClass");
-        QTest::addColumn<QList<int>>("geometry");
-        QTest::addColumn<QList<int>>("grid"); // columns, rows, last cell, widest zoom; none: fails
-        const QList<int> defaults{500, 420, 500, 380};
-        QTest::newRow("worked example")
-            << 2 << QList<int>{1338, 254, 1430, 688} << QList<int>{5, 3, 14, 9500};
-        QTest::newRow("defaults, class 1") << 1 << defaults << QList<int>{7, 7, 48, 7450};
-        QTest::newRow("defaults, class 3") << 3 << defaults << QList<int>{14, 12, 167, 13000};
-        QTest::newRow("exact fit counts the last column")
-            << 2 << QList<int>{9000, 415, 500, 380} << QList<int>{1, 9, 8, 9500};
-        QTest::newRow("too wide for one column")
-            << 2 << QList<int>{9416, 0, 500, 380} << QList<int>{0, 9, -1, 9500};
-        QTest::newRow("too tall for one row")
-            << 2 << QList<int>{500, 420, 8201, 0} << QList<int>{10, 0, -1, 9500};
-        QTest::newRow("16-bit sum overflows")
-            << 2 << QList<int>{30000, 3000, 500, 380} << QList<int>{};
-        QTest::newRow("zero step") << 2 << QList<int>{0, 0, 500, 380} << QList<int>{};
-        QTest::newRow("negative step") << 2 << QList<int>{-500, 100, 500, 380} << QList<int>{};
-        // 9415 columns by 8200 rows of 1-twip cells cannot be counted in 16 bits.
-        QTest::newRow("cell count beyond 16 bits") << 2 << QList<int>{1, 0, 1, 0} << QList<int>{};
-    }
-
+    // Columns, rows, last cell and widest zoom view for a screen class and a thumbnail geometry;
+    // no grid where one cannot be counted.
     void gridCounts() {
-        QFETCH(int, screenClass);
-        QFETCH(QList<int>, geometry);
-        QFETCH(QList<int>, grid);
-        const auto laid = Calculos(static_cast<qint16>(screenClass), sizes(geometry), 165);
-        QCOMPARE(laid.has_value(), !grid.isEmpty());
-        if (laid) {
-            QCOMPARE(
-                (QList<int>{laid->GridColumns, laid->GridRows, laid->LastCell, laid->MaxZoomWidth}),
-                grid);
-            QCOMPARE(static_cast<int>(laid->cells.size()), grid[2] + 1);
+        const std::tuple<qint16, QList<int>, QList<int>> classGeometryAndGrid[] = {
+            {2, {1338, 254, 1430, 688}, {5, 3, 14, 9500}},
+            {1, {500, 420, 500, 380}, {7, 7, 48, 7450}},
+            {3, {500, 420, 500, 380}, {14, 12, 167, 13000}},
+            {2, {9000, 415, 500, 380}, {1, 9, 8, 9500}}, // an exact fit counts the last column
+            {2, {9416, 0, 500, 380}, {0, 9, -1, 9500}},  // too wide for one column
+            {2, {500, 420, 8201, 0}, {10, 0, -1, 9500}}, // too tall for one row
+            {2, {30000, 3000, 500, 380}, {}},            // the 16-bit sum overflows
+            {2, {0, 0, 500, 380}, {}},                   // zero step
+            {2, {-500, 100, 500, 380}, {}},              // negative step
+            {2, {1, 0, 1, 0}, {}}}; // 9415 x 8200 cells cannot be counted in 16 bits
+        for (const auto& [screenClass, geometry, grid] : classGeometryAndGrid) {
+            const auto laid = Calculos(screenClass, sizes(geometry), 165);
+            QCOMPARE(laid.has_value(), !grid.isEmpty());
+            if (laid) {
+                QCOMPARE((QList<int>{laid->GridColumns, laid->GridRows, laid->LastCell,
+                                     laid->MaxZoomWidth}),
+                         grid);
+                QCOMPARE(static_cast<int>(laid->cells.size()), grid[2] + 1);
+            }
         }
     }
 
@@ -69,21 +58,14 @@ private slots:
         QCOMPARE(cell7.caption, QRect(5884, 3623, 1200, 165));
     }
 
-    void zoomPlacement_data() {
-        QTest::addColumn<QSize>("picture");
-        QTest::addColumn<double>("zoomHeight");
-        QTest::addColumn<QRect>("expected"); // rounded to whole twips
-        // An 800 x 600 screen (12000 x 9000 twips), widest view 9500.
-        QTest::newRow("fits the height")
-            << QSize(400, 300) << 6000.0 << QRect(3025, 1071, 8000, 6000);
-        QTest::newRow("narrowed to the widest view")
-            << QSize(800, 300) << 6000.0 << QRect(2275, 1942, 9500, 3562);
-    }
-
+    // On an 800 x 600 screen (12000 x 9000 twips) with a widest view of 9500, in whole twips.
     void zoomPlacement() {
-        QFETCH(QSize, picture);
-        QFETCH(double, zoomHeight);
-        QTEST(zoomRectangle(picture, zoomHeight, 9500, QSizeF(12000, 9000)).toRect(), "expected");
+        const QSizeF screen(12000, 9000);
+        QCOMPARE(zoomRectangle({400, 300}, 6000, 9500, screen).toRect(),
+                 QRect(3025, 1071, 8000, 6000));
+        // Too wide: narrowed to the widest view.
+        QCOMPARE(zoomRectangle({800, 300}, 6000, 9500, screen).toRect(),
+                 QRect(2275, 1942, 9500, 3562));
     }
 
     void theRestoredWindowIsCentredOnTheFreeArea() {
