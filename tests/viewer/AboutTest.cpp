@@ -31,29 +31,20 @@ class AboutTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Places of the sprite after each bouncing step, which starts at the top left corner.
-    void bounceSteps_data() {
-        QTest::addColumn<QSize>("window");
-        QTest::addColumn<QSize>("sprite");
-        QTest::addColumn<QList<int>>("xs");
-        QTest::addColumn<QList<int>>("ys");
-        // The middle of the sprite (half its size, rounded down) may reach the far edge, not
-        // pass it; the near edge turns the sprite at 0.
-        QTest::newRow("middle on the edge goes on")
-            << QSize(91, 91) << QSize(33, 33) << QList<int>{15, 30, 45, 60, 75, 60}
-            << QList<int>{15, 30, 45, 60, 75, 60};
-        QTest::newRow("middle one pixel past the edge turns")
-            << QSize(91, 120) << QSize(34, 34) << QList<int>{15, 30, 45, 60, 45, 30, 15, 0, 15}
-            << QList<int>{15, 30, 45, 60, 75, 90, 75, 60, 45};
-    }
+    // From the top left corner the sprite moves 15 pixels a step across and down; its middle
+    // (half its size, rounded down) may reach the far edge, not pass it, and it turns at 0.
     void bounceSteps() {
-        QFETCH(QSize, sprite);
-        QFETCH(QList<int>, xs);
-        QFETCH(QList<int>, ys);
-        QFETCH(QSize, window);
-        AboutAnimation animation = bouncing(window, sprite);
-        for (qsizetype i = 0; i < xs.size(); ++i)
-            QCOMPARE(animation.bounce().to, QPoint(xs[i], ys[i]));
+        const std::tuple<QSize, QSize, QList<int>, QList<int>> windowSpriteAndPlaces[] = {
+            {{91, 91}, {33, 33}, {15, 30, 45, 60, 75, 60}, {15, 30, 45, 60, 75, 60}},
+            {{91, 120},
+             {34, 34},
+             {15, 30, 45, 60, 45, 30, 15, 0, 15},
+             {15, 30, 45, 60, 75, 90, 75, 60, 45}}};
+        for (const auto& [window, sprite, xs, ys] : windowSpriteAndPlaces) {
+            AboutAnimation animation = bouncing(window, sprite);
+            for (qsizetype i = 0; i < xs.size(); ++i)
+                QCOMPARE(animation.bounce().to, QPoint(xs[i], ys[i]));
+        }
     }
 
     // Presses with the left button first, then with another, on the running animation: the left
@@ -108,7 +99,6 @@ private slots:
         module.settings.LanguageOffset = kEnglishOffset;
         frmacerca box(module);
         QCOMPARE(box.windowTitle(), QString("About Lumi Vart"));
-        QCOMPARE(box.helpTopic(), 203);
         box.show();
         const ModalAnswerer answerer;
         box.findChild<QPushButton*>("System")->click();
