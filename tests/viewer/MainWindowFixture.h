@@ -6,7 +6,6 @@
 #include "TestPictures.h"
 #include "frmImage.h"
 
-#include <QAction>
 #include <QTest>
 #include <memory>
 
@@ -34,6 +33,5 @@ struct Window : TemporarySettings {
         return QTest::qWaitFor([this] { return !window->browser().page().isFilling(); });
     }
 
-    QAction* action(const char* name) const { return window->findChild<QAction*>(name); }
     template <typename T> T* child(const char* name) const { return window->findChild<T*>(name); }
 };

@@ -46,11 +46,11 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // In English: the menu bar, the View menu with its shortcuts, the thumbnail menu, which never
-    // shows in the bar, and the help topic.
-    void menusInEnglish() {
+    // In English on 1024 x 768 pixels: the menu bar, the View menu with its shortcuts, the
+    // thumbnail menu, which never shows in the bar, the help topic and the screen class's places.
+    void inEnglishOnTheLargestScreenClass() {
         Window w;
-        frmImage& window = w.open(200);
+        frmImage& window = w.open(200, {1024, 768});
         QCOMPARE(entries(window.menuBar()->actions()), QString("&View|&Preferences|He&lp"));
         QCOMPARE(entries(w.child<QMenu>("Ver")->actions()),
                  QString("&Clipboard F2|&Full Screen F3|&Slides F4||&Refresh F5||&Zoom Mode "
@@ -58,11 +58,6 @@ private slots:
         QCOMPARE(entries(window.Opciones()->actions()),
                  QString("Copy to Clipboard||&Full Screen||Copy to...|Rename|Properties||&Close"));
         QCOMPARE(window.helpTopic(), 201);
-    }
-
-    void controlsSitAtTheirPlacesForTheScreenClass() {
-        Window w;
-        w.open(0, {1024, 768});
         QCOMPARE(w.module.ScreenClass, qint16(3));
         // Class 3 places the file list at (1, 4560) twips, 2100 x 5355: 15 twips a pixel.
         QCOMPARE(w.child<QListView>("File1")->geometry(), QRect(0, 304, 140, 357));
@@ -84,8 +79,6 @@ private slots:
             if (!grid->caption(cell).isEmpty())
                 shown.append(grid->caption(cell));
         QCOMPARE(shown, (QStringList{"a.bmp", "b.bmp"}));
-        // Cell 0 at (2700, 75) twips, 500 x 500.
-        QCOMPARE(grid->imageRect(0).translated(grid->pos()), QRect(180, 5, 33, 33));
 
         window.show();
         QTest::mouseClick(grid, Qt::LeftButton, {}, grid->imageRect(0).center());
@@ -111,22 +104,18 @@ private slots:
     void thePatternBoxAppliesExactlyWhatIsTypedOrPicked() {
         Window w;
         frmImage& window = w.open();
-        for (const char* name : {"c.g", "d.gif", "T"})
-            w.folder.write(QString("pics/") + name, "x");
+        w.folder.write("pics/T", "x");
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         auto* box = w.child<QComboBox>("CboFiltro");
         box->lineEdit()->setFocus(); // inline completion acts only in the focused box
         const FileList& files = window.browser().File1();
-        // The box shows exactly what was typed, never a completion, and the list follows it.
-        const std::pair<QString, QString> typedAndListed[] = {
-            {"*.g", "c.g"}, {"T", "T"}}; // "T" starts "Todos los Formatos"
-        for (const auto& [typed, listed] : typedAndListed) {
-            box->lineEdit()->clear();
-            QTest::keyClicks(box->lineEdit(), typed);
-            QCOMPARE(box->lineEdit()->displayText(), typed);
-            QCOMPARE(files.entries(), QStringList{listed});
-        }
+        // The box shows exactly what was typed, never a completion, and the list follows it:
+        // "T" starts "Todos los Formatos".
+        box->lineEdit()->clear();
+        QTest::keyClicks(box->lineEdit(), "T");
+        QCOMPARE(box->lineEdit()->displayText(), QString("T"));
+        QCOMPARE(files.entries(), QStringList{"T"});
 
         pickPattern(box, 2); // "Bitmaps (*.bmp, *.dib)"
         QCOMPARE(files.entries(), (QStringList{"a.bmp", "b.bmp"}));
