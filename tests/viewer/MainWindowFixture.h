@@ -6,7 +6,6 @@
 #include "TestPictures.h"
 #include "frmImage.h"
 
-#include <QAction>
 #include <QTest>
 #include <memory>
 
@@ -15,14 +14,13 @@ struct Window : TemporarySettings {
     Module1 module;
     std::unique_ptr<frmImage> window;
 
-    frmImage& open(qint16 language = 0, bool zoomMode = false, QSize screen = {800, 600}) {
+    frmImage& open(qint16 language = 0, QSize screen = {800, 600}) {
         folder.makeFolder("pics");
         for (const char* name : {"a.bmp", "b.bmp"})
             folder.write(QString("pics/") + name,
                          TestPictures::bmp(TestPictures::quadrants(40, 30)));
         Settings stored = Settings::startupDefaults(folder.filePath("pics"));
         stored.LanguageOffset = language;
-        stored.ZoomMode = zoomMode;
         SaveSettings(stored, store);
         module.screen.pixels = screen;
         window =
@@ -35,6 +33,5 @@ struct Window : TemporarySettings {
         return QTest::qWaitFor([this] { return !window->browser().page().isFilling(); });
     }
 
-    QAction* action(const char* name) const { return window->findChild<QAction*>(name); }
     template <typename T> T* child(const char* name) const { return window->findChild<T*>(name); }
 };
