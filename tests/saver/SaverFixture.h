@@ -23,7 +23,6 @@ struct SaverHome : TemporarySettings {
     }
 
     QString pictures() const { return folder.filePath("pics"); }
-    QString lockFile() const { return folder.filePath("run/lumivart-saver.lock"); }
 
     void addPicture(const QString& name, QSize size, QColor colour = {}) const {
         QImage image = TestPictures::quadrants(size.width(), size.height());

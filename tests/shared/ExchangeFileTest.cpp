@@ -69,8 +69,6 @@ private slots:
         QTest::newRow("an unclosed quote runs to the end")
             << QByteArray("\"ImageTempo = 4\"\r\n\"ImageFilter = *.gif, *.ico\r\n")
             << QString("/before|4|*.gif, *.ico|0");
-        QTest::newRow("unquoted comma gives two items, blanks trimmed")
-            << QByteArray("ImagePath = /a,  ImageTempo = 3  \r\n") << QString("/a|3|*.bmp|0");
     }
 
     void handMadeFiles() {

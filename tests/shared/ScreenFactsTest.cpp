@@ -11,8 +11,6 @@ class ScreenFactsTest : public QObject {
 
 private slots:
     void colourCountAndResolution() {
-        QCOMPARE(DisplayFacts::ColourCount(8), 256.0);
-        QCOMPARE(DisplayFacts::colourCountText(256.0), QString("256"));
         // Beyond seven digits, in scientific notation.
         QCOMPARE(DisplayFacts::ColourCount(24), 16777216.0);
         QCOMPARE(DisplayFacts::colourCountText(16777216.0), QString("1.677722E+07"));
