@@ -1,6 +1,6 @@
-// Picture loading on pictures made in memory: the choice by content, upright photos, bounded
-// decoding, and clean failures on hostile files. How each format decodes is held to reference
-// pictures by the corpus test.
+// Picture loading on pictures made in memory: upright photos, bounded decoding, and the limits
+// that keep hostile files from taking hours or gigabytes. How each format is recognised and
+// decoded, and how broken files are refused, is held to the corpus test's rows.
 #include "PictureLoader.h"
 #include "DibDecoder.h"
 #include "JpegSegments.h"
@@ -91,9 +91,6 @@ private slots:
         const QImage q = TestPictures::quadrants(256, 192);
         const QByteArray jpeg = TestPictures::jpeg(q);
         const QSize natural(256, 192);
-        QTest::newRow("gif87a") << TestPictures::gif(q).replace(0, 6, "GIF87a") << QSize()
-                                << natural;
-        QTest::newRow("cur") << TestPictures::cur(q, {3, 4}) << QSize() << natural;
         const QList<std::pair<const char*, QByteArray>> formats = {
             {"jpeg", jpeg}, {"bmp", TestPictures::bmp(q)}, {"rle8", TestPictures::rle8(q)}};
         for (const auto& [format, bytes] : formats) {
@@ -151,7 +148,6 @@ private slots:
         QCOMPARE(decoded.image.size(), QSize(256, 256));
         QCOMPARE(decoded.naturalSize, QSize(16384, 16384));
         QCOMPARE(decoded.image.pixel(255, 255), qRgb(255, 0, 0));
-        QCOMPARE(decoded.image.pixel(0, 254), qRgb(0, 0, 0)); // rows the data skips show black
         QCOMPARE(loadBytes(bytes, QSize(256, 128)).picture.image.size(), QSize(128, 128));
     }
 
@@ -180,29 +176,6 @@ private slots:
         QVERIFY2(small.ok(), qPrintable(small.error));
         const auto large = loadBytes(withRepeatedLastScan({4000, 3000}, 100), bound);
         QVERIFY2(!large.ok() && large.error.contains("scans"), qPrintable(large.error));
-    }
-
-    void failuresAreClean_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("reason"); // a word the message must hold
-
-        // Bitmaps cut short or claiming huge or empty sizes, GIFs claiming huge screens and
-        // files of other formats are among the corpus's rows.
-        const QImage q = TestPictures::quadrants(40, 30);
-        QTest::newRow("rle cut before its end") << TestPictures::rle8(q).chopped(40) << "truncated";
-        QTest::newRow("gif whose data is garbage")
-            << TestPictures::gif(q).left(800 + 13) + QByteArray(64, '\xff') << "GIF";
-        QTest::newRow("ico of png cut in its image")
-            << TestPictures::iconFile({q}, 0).chopped(20) << "cut short";
-        QTest::newRow("jpeg cut in its header") << TestPictures::jpeg(q).left(20) << "jpeg";
-    }
-
-    void failuresAreClean() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, reason);
-        const auto result = loadBytes(bytes);
-        QVERIFY(result.picture.isNull());
-        QVERIFY2(result.error.contains(reason, Qt::CaseInsensitive), qPrintable(result.error));
     }
 
     // Only regular files are read: a device file could be read without end, a FIFO could wait

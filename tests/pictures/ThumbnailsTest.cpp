@@ -107,15 +107,6 @@ private slots:
         QVERIFY(!found());
     }
 
-    // A cache whose folder cannot be made, as a file stands where it should be, stores nothing.
-    void storingFailsQuietly() {
-        CacheFixture f;
-        f.folder.write("blocked/thumbnails", "a file");
-        const ThumbnailCache blocked(f.folder.filePath("blocked/thumbnails"));
-        QVERIFY(!blocked.store(f.sourceOf(f.photo("x.jpg")), Flavour::Normal,
-                               TestPictures::quadrants(128, 85), {600, 400}));
-    }
-
     // ----- A camera's preview -----
 
     void previewIsUsedWhenLargeEnoughAndOfTheSameProportions_data() {
@@ -195,7 +186,6 @@ private slots:
         QTest::newRow("photo with a preview")
             << "preview" << int(Origin::Embedded) << QColor(Qt::green);
         QTest::newRow("photo cut short, with a preview") << "cut" << int(Origin::Decoded) << red;
-        QTest::newRow("photo without a preview") << "plain" << int(Origin::Decoded) << red;
         QTest::newRow("photo decoded before") << "decoded before" << int(Origin::Cache) << red;
     }
 
