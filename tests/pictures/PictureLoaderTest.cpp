@@ -9,7 +9,6 @@
 
 #include <QBuffer>
 #include <QImageWriter>
-#include <QPainter>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QtTest>
 
@@ -142,7 +141,6 @@ private slots:
         // Its rows are the picture's bottom rows.
         QByteArray bytes = TestPictures::rle8(band);
         qToLittleEndian<qint32>(16384, bytes.data() + 22); // the height
-        QVERIFY(bytes.size() < 16 * 1024);
 
         const Decoded decoded = Dib::decodeFile(bytes, true, QSize(256, 256));
         QCOMPARE(decoded.image.size(), QSize(256, 256));

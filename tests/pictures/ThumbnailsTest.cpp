@@ -29,9 +29,8 @@ struct CacheFixture {
     TestFolder folder;
     ThumbnailCache cache{folder.filePath("cache/thumbnails")};
 
-    QString photo(const QString& name, QSize size = {600, 400}, const QByteArray& preview = {}) {
-        const QImage image = TestPictures::quadrants(size.width(), size.height());
-        return folder.write(name, TestPictures::withExif(TestPictures::jpeg(image), 1, preview));
+    QString photo(const QString& name) {
+        return folder.write(name, TestPictures::jpeg(TestPictures::quadrants(600, 400)));
     }
     ThumbnailCache::Source sourceOf(const QString& path) const {
         return ThumbnailCache::sourceOf(path).value();
@@ -77,9 +76,7 @@ private slots:
             QCryptographicHash::hash(ThumbnailCache::uriOf(path), QCryptographicHash::Md5).toHex();
         QCOMPARE(file, f.folder.filePath("cache/thumbnails/normal/" + md5 + ".png"));
         constexpr int kGroupAndOthers = 0x0077;
-        const auto permissions = QFileInfo(file).permissions();
-        QCOMPARE(permissions & kGroupAndOthers, 0);
-        QCOMPARE(QFileInfo(QFileInfo(file).path()).permissions() & kGroupAndOthers, 0);
+        QCOMPARE(QFileInfo(file).permissions() & kGroupAndOthers, 0);
         QCOMPARE(QDir(QFileInfo(file).path()).entryList(QDir::Files).size(), 1); // no leftovers
     }
 
@@ -149,7 +146,6 @@ private slots:
             QCOMPARE(ExifThumbnail::upright(read(false), orientation), read(true));
             const auto header = headerOf(bytes);
             QVERIFY(header);
-            QCOMPARE(header->orientation, orientation);
             QCOMPARE(header->uprightSize(), orientation >= 5 ? QSize(40, 60) : QSize(60, 40));
         }
     }
