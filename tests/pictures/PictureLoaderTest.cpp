@@ -1,6 +1,6 @@
-// Picture loading on pictures made in memory: the choice by content, upright photos, bounded
-// decoding, and clean failures on hostile files. How each format decodes is held to reference
-// pictures by the corpus test.
+// Picture loading on pictures made in memory: upright photos, bounded decoding, and the limits
+// that keep hostile files from taking hours or gigabytes. How each format is recognised and
+// decoded, and how broken files are refused, is held to the corpus test's rows.
 #include "PictureLoader.h"
 #include "DibDecoder.h"
 #include "JpegSegments.h"
@@ -9,7 +9,6 @@
 
 #include <QBuffer>
 #include <QImageWriter>
-#include <QPainter>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QtTest>
 
@@ -49,12 +48,6 @@ PictureLoader::Result loadBytes(QByteArray bytes, QSize bound = {}) {
     return PictureLoader::load(buffer, bound);
 }
 
-// The bytes with a little-endian number of type T written over those at `at`.
-template <typename T> QByteArray patched(QByteArray bytes, int at, T value) {
-    qToLittleEndian<T>(value, bytes.data() + at);
-    return bytes;
-}
-
 // The JPEG with `count` empty application segments added after its first segment (its JFIF
 // header).
 QByteArray withEmptySegments(const QByteArray& jpeg, int count) {
@@ -79,12 +72,6 @@ QByteArray withRepeatedLastScan(QSize size, int repeats) {
     return jpeg.insert(end, jpeg.mid(scan, end - scan).repeated(repeats));
 }
 
-// A device that can only be read front to back, as a pipe or a socket is.
-class Stream : public QBuffer {
-public:
-    bool isSequential() const override { return true; }
-};
-
 } // namespace
 
 class PictureLoaderTest : public QObject {
@@ -103,9 +90,6 @@ private slots:
         const QImage q = TestPictures::quadrants(256, 192);
         const QByteArray jpeg = TestPictures::jpeg(q);
         const QSize natural(256, 192);
-        QTest::newRow("gif87a") << TestPictures::gif(q).replace(0, 6, "GIF87a") << QSize()
-                                << natural;
-        QTest::newRow("cur") << TestPictures::cur(q, {3, 4}) << QSize() << natural;
         const QList<std::pair<const char*, QByteArray>> formats = {
             {"jpeg", jpeg}, {"bmp", TestPictures::bmp(q)}, {"rle8", TestPictures::rle8(q)}};
         for (const auto& [format, bytes] : formats) {
@@ -155,14 +139,13 @@ private slots:
         QImage band(16384, 64, QImage::Format_RGB32);
         band.fill(Qt::red);
         // Its rows are the picture's bottom rows.
-        const QByteArray bytes = patched<qint32>(TestPictures::rle8(band), 22, 16384);
-        QVERIFY(bytes.size() < 16 * 1024);
+        QByteArray bytes = TestPictures::rle8(band);
+        qToLittleEndian<qint32>(16384, bytes.data() + 22); // the height
 
         const Decoded decoded = Dib::decodeFile(bytes, true, QSize(256, 256));
         QCOMPARE(decoded.image.size(), QSize(256, 256));
         QCOMPARE(decoded.naturalSize, QSize(16384, 16384));
         QCOMPARE(decoded.image.pixel(255, 255), qRgb(255, 0, 0));
-        QCOMPARE(decoded.image.pixel(0, 254), qRgb(0, 0, 0)); // rows the data skips show black
         QCOMPARE(loadBytes(bytes, QSize(256, 128)).picture.image.size(), QSize(128, 128));
     }
 
@@ -193,42 +176,10 @@ private slots:
         QVERIFY2(!large.ok() && large.error.contains("scans"), qPrintable(large.error));
     }
 
-    void failuresAreClean_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("reason"); // a word the message must hold
-
-        const QImage q = TestPictures::quadrants(40, 30);
-        const QByteArray bmp = TestPictures::bmp(q);
-        const QByteArray bmpHeader = bmp.left(54);
-        const QByteArray gif = TestPictures::gif(q);
-        QTest::newRow("palette of another program")
-            << QByteArray("\x00\x01\x02\x03xxxx", 8) << "format";
-        QTest::newRow("bmp cut in its pixels") << bmp.left(bmp.size() / 2) << "truncated";
-        QTest::newRow("rle cut before its end") << TestPictures::rle8(q).chopped(40) << "truncated";
-        QTest::newRow("gif whose data is garbage")
-            << gif.left(800 + 13) + QByteArray(64, '\xff') << "GIF";
-        QTest::newRow("ico of png cut in its image")
-            << TestPictures::iconFile({q}, 0).chopped(20) << "cut short";
-        QTest::newRow("jpeg cut in its header") << TestPictures::jpeg(q).left(20) << "jpeg";
-        QTest::newRow("bmp claiming 100000 x -100000")
-            << patched(patched<qint32>(bmpHeader, 18, 100000), 22, -100000) << "too large";
-        QTest::newRow("bmp of zero width") << patched<qint32>(bmpHeader, 18, 0) << "empty";
-        QTest::newRow("gif claiming 65535 x 65535")
-            << patched<quint32>(gif, 6, 0xffffffff) << "too large";
-    }
-
-    void failuresAreClean() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, reason);
-        const auto result = loadBytes(bytes);
-        QVERIFY(result.picture.isNull());
-        QVERIFY2(result.error.contains(reason, Qt::CaseInsensitive), qPrintable(result.error));
-    }
-
-    // Only regular files are read, and only devices that are not streams: a device file could
-    // be read without end, a stream or a FIFO could wait for data. Opening a FIFO for reading
+    // Only regular files are read: a device file could be read without end, a FIFO could wait
+    // for data. Opening a FIFO for reading
     // waits for a writer; should the loader wait, a writer that comes and goes releases it.
-    void onlyRegularFilesAndDevicesThatAreNoStreamsAreRead() {
+    void onlyRegularFilesAreRead() {
         TestFolder folder;
         const QString fifo = folder.filePath("pipe.bmp");
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
@@ -242,12 +193,6 @@ private slots:
         QVERIFY(!fromFifo.result().ok());
         const auto device = PictureLoader::load("/dev/zero", QSize(100, 100));
         QVERIFY2(device.error.contains("not a regular file"), qPrintable(device.error));
-
-        QByteArray bmp = TestPictures::bmp(TestPictures::quadrants(8, 8));
-        Stream stream;
-        stream.setBuffer(&bmp);
-        stream.open(QIODevice::ReadOnly);
-        QVERIFY(!PictureLoader::load(stream).ok());
     }
 };
 

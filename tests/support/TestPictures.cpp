@@ -32,13 +32,18 @@ QImage indexed(const QImage& image, int maxColours) {
     return result;
 }
 
-// A bitmap colour table of `entries` entries from an indexed image's colours.
-Bytes& palette(Bytes& out, const QImage& indexedImage, int entries) {
+// A colour table of `entries` entries from an indexed image's colours: as a bitmap stores it
+// (blue, green, red, unused) or as a GIF does (red, green, blue).
+QByteArray colourTable(const QImage& img, int entries, bool bitmap) {
+    Bytes table;
     for (int i = 0; i < entries; ++i) {
-        const QRgb c = i < indexedImage.colorCount() ? indexedImage.color(i) : 0;
-        out.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c)).u8(0);
+        const QRgb c = i < img.colorCount() ? img.color(i) : 0;
+        if (bitmap)
+            table.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c)).u8(0);
+        else
+            table.u8(qRed(c)).u8(qGreen(c)).u8(qBlue(c));
     }
-    return out;
+    return table.data();
 }
 
 // A run-length bitmap: bottom row first, runs of equal indices as encoded runs, each row ended
@@ -62,7 +67,7 @@ QByteArray runLengthBitmap(const QImage& image, bool fourBit) {
     out.raw("BM").u32(headers + quint32(data.size())).u32(0).u32(headers);
     out.dibInfo(img.width(), img.height(), fourBit ? 4 : 8, fourBit ? 2 : 1, quint32(data.size()),
                 quint32(entries));
-    return palette(out, img, entries).raw(data.data()).data();
+    return out.raw(colourTable(img, entries, true)).raw(data.data()).data();
 }
 
 // GIF image data in which every pixel is a literal code and a clear code follows every 254
@@ -91,21 +96,11 @@ QByteArray gifImageData(const QImage& img) {
     return blocks.append('\0');
 }
 
-// A colour table of 256 entries (red, green, blue) from an indexed image's colours.
-QByteArray colourTable(const QImage& img) {
-    Bytes table;
-    for (int i = 0; i < 256; ++i) {
-        const QRgb c = i < img.colorCount() ? img.color(i) : 0;
-        table.u8(qRed(c)).u8(qGreen(c)).u8(qBlue(c));
-    }
-    return table.data();
-}
-
 // An image descriptor at the origin, with a local colour table when asked, and its data.
 QByteArray imageBlock(const QImage& img, bool localColours) {
     Bytes out;
     out.raw(",").u16(0).u16(0).u16(quint16(img.width())).u16(quint16(img.height()));
-    out.u8(localColours ? 0x87 : 0).raw(localColours ? colourTable(img) : QByteArray());
+    out.u8(localColours ? 0x87 : 0).raw(localColours ? colourTable(img, 256, false) : QByteArray());
     return out.raw(gifImageData(img)).data();
 }
 
@@ -185,7 +180,8 @@ QByteArray gif(const QImage& image) {
     const QImage img = indexed(image, 256);
     Bytes out;
     out.raw("GIF89a").u16(quint16(img.width())).u16(quint16(img.height()));
-    out.u8(0xf7).u8(0).u8(0).raw(colourTable(img)); // global colour table of 256 entries
+    out.u8(0xf7).u8(0).u8(0).raw(
+        colourTable(img, 256, false)); // global colour table of 256 entries
     return out.raw(imageBlock(img, false)).raw(";").data();
 }
 
