@@ -11,7 +11,6 @@
 #include <QStringList>
 #include <QTest>
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -21,7 +20,6 @@ struct RecordedFeedback : BrowserFeedback {
     int menusOpened = 0;
     int fullScreenOpened = 0;
     std::optional<FullScreenRequest> fullScreen; // the last window's request, as it was opened
-    std::function<void()> whileFullScreen;       // what happens while the window is open
     bool busy = false;                           // the busy pointer shows
 
     void showMessage(const QString& text, const QString& title) override {
@@ -31,8 +29,6 @@ struct RecordedFeedback : BrowserFeedback {
     void showFullScreenWindow(FullScreenRequest& request) override {
         ++fullScreenOpened;
         fullScreen.emplace(request);
-        if (whileFullScreen)
-            whileFullScreen();
     }
     void openHelp(int) override {}
     void showBusy(bool shown) override { busy = shown; }

@@ -1,6 +1,4 @@
 #include "BrowserFixture.h"
-#include "HelpViewer.h"
-#include "PictureCell.h"
 #include "ScriptedRandom.h"
 #include "ViewCommands.h"
 #include "frmPantalla.h"
@@ -8,7 +6,6 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QTextBrowser>
 #include <QtTest>
 #include <memory>
 
@@ -92,16 +89,6 @@ private slots:
         QCOMPARE(s.request->position, 2);
     }
 
-    // A proportional picture is centred on black.
-    void proportionalPicturesAreCentred() {
-        Screen s;
-        s.stored.Proportional = 1;
-        s.start();
-        frmPantalla& window = s.open(2); // 30 x 60 on 800 x 600: 300 wide, 600 high
-        QTRY_COMPARE(window.findChild<PictureCell*>("Slide")->geometry(), QRect(250, 0, 300, 600));
-        QCOMPARE(window.grab().toImage().pixelColor(100, 300), QColor(Qt::black)); // beside it
-    }
-
     // A picture larger than the screen is read at the screen's device pixels (run once more
     // with QT_SCALE_FACTOR=2), so it is as sharp as the screen shows it.
     void slidesAreReadAtTheScreensDevicePixels() {
@@ -115,19 +102,6 @@ private slots:
         QCOMPARE(window.devicePixelRatioF(), ratio);
         QTRY_COMPARE(window.slidePicture().naturalSize, QSize(2000, 1500));
         QCOMPARE(window.slidePicture().image.size(), (QSizeF(800, 600) * ratio).toSize());
-    }
-
-    // The slide timer runs at the stored delay; the delay a key sets goes back to the viewer's
-    // settings. The timer's steps are on the end-to-end road.
-    void theSlideTimerTakesItsDelayFromTheSettingsAndGivesItBack() {
-        Screen s;
-        s.stored.ImageTempo = 1;
-        s.start();
-        frmPantalla& window = s.open(0, true);
-        QCOMPARE(window.Reloj().interval(), 1000);
-        QTest::keyClick(&window, Qt::Key_Plus);
-        QCOMPARE(s.v.module.settings.ImageTempo, qint16(2));
-        QCOMPARE(window.Reloj().interval(), 2000);
     }
 
     void aFolderPastSixteenBitsIsWalkedToItsEnd() {
@@ -183,21 +157,6 @@ private slots:
         }
         QCOMPARE(s.request->position, expectedIndex);
         QTRY_COMPARE(window.slidePicture().naturalSize, kSizes[expectedIndex]);
-    }
-
-    void helpLooksTheSameAsFromAnyOtherWindow() {
-        Screen s;
-        s.start();
-        frmPantalla& window = s.open(0);
-        QTest::keyClick(&window, Qt::Key_F1);
-        auto* fromFullScreen = window.findChild<QTextBrowser*>("HelpPage");
-        QVERIFY(fromFullScreen);
-        QWidget plainOwner;
-        QVERIFY(HelpViewer::showTopic(window.helpTopic(), &plainOwner));
-        auto* fromPlainWindow = plainOwner.findChild<QTextBrowser*>("HelpPage");
-        const QImage seen = fromFullScreen->viewport()->grab().toImage();
-        const QImage expected = fromPlainWindow->viewport()->grab().toImage();
-        QCOMPARE(seen, expected);
     }
 
     // While the slide timer runs the desktop's screen saver is held off, until the window

@@ -229,20 +229,6 @@ private slots:
         QCOMPARE(v.module.settings.CurrentFolder, sub);
     }
 
-    void anUnreadyDriveIsReportedAndChangesNothing() {
-        Viewer v;
-        v.addPicture("a.bmp");
-        const QString unmounted =
-            v.folder.filePath("unmounted"); // its mount point cannot be opened
-        v.volumes = VolumeTable({"/", unmounted});
-        ImageBrowser& b = v.start();
-        b.Drive1().setDrive(unmounted);
-        QCOMPARE(v.feedback.messages,
-                 QStringList{QString::fromUtf8("Atención|Dispositivo no Disponible...")});
-        QCOMPARE(b.Dir1().path(), v.pictures());
-        QCOMPARE(v.module.settings.CurrentFolder, v.pictures());
-    }
-
     // The view grows with the left button or the "more" command down to divisor 2, and shrinks
     // with any other button or "less" up to 4; the commands show a hidden view when they step.
     void zoomSteps_data() {
@@ -281,32 +267,6 @@ private slots:
         QCOMPARE(v.module.ZoomHeight, 12000.0 / expectedDivisor);
         QCOMPARE(b.zoomView().rect.height(), stepped ? 12000.0 / expectedDivisor : before);
         QCOMPARE(b.zoomView().visible, button >= 0 || stepped);
-    }
-
-    void zoomModeShowsTheSelectedFileInsteadOfAPage() {
-        Viewer v;
-        v.addPicture("a.bmp", QSize(80, 60));
-        v.addFile("b.bmp", "broken");
-        v.addFile("c.txt");
-        ImageBrowser& b = v.start();
-        b.CboFiltro_Change("*.*");
-        b.Modo_Click();
-        QVERIFY(v.module.settings.ZoomMode);
-
-        QVERIFY(v.select(0));
-        QVERIFY(b.zoomView().visible);
-        QCOMPARE(b.zoomView().picture.naturalSize, QSize(80, 60));
-        QCOMPARE(v.module.PreviewName, QString("a.bmp"));
-        QCOMPARE(v.visibleImages(), 0); // the page is not filled
-
-        QVERIFY(v.select(2)); // not a picture: the view stays as it was
-        QVERIFY(b.zoomView().visible);
-        QCOMPARE(b.title(), QString("Lumi Vart [c.txt]"));
-
-        QVERIFY(v.select(1)); // cannot be loaded: the view stays hidden
-        QVERIFY(!b.zoomView().visible);
-        QCOMPARE(v.module.PreviewName, QString("a.bmp"));
-        QVERIFY(v.feedback.messages.isEmpty());
     }
 
     // The mouse over a shown cell or the shown view names its picture; the right button on a

@@ -1,9 +1,8 @@
 // The page off the user-interface thread: pictures handed over in list order under the failure
-// rule, abandoned fills, pictures recalled from memory; and the one widget that draws the cells
-// and reports the mouse as the cells would.
+// rule, pictures recalled from memory; and the one widget that draws the cells and reports the
+// mouse as the cells would.
 #include "PageFill.h"
 #include "TestFolders.h"
-#include "TestPictures.h"
 #include "ThumbnailGrid.h"
 #include "ThumbnailWorkers.h"
 
@@ -110,31 +109,6 @@ private slots:
         QVERIFY(!page.fill->isFilling());
     }
 
-    // Paging on twice quickly, or the window closed during a fill: the running work is not
-    // waited for, and nothing of the old page is made after it or lands anywhere.
-    void anAbandonedFillStops_data() {
-        QTest::addColumn<bool>("destroyed");
-        QTest::newRow("a new fill") << false;
-        QTest::newRow("the fill destroyed") << true;
-    }
-
-    void anAbandonedFillStops() {
-        QFETCH(bool, destroyed);
-        Page page;
-        const QStringList second = page.files({"b1", "b2", "b3"});
-        page.start(page.files({"slow1", "slow2", "a1", "a2"}));
-        QTRY_COMPARE(page.made.load(), 2); // both threads wait on the first page
-        if (destroyed)
-            page.fill.reset();
-        else
-            page.start(second);
-        page.gate.release(2);
-        QVERIFY(destroyed || page.ended());
-        page.settle();
-        QCOMPARE(page.events, (destroyed ? QStringList() : QStringList{"0", "1", "2", "done"}));
-        QCOMPARE(page.made.load(), destroyed ? 2 : 2 + 3); // the second page only after the two
-    }
-
     // A page read ahead, or seen before, comes from memory, unless its file changed or no
     // longer opens.
     void pagesReadAheadOrSeenBeforeAreRecalled() {
@@ -196,22 +170,6 @@ private slots:
             QTest::mouseClick(&grid, Qt::RightButton, {}, nobodys - grid.pos());
         QCOMPARE(heard,
                  (QStringList{"right 1", "left 1", "click 1", "left 1", "double 1", "move 2"}));
-    }
-
-    // A picture with the cell's device pixels is drawn pixel for pixel at a ratio of two.
-    void cellsAreSharpAtTwoDevicePixelsAPixel() {
-        QWidget parent;
-        ThumbnailGrid grid(TwipsScale(), &parent);
-        grid.setPlaces({{QRect(1500, 0, 150, 150), QRect()}}); // 10 x 10 pixels
-        const QImage picture =
-            TestPictures::quadrants(20, 20).convertToFormat(QImage::Format_RGB32);
-        grid.setCell(0, QString(), picture, true);
-        QImage target(20, 20, QImage::Format_RGB32);
-        target.setDevicePixelRatio(2);
-        target.fill(Qt::black);
-        grid.render(&target);
-        target.setDevicePixelRatio(1);
-        QCOMPARE(target, picture);
     }
 
 private:

@@ -69,35 +69,6 @@ private slots:
         }
     }
 
-    // The full-screen window has the processors to itself: the page's fill stops while it is
-    // open and then goes on, unless the page was emptied meanwhile.
-    void fullScreenPausesThePageFill_data() {
-        QTest::addColumn<bool>("folderChanged");
-        QTest::newRow("the page goes on filling") << false;
-        QTest::newRow("a folder change empties it for good") << true;
-    }
-
-    void fullScreenPausesThePageFill() {
-        QFETCH(bool, folderChanged);
-        Viewer v;
-        v.addPictures(20);
-        const QString sub = v.folder.makeFolder("pics/sub");
-        ImageBrowser& b = v.start(Viewer::fifteenCells(v.pictures()));
-        QVERIFY(b.File1().setListIndex(0));
-        bool fillingMeanwhile = true;
-        v.feedback.whileFullScreen = [&] {
-            fillingMeanwhile = b.page().isFilling() || v.feedback.busy;
-            if (folderChanged)
-                QVERIFY(b.Dir1().setPath(sub));
-        };
-        ViewCommands(b, v.feedback).Pantalla_Click();
-        QCOMPARE(v.feedback.fullScreenOpened, 1);
-        QVERIFY(!fillingMeanwhile);
-        QCOMPARE(b.page().isFilling(), !folderChanged);
-        QVERIFY(v.pageFilled());
-        QCOMPARE(v.visibleImages(), folderChanged ? 0 : 15);
-    }
-
     // The copy goes to the clipboard whole; the view shows it and keeps its name.
     // A file that cannot be read is reported in the user's language.
     void copyToTheClipboard() {
@@ -140,28 +111,6 @@ private slots:
         QVERIFY(TestPictures::near(TestPictures::colourAt(copied, 0.5, 0.5), Qt::green));
         const QImage shown = b.zoomView().picture.image;
         QVERIFY(TestPictures::near(TestPictures::colourAt(shown, 0.5, 0.5), Qt::red));
-    }
-
-    // A picture on the clipboard shows in the view under the clipboard's name; an empty
-    // clipboard leaves the view as it was.
-    void theClipboardsPictureShowsInTheView() {
-        Viewer v;
-        v.addPicture("a.bmp");
-        ImageBrowser& b = v.start();
-        QVERIFY(v.preview());
-        const qint64 picture = b.zoomView().picture.image.cacheKey();
-        ViewCommands(b, v.feedback).Portapapeles_Click();
-        QVERIFY(b.zoomView().visible);
-        QCOMPARE(b.zoomView().picture.image.cacheKey(), picture);
-
-        b.ZoomImg_DblClick();
-        QGuiApplication::clipboard()->setImage(TestPictures::quadrants(300, 100));
-        ViewCommands(b, v.feedback).Portapapeles_Click();
-        QVERIFY(b.zoomView().visible);
-        QCOMPARE(b.zoomView().picture.naturalSize, QSize(300, 100));
-        QCOMPARE(v.module.PreviewName, QString("Portapapeles"));
-        QCOMPARE(b.title(), QString("Lumi Vart [Portapapeles]"));
-        QVERIFY(b.zoomView().sourcePath.isEmpty());
     }
 
     void fullScreenFromAThumbnail_data() {
