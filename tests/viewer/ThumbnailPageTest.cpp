@@ -1,6 +1,6 @@
 // The page off the user-interface thread: pictures handed over in list order under the failure
-// rule, pictures recalled from memory; and the one widget that draws the cells and reports the
-// mouse as the cells would.
+// rule, abandoned fills, pictures recalled from memory; and the one widget that draws the cells and
+// reports the mouse as the cells would.
 #include "PageFill.h"
 #include "TestFolders.h"
 #include "ThumbnailGrid.h"
@@ -107,6 +107,31 @@ private slots:
         page.settle();
         QCOMPARE(page.events, expected);
         QVERIFY(!page.fill->isFilling());
+    }
+
+    // Paging on twice quickly, or the window closed during a fill: the running work is not
+    // waited for, and nothing of the old page is made after it or lands anywhere.
+    void anAbandonedFillStops_data() {
+        QTest::addColumn<bool>("destroyed");
+        QTest::newRow("a new fill") << false;
+        QTest::newRow("the fill destroyed") << true;
+    }
+
+    void anAbandonedFillStops() {
+        QFETCH(bool, destroyed);
+        Page page;
+        const QStringList second = page.files({"b1", "b2", "b3"});
+        page.start(page.files({"slow1", "slow2", "a1", "a2"}));
+        QTRY_COMPARE(page.made.load(), 2); // both threads wait on the first page
+        if (destroyed)
+            page.fill.reset();
+        else
+            page.start(second);
+        page.gate.release(2);
+        QVERIFY(destroyed || page.ended());
+        page.settle();
+        QCOMPARE(page.events, (destroyed ? QStringList() : QStringList{"0", "1", "2", "done"}));
+        QCOMPARE(page.made.load(), destroyed ? 2 : 2 + 3); // the second page only after the two
     }
 
     // A page read ahead, or seen before, comes from memory, unless its file changed or no
