@@ -1,4 +1,5 @@
 #include "BrowserFixture.h"
+#include "PictureCell.h"
 #include "ScriptedRandom.h"
 #include "ViewCommands.h"
 #include "frmPantalla.h"
@@ -87,6 +88,16 @@ private slots:
         QVERIFY(!s.request->firstPicture);       // taken once
         QTest::keyClick(&window, Qt::Key_Space); // from the list position 0: the next picture
         QCOMPARE(s.request->position, 2);
+    }
+
+    // A proportional picture is centred on black.
+    void proportionalPicturesAreCentred() {
+        Screen s;
+        s.stored.Proportional = 1;
+        s.start();
+        frmPantalla& window = s.open(2); // 30 x 60 on 800 x 600: 300 wide, 600 high
+        QTRY_COMPARE(window.findChild<PictureCell*>("Slide")->geometry(), QRect(250, 0, 300, 600));
+        QCOMPARE(window.grab().toImage().pixelColor(100, 300), QColor(Qt::black)); // beside it
     }
 
     // A picture larger than the screen is read at the screen's device pixels (run once more
